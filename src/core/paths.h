@@ -1,0 +1,32 @@
+// Where the program finds its own data and where it writes.
+//
+// The data folder is the folder of the running executable: it holds template/
+// and the optional font, icon-reader app and adb. The home folder is writable
+// and holds runtime.log, work/, themetool/, tmp/ and iconNames.xml; it is the
+// data folder unless --home or SKINWRIGHT_HOME moves it.
+#pragma once
+
+#include <string>
+
+namespace sw {
+
+// Paths hold at most this many bytes; a longer one is refused.
+inline constexpr std::size_t kPathCapacity = 511;
+
+// The data folder, or the data folder + "/" + name.
+std::string ExePath(const std::string& name = "");
+
+// The home folder, or the home folder + "/" + name.
+std::string HomePath(const std::string& name = "");
+
+// Overrides the data folder (tests) and the home folder (--home).
+void SetDataFolder(const std::string& folder);
+void SetHomeFolder(const std::string& folder);
+
+// What follows the last "/"; the whole path when there is none.
+std::string FileNameOf(const std::string& path);
+
+// What precedes the last "/"; the whole path when there is none.
+std::string FolderOf(const std::string& path);
+
+}  // namespace sw
