@@ -1,0 +1,145 @@
+// The host shell's own commands: closing and sizing windows, popups' OK,
+// the create form's texts, alerts, dialogs, the log and shell opens.
+#include "core/files.h"
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/process.h"
+#include "host/app_state.h"
+#include "host/command_group.h"
+#include "host/host.h"
+#include "host/script_bridge.h"
+#include "host/shell_commands.h"
+#include "host/system_dialogs.h"
+#include "host/window.h"
+#include "ui/resources.h"
+
+namespace sw::host {
+
+namespace {
+
+CommandResult PopupDocumentReady(CommandCall& call) {
+    const PopupInfo info = call.window().popup_info();
+    std::string html = info.message;
+    if (html.empty() && info.page_id >= 1) {
+        html = ui::LoadHtmlResource(info.page_id);
+    }
+    if (!html.empty()) {
+        CallPageFunction(&call.window(), "SetMessage", {html});
+    }
+    return CommandResult::None();
+}
+
+CommandResult PopupClose(CommandCall& call) {
+    StopPackTools();
+    call.window().End("cancel");
+    return CommandResult::None();
+}
+
+CommandResult StartClose(CommandCall& call) {
+    LogInfo("close theme start dlg...\n");
+    call.window().End("cancel");
+    return CommandResult::None();
+}
+
+CommandResult MainClose(CommandCall& call) {
+    call.window().End("cancel");
+    return CommandResult::None();
+}
+
+CommandResult SetWindowSize(CommandCall& call) {
+    call.host().ResizePopup(call.window(), call.number(0), call.number(1));
+    return CommandResult::None();
+}
+
+CommandResult SelectFolder(CommandCall& call) {
+    return CommandResult::Text(BrowseForFolder(call.host(), &call.window()));
+}
+
+CommandResult OnOk(CommandCall& call) {
+    call.window().End("ok");
+    return CommandResult::None();
+}
+
+CommandResult SetCreateInfo(CommandCall& call) {
+    CreateInfo info;
+    info.prj_name = call.text(0);
+    info.theme_name = call.text(1);
+    info.version_name = call.text(2);
+    info.description = call.text(3);
+    info.originate = call.text(4);
+    info.author = call.text(5);
+    info.theme_path = call.text(6);
+    info.resourceid = call.text(7);
+    GetAppState().SetCreateInfo(info);
+    return CommandResult::None();
+}
+
+CommandResult GetDefaultProjectPath(CommandCall&) {
+    return CommandResult::Text(HomePath("work"));
+}
+
+CommandResult CopyPng(CommandCall& call) {
+    if (!CopyPath(call.text(0), call.text(1))) {
+        LogError("copy %s to %s failed\n", call.text(0).c_str(), call.text(1).c_str());
+    }
+    return CommandResult::None();
+}
+
+CommandResult MaximizeWindow(CommandCall& call) {
+    call.window().SendToPage("{\"maximize\":true}");
+    return CommandResult::None();
+}
+
+CommandHandler LogAt(int (*log)(const char*, ...)) {
+    return [log](CommandCall& call) {
+        log("%s\n", call.text(0).c_str());
+        return CommandResult::None();
+    };
+}
+
+}  // namespace
+
+}  // namespace sw::host
+
+SKINWRIGHT_COMMAND_GROUP(shell) {
+    using namespace sw::host;
+    using K = ResultKind;
+    const std::vector<ArgKind> none;
+    const std::vector<ArgKind> one = Texts(1);
+    const std::vector<ArgKind> two = Texts(2);
+    const std::vector<ArgKind> size = {ArgKind::kNumber, ArgKind::kNumber};
+
+    tables.Add(WindowClass::kPopup,
+               {
+                   {"OnDocumentReady", none, K::kNone, &PopupDocumentReady},
+                   {"CloseWindow", none, K::kNone, &PopupClose},
+                   {"SetWindowSize", size, K::kNone, &SetWindowSize},
+                   {"SelectFolder", none, K::kText, &SelectFolder},
+                   {"OnOk", none, K::kNone, &OnOk},
+                   {"SetCreateInfo", Texts(8), K::kNone, &SetCreateInfo},
+                   {"ALERT", one, K::kNone, &AlertCommand},
+                   {"GetParameter", none, K::kText, &GetParameterCommand},
+                   {"Explorer", two, K::kNone, &ExplorerCommand},
+                   {"ShowChooseFileDialog", one, K::kText, &ShowChooseFileDialogCommand},
+                   {"openlog", two, K::kNone, &OpenLogCommand},
+                   {"GetDefaultProjectPath", none, K::kText, &GetDefaultProjectPath},
+                   {"copypng", two, K::kNone, &CopyPng},
+               });
+    tables.Add(WindowClass::kStart, {
+                                        {"CloseWindow", none, K::kNone, &StartClose},
+                                        {"NavigateUrl", one, K::kNone, &NavigateUrlCommand},
+                                    });
+    tables.Add(WindowClass::kMain,
+               {
+                   {"CloseWindow", none, K::kNone, &MainClose},
+                   {"Logd", one, K::kNone, LogAt(&sw::LogDebug)},
+                   {"Logi", one, K::kNone, LogAt(&sw::LogInfo)},
+                   {"Logw", one, K::kNone, LogAt(&sw::LogWarn)},
+                   {"Loge", one, K::kNone, LogAt(&sw::LogError)},
+                   {"ShowChooseFileDialog", one, K::kText, &ShowChooseFileDialogCommand},
+                   {"ALERT", one, K::kNone, &AlertCommand},
+                   {"MaximizeWindow", none, K::kNone, &MaximizeWindow},
+                   {"Explorer", two, K::kNone, &ExplorerCommand},
+                   {"NavigateUrl", one, K::kNone, &NavigateUrlCommand},
+               });
+}

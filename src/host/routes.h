@@ -1,0 +1,46 @@
+// What the host answers at each HTTP address once a request was let in:
+//   /                the current top window's page (a redirect)
+//   /page/N          HTML resource N with the bridge script as the first child of <head>
+//   /res/TYPE/N      resource N of TYPE (HTML, PNG, GIF, CSS, JS)
+//   /shell/NAME      the host's own shell files (bridge, dialogs); HTML ones get the bridge
+//   /log             runtime.log as text
+//   /file?path=ABS   an image file (see image_files.h)
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace sw::host {
+
+class ImageFileAccess;
+
+struct HttpReply {
+    unsigned status = 200;
+    std::string content_type;
+    std::string body;
+    std::vector<std::pair<std::string, std::string>> headers;
+};
+
+class RouteContext {
+  public:
+    virtual ~RouteContext() = default;
+    // The address of the page the tab should show now.
+    virtual std::string TopPageAddress() const = 0;
+    virtual const ImageFileAccess& image_files() const = 0;
+};
+
+// The bridge script element the host puts into every page it serves.
+inline constexpr std::string_view kBridgeScript = "<script src=\"/shell/bridge.js\"></script>";
+
+// html with kBridgeScript inserted right after its <head> tag (a head is made
+// when the page has none).
+std::string InjectBridge(std::string_view html);
+
+HttpReply RouteRequest(std::string_view target, const RouteContext& context);
+
+// A plain reply with a short text body.
+HttpReply TextReply(unsigned status, std::string text);
+
+}  // namespace sw::host

@@ -1,0 +1,397 @@
+#include "host/server.h"
+
+#include <boost/asio/dispatch.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/strand.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/websocket.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <list>
+#include <thread>
+
+#include "core/log.h"
+
+namespace sw::host {
+
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace websocket = beast::websocket;
+namespace net = boost::asio;
+using tcp = net::ip::tcp;
+
+namespace {
+
+constexpr std::size_t kBodyLimit = 64 * 1024;
+constexpr std::size_t kMessageLimit = 64 * 1024 * 1024;
+constexpr auto kRequestTimeout = std::chrono::seconds(60);
+
+// Something the server closes when it stops.
+class Closable {
+  public:
+    virtual ~Closable() = default;
+    virtual void CloseNow() = 0;
+};
+
+}  // namespace
+
+struct ServerState {
+    ServerState(ServerHandler& h, AccessSecrets s) : handler(h), secrets(std::move(s)) {}
+
+    // Keeps track of a session; called on the I/O thread.
+    void Track(const std::shared_ptr<Closable>& session) {
+        sessions.remove_if([](const std::weak_ptr<Closable>& weak) { return weak.expired(); });
+        sessions.push_back(session);
+    }
+
+    ServerHandler& handler;
+    const AccessSecrets secrets;
+    net::io_context ioc{1};
+    tcp::acceptor acceptor{ioc};
+    std::thread thread;
+    std::atomic<unsigned short> port{0};
+    std::list<std::weak_ptr<Closable>> sessions;  // I/O thread only
+};
+
+namespace {
+
+using State = ServerState;
+
+std::string HeaderOf(const http::request<http::string_body>& request, http::field field) {
+    auto found = request.find(field);
+    return found == request.end() ? std::string() : std::string(found->value());
+}
+
+class WsSession : public PageLink, public Closable, public std::enable_shared_from_this<WsSession> {
+  public:
+    WsSession(tcp::socket&& socket, State& state, std::string windowId)
+        : ws_(std::move(socket)), state_(state), window_id_(std::move(windowId)) {}
+
+    void Accept(http::request<http::string_body> request) {
+        request_ = std::move(request);
+        beast::get_lowest_layer(ws_).expires_never();
+        websocket::stream_base::timeout timeout{};
+        timeout.handshake_timeout = std::chrono::seconds(30);
+        timeout.idle_timeout = std::chrono::seconds(60);
+        timeout.keep_alive_pings = true;
+        ws_.set_option(timeout);
+        ws_.read_message_max(kMessageLimit);
+        ws_.async_accept(request_,
+                         beast::bind_front_handler(&WsSession::OnAccept, shared_from_this()));
+    }
+
+    void Send(std::string message) override {
+        net::post(ws_.get_executor(),
+                  [self = shared_from_this(), message = std::move(message)]() mutable {
+                      if (self->closed_ || self->closing_) {
+                          return;
+                      }
+                      self->queue_.push_back(std::move(message));
+                      if (self->queue_.size() == 1) {
+                          self->DoWrite();
+                      }
+                  });
+    }
+
+    void Close() override {
+        net::post(ws_.get_executor(), [self = shared_from_this()] {
+            if (self->closed_ || self->closing_) {
+                return;
+            }
+            self->closing_ = true;
+            if (self->queue_.empty()) {
+                self->DoClose();
+            }
+        });
+    }
+
+    void CloseNow() override {
+        closed_ = true;
+        beast::error_code ignored;
+        beast::get_lowest_layer(ws_).socket().close(ignored);
+    }
+
+  private:
+    void OnAccept(beast::error_code ec) {
+        if (ec) {
+            closed_ = true;
+            return;
+        }
+        state_.Track(shared_from_this());
+        open_ = state_.handler.OnPageOpen(window_id_, shared_from_this());
+        if (!open_) {
+            Send("{\"closed\":true}");
+            Close();
+        }
+        DoRead();
+    }
+
+    void DoRead() {
+        ws_.async_read(buffer_, beast::bind_front_handler(&WsSession::OnRead, shared_from_this()));
+    }
+
+    void OnRead(beast::error_code ec, std::size_t) {
+        if (ec) {
+            closed_ = true;
+            if (open_) {
+                open_ = false;
+                state_.handler.OnPageClose(window_id_, shared_from_this());
+            }
+            return;
+        }
+        std::string text = beast::buffers_to_string(buffer_.data());
+        buffer_.consume(buffer_.size());
+        if (open_ && ws_.got_text()) {
+            state_.handler.OnPageMessage(window_id_, shared_from_this(), text);
+        }
+        DoRead();
+    }
+
+    void DoWrite() {
+        ws_.text(true);
+        ws_.async_write(net::buffer(queue_.front()),
+                        beast::bind_front_handler(&WsSession::OnWrite, shared_from_this()));
+    }
+
+    void OnWrite(beast::error_code ec, std::size_t) {
+        if (ec) {
+            closed_ = true;
+            queue_.clear();
+            return;
+        }
+        queue_.pop_front();
+        if (!queue_.empty()) {
+            DoWrite();
+        } else if (closing_) {
+            DoClose();
+        }
+    }
+
+    void DoClose() {
+        ws_.async_close(websocket::close_code::normal,
+                        [self = shared_from_this()](beast::error_code) { self->closed_ = true; });
+    }
+
+    websocket::stream<beast::tcp_stream> ws_;
+    State& state_;
+    const std::string window_id_;
+    http::request<http::string_body> request_;
+    beast::flat_buffer buffer_;
+    std::deque<std::string> queue_;
+    bool open_ = false;
+    bool closing_ = false;
+    bool closed_ = false;
+};
+
+class HttpSession : public Closable, public std::enable_shared_from_this<HttpSession> {
+  public:
+    HttpSession(tcp::socket&& socket, State& state) : stream_(std::move(socket)), state_(state) {}
+
+    void Run() {
+        state_.Track(shared_from_this());
+        net::dispatch(stream_.get_executor(),
+                      beast::bind_front_handler(&HttpSession::DoRead, shared_from_this()));
+    }
+
+    void CloseNow() override {
+        beast::error_code ignored;
+        stream_.socket().close(ignored);
+    }
+
+  private:
+    void DoRead() {
+        parser_.emplace();
+        parser_->body_limit(kBodyLimit);
+        stream_.expires_after(kRequestTimeout);
+        http::async_read(stream_, buffer_, *parser_,
+                         beast::bind_front_handler(&HttpSession::OnRead, shared_from_this()));
+    }
+
+    void OnRead(beast::error_code ec, std::size_t) {
+        if (ec == http::error::end_of_stream) {
+            beast::error_code ignored;
+            stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+            return;
+        }
+        if (ec) {
+            return;
+        }
+        Handle(parser_->release());
+    }
+
+    void Handle(http::request<http::string_body> request) {
+        const std::string host = HeaderOf(request, http::field::host);
+        const std::string origin = HeaderOf(request, http::field::origin);
+        const std::string cookie = HeaderOf(request, http::field::cookie);
+        const std::string target(request.target());
+        const bool upgrade = websocket::is_upgrade(request);
+        const unsigned short port = state_.port.load();
+        const AccessDecision decision =
+            CheckAccess({host, origin, cookie, target, upgrade}, state_.secrets, port);
+
+        if (decision.verdict == AccessVerdict::kForbidden) {
+            const std::string path(TargetPath(target));
+            LogWarn("refused request %s: %s\n", path.c_str(), decision.reason.c_str());
+            Reply(request, TextReply(403, "Forbidden."));
+            return;
+        }
+        if (upgrade) {
+            if (TargetPath(target) != "/ws") {
+                Reply(request, TextReply(404, "Not found."));
+                return;
+            }
+            const std::string windowId = QueryParameter(target, "window");
+            auto session = std::make_shared<WsSession>(stream_.release_socket(), state_, windowId);
+            session->Accept(std::move(request));
+            return;
+        }
+        if (request.method() != http::verb::get && request.method() != http::verb::head) {
+            Reply(request, TextReply(405, "Only GET is served."));
+            return;
+        }
+        if (decision.verdict == AccessVerdict::kExchange) {
+            HttpReply reply;
+            reply.status = 302;
+            reply.headers.emplace_back("Location", decision.redirect);
+            reply.headers.emplace_back("Set-Cookie", SetCookieValue(state_.secrets, port));
+            Reply(request, std::move(reply));
+            return;
+        }
+        Reply(request, state_.handler.HandleHttp(target));
+    }
+
+    void Reply(const http::request<http::string_body>& request, HttpReply reply) {
+        auto response = std::make_shared<http::response<http::string_body>>(
+            static_cast<http::status>(reply.status), request.version());
+        response->set(http::field::server, "Skinwright");
+        response->set(http::field::cache_control, "no-store");
+        response->set("X-Content-Type-Options", "nosniff");
+        response->set("X-Frame-Options", "SAMEORIGIN");
+        response->set("Referrer-Policy", "no-referrer");
+        if (!reply.content_type.empty()) {
+            response->set(http::field::content_type, reply.content_type);
+        }
+        for (const auto& [name, value] : reply.headers) {
+            response->insert(name, value);
+        }
+        response->keep_alive(request.keep_alive());
+        const std::size_t size = reply.body.size();
+        if (request.method() != http::verb::head) {
+            response->body() = std::move(reply.body);
+        }
+        response->content_length(size);
+        http::async_write(stream_, *response,
+                          [self = shared_from_this(), response](beast::error_code ec, std::size_t) {
+                              self->OnWrite(ec, response->keep_alive());
+                          });
+    }
+
+    void OnWrite(beast::error_code ec, bool keepAlive) {
+        if (ec) {
+            return;
+        }
+        if (!keepAlive) {
+            beast::error_code ignored;
+            stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+            return;
+        }
+        DoRead();
+    }
+
+    beast::tcp_stream stream_;
+    State& state_;
+    beast::flat_buffer buffer_;
+    std::optional<http::request_parser<http::string_body>> parser_;
+};
+
+void DoAccept(State& state) {
+    state.acceptor.async_accept(
+        net::make_strand(state.ioc), [&state](beast::error_code ec, tcp::socket socket) {
+            if (ec) {
+                if (ec == net::error::operation_aborted) {
+                    return;
+                }
+            } else {
+                std::make_shared<HttpSession>(std::move(socket), state)->Run();
+            }
+            if (state.acceptor.is_open()) {
+                DoAccept(state);
+            }
+        });
+}
+
+}  // namespace
+
+Server::Server(ServerHandler& handler, AccessSecrets secrets)
+    : state_(std::make_unique<ServerState>(handler, std::move(secrets))) {}
+
+Server::~Server() {
+    Stop();
+}
+
+bool Server::Start(unsigned short port) {
+    if (state_->thread.joinable()) {
+        return true;
+    }
+    beast::error_code ec;
+    const tcp::endpoint endpoint(net::ip::make_address_v4("127.0.0.1"), port);
+    state_->acceptor.open(endpoint.protocol(), ec);
+    if (!ec) {
+        state_->acceptor.set_option(net::socket_base::reuse_address(true), ec);
+    }
+    if (!ec) {
+        state_->acceptor.bind(endpoint, ec);
+    }
+    if (!ec) {
+        state_->acceptor.listen(net::socket_base::max_listen_connections, ec);
+    }
+    if (ec) {
+        LogError("cannot listen on 127.0.0.1:%u: %s\n", static_cast<unsigned>(port),
+                 ec.message().c_str());
+        beast::error_code ignored;
+        state_->acceptor.close(ignored);
+        return false;
+    }
+    state_->port = state_->acceptor.local_endpoint().port();
+    DoAccept(*state_);
+    state_->thread = std::thread([this] {
+        try {
+            state_->ioc.run();
+        } catch (const std::exception& error) {
+            LogError("the web server stopped: %s\n", error.what());
+        }
+    });
+    return true;
+}
+
+void Server::Stop() {
+    if (!state_->thread.joinable()) {
+        return;
+    }
+    net::post(state_->ioc, [state = state_.get()] {
+        beast::error_code ignored;
+        state->acceptor.close(ignored);
+        for (const std::weak_ptr<Closable>& weak : state->sessions) {
+            if (auto session = weak.lock()) {
+                session->CloseNow();
+            }
+        }
+        state->sessions.clear();
+        state->ioc.stop();
+    });
+    state_->thread.join();
+}
+
+unsigned short Server::port() const {
+    return state_->port.load();
+}
+
+const AccessSecrets& Server::secrets() const {
+    return state_->secrets;
+}
+
+}  // namespace sw::host

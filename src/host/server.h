@@ -1,0 +1,53 @@
+// The host's HTTP and WebSocket server on 127.0.0.1 (Boost.Beast).
+//
+// One I/O thread accepts connections, checks every request (access.h),
+// answers HTTP requests through the handler and keeps one WebSocket session
+// per page at /ws?window=ID. The handler is called on the I/O thread and must
+// not block.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/access.h"
+#include "host/page_link.h"
+#include "host/routes.h"
+
+namespace sw::host {
+
+class ServerHandler {
+  public:
+    virtual ~ServerHandler() = default;
+    virtual HttpReply HandleHttp(const std::string& target) = 0;
+    // A page opened its WebSocket for window windowId; false when there is
+    // no such window (the page is then told that it is closed).
+    virtual bool OnPageOpen(const std::string& windowId, std::shared_ptr<PageLink> link) = 0;
+    virtual void OnPageMessage(const std::string& windowId, const std::shared_ptr<PageLink>& link,
+                               const std::string& text) = 0;
+    virtual void OnPageClose(const std::string& windowId,
+                             const std::shared_ptr<PageLink>& link) = 0;
+};
+
+struct ServerState;
+
+class Server {
+  public:
+    Server(ServerHandler& handler, AccessSecrets secrets);
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+    ~Server();
+
+    // Binds 127.0.0.1:port (0 for a free port) and starts the I/O thread.
+    // False, with an ERROR line, when the address cannot be bound.
+    bool Start(unsigned short port);
+    // Closes every connection and joins the I/O thread.
+    void Stop();
+
+    unsigned short port() const;
+    const AccessSecrets& secrets() const;
+
+  private:
+    std::unique_ptr<ServerState> state_;
+};
+
+}  // namespace sw::host
