@@ -4,8 +4,8 @@
 // a shell, so each path is one argument whatever it holds.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 #include <vector>
 
 namespace sw {
@@ -15,7 +15,7 @@ std::string JoinCommandLine(const std::vector<std::string>& argv);
 
 // Runs one program with standard output and error merged into one pipe.
 class ProcessRunner {
-public:
+  public:
     ProcessRunner() = default;
     ProcessRunner(const ProcessRunner&) = delete;
     ProcessRunner& operator=(const ProcessRunner&) = delete;
@@ -31,7 +31,7 @@ public:
     std::size_t byte_count() const { return byte_count_; }
     int exit_code() const { return exit_code_; }
 
-private:
+  private:
     std::string output_;
     std::size_t byte_count_ = 0;
     int exit_code_ = -1;
@@ -45,8 +45,7 @@ struct HiddenRunResult {
 
 // Starts a program with the host's own standard handles; waits for it when
 // asked. A program started with forPacking is ended by StopPackTools.
-HiddenRunResult RunHidden(const std::vector<std::string>& argv, bool wait,
-                          bool forPacking = false);
+HiddenRunResult RunHidden(const std::vector<std::string>& argv, bool wait, bool forPacking = false);
 
 // Hands a file, folder or web address to xdg-open and returns at once. When
 // xdg-open is missing a WARN line is logged.
