@@ -218,6 +218,25 @@ TEST(DeletePathTest, SymbolicLinkIsRemovedNotFollowed) {
     EXPECT_EQ(ReadText(dir / "keep/inside.txt"), "k");
 }
 
+TEST(FilesCapacityTest, PathsOverCapacityAreRefusedAndLogged) {
+    TempFolder dir;
+    SetLogFilePath(dir / "log");
+    std::string longPath = dir / std::string(kPathCapacity, 'p');
+    EXPECT_FALSE(MakeFolderPath(longPath));
+    EXPECT_FALSE(DeletePath(longPath));
+    EXPECT_FALSE(WriteFileAtomic(longPath, "x"));
+    EXPECT_NE(ReadText(dir / "log").find("\tERROR\tpath of "), std::string::npos);
+    // A copy whose entry paths would outgrow the capacity stops there.
+    std::string name(100, 'n');
+    WriteText(dir / ("src/" + name), "x");
+    std::string destination = dir / (std::string(200, 'd') + "/" +
+                                     std::string(kPathCapacity - dir.path().size() - 252, 'e'));
+    EXPECT_FALSE(CopyFolder(dir / "src", destination));
+    EXPECT_TRUE(IsFolder(destination));
+    EXPECT_FALSE(PathExists(destination + "/" + name));
+    SetLogFilePath("");
+}
+
 TEST(ListFolderTest, NamesWithoutDotEntries) {
     TempFolder dir;
     WriteText(dir / "a", "");
