@@ -101,6 +101,23 @@ void Host::Stop() {
     }
 }
 
+void Host::TellPagesClosed() {
+    std::vector<Window*> told;
+    for (Window* window : {start_.get(), main_.get()}) {
+        if (window->SendToPage("{\"closed\":true}")) {
+            told.push_back(window);
+        }
+    }
+    // The pages close their sockets when told; a page that does not is cut
+    // off by Stop a moment later.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    for (Window* window : told) {
+        while (window->page() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+}
+
 unsigned short Host::port() const {
     return server_.port();
 }
@@ -297,12 +314,23 @@ bool Host::OnPageOpen(const std::string& windowId, std::shared_ptr<PageLink> lin
     if (window->is_popup()) {
         old = window->AttachPage(link);
     } else {
+        // The page learns which popups are open (a reloaded or reconnected
+        // page drops the ones that ended meanwhile), then sees each of them.
         std::lock_guard<std::mutex> lock(popups_mutex_);
         old = window->AttachPage(link);
+        Json::Value sync;
+        sync["popup"] = "sync";
+        sync["windows"] = Json::Value(Json::arrayValue);
+        std::vector<const Window*> shown;
         for (const auto& popup : popups_) {
             if (popup->popup_root() == window.get() && !popup->ended()) {
-                link->Send(PopupOpenMessage(*popup));
+                sync["windows"].append(popup->id());
+                shown.push_back(popup.get());
             }
+        }
+        link->Send(CompactJson(sync));
+        for (const Window* popup : shown) {
+            link->Send(PopupOpenMessage(*popup));
         }
     }
     if (old) {

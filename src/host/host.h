@@ -68,6 +68,9 @@ class Host : public ServerHandler, public RouteContext {
     // Checks the command tables, listens and starts the windows' threads.
     // False (logged) when the tables are broken or the port cannot be had.
     bool Start();
+    // Tells the root pages that the editor ends and waits (briefly) until
+    // they have let go of their connections.
+    void TellPagesClosed();
     // Ends every window and popup, closes every page, joins every thread.
     void Stop();
     bool stopping() const { return stopping_.load(); }

@@ -1,0 +1,164 @@
+#include "host/run_host.h"
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+#include "core/files.h"
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/process.h"
+#include "host/font_check.h"
+#include "host/host.h"
+
+namespace sw::host {
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+// Ends the windows on SIGINT or SIGTERM so that the run ends in order.
+class SignalWatch {
+  public:
+    explicit SignalWatch(Host& host) : host_(host) {
+        sigemptyset(&signals_);
+        sigaddset(&signals_, SIGINT);
+        sigaddset(&signals_, SIGTERM);
+        sigaddset(&signals_, SIGUSR1);
+        pthread_sigmask(SIG_BLOCK, &signals_, &previous_);
+        thread_ = std::thread([this] {
+            for (;;) {
+                int signal = 0;
+                if (sigwait(&signals_, &signal) != 0 || done_.load()) {
+                    return;
+                }
+                if (signal == SIGINT || signal == SIGTERM) {
+                    LogInfo("signal %d: closing the windows\n", signal);
+                    interrupted_ = true;
+                    host_.start_window().End("cancel");
+                    host_.main_window().End("cancel");
+                }
+            }
+        });
+    }
+
+    ~SignalWatch() {
+        done_ = true;
+        pthread_kill(thread_.native_handle(), SIGUSR1);
+        thread_.join();
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+
+    bool interrupted() const { return interrupted_.load(); }
+
+  private:
+    Host& host_;
+    sigset_t signals_;
+    sigset_t previous_;
+    std::atomic<bool> done_{false};
+    std::atomic<bool> interrupted_{false};
+    std::thread thread_;
+};
+
+void WaitForWindow(Window& window) {
+    window.WaitForEnd(nullptr, std::chrono::seconds(1));
+}
+
+}  // namespace
+
+SwitchAction ParseSwitches(const std::vector<std::string>& switches, std::string& unknown) {
+    SwitchAction action = SwitchAction::kRun;
+    for (const std::string& item : switches) {
+        std::string name = item;
+        while (!name.empty() && (name[0] == '/' || name[0] == '-')) {
+            name.erase(0, 1);
+        }
+        name = Lower(name);
+        if (name == "embedding" || name == "automation") {
+            continue;
+        }
+        if (name == "register" || name == "regserver" || name == "registerperuser" ||
+            name == "regserverperuser") {
+            action = SwitchAction::kRegister;
+        } else if (name == "unregister" || name == "unregserver" || name == "unregisterperuser" ||
+                   name == "unregserverperuser") {
+            action = SwitchAction::kUnregister;
+        } else {
+            unknown = item;
+            return SwitchAction::kUnknown;
+        }
+    }
+    return action;
+}
+
+int RunHost(const ServeOptions& options) {
+    std::string unknown;
+    switch (ParseSwitches(options.switches, unknown)) {
+        case SwitchAction::kRegister:
+            LogInfo("automation registration is not used here; nothing to register\n");
+            return 0;
+        case SwitchAction::kUnregister:
+            LogInfo("automation registration is not used here; nothing to unregister\n");
+            return 0;
+        case SwitchAction::kUnknown:
+            std::fprintf(stderr, "skinwright: unknown argument %s\n", unknown.c_str());
+            return 2;
+        case SwitchAction::kRun:
+            break;
+    }
+
+    CheckThemeFont();
+    MakeFolderPath(HomePath("work"));
+
+    CommandTables tables;
+    if (!BuildStandardCommandTables(tables)) {
+        std::fprintf(stderr, "skinwright: the command tables are broken (see runtime.log)\n");
+        return 1;
+    }
+    HostOptions hostOptions;
+    hostOptions.port = options.port;
+    hostOptions.update_server = options.update_server;
+    Host host(hostOptions, std::move(tables));
+    SignalWatch signals(host);
+    if (!host.Start()) {
+        std::fprintf(stderr, "skinwright: cannot start the web server (see runtime.log)\n");
+        return 1;
+    }
+    const bool startWithMain = false;
+
+    const std::string address = host.Address();
+    std::printf("Skinwright is running at %s\n", address.c_str());
+    std::fflush(stdout);
+    if (options.open_browser) {
+        OpenWithShell(address);
+    }
+
+    bool showMain = startWithMain;
+    if (!startWithMain) {
+        LogInfo("init theme start dlg...\n");
+        host.SetTopWindow(host.start_window());
+        WaitForWindow(host.start_window());
+        // A start window ended by a failure to show it counts as not cancelled.
+        showMain = host.start_window().result() == "ok" && !signals.interrupted();
+    }
+    if (showMain) {
+        LogInfo("init skinwright dlg...\n");
+        host.SetTopWindow(host.main_window());
+        WaitForWindow(host.main_window());
+    }
+    host.TellPagesClosed();
+    host.Stop();
+    return 0;
+}
+
+}  // namespace sw::host
