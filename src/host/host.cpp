@@ -237,8 +237,15 @@ PopupResult Host::OpenPopup(Window* owner, PopupOptions options) {
         std::lock_guard<std::mutex> lock(windows_mutex_);
         windows_.erase(popup->id());
     }
-    popup->DropPage();
-    popup->StopCommandThread();
+    if (ended) {
+        // The command that ended the popup finishes and its page hears the
+        // result before the page is let go.
+        popup->StopCommandThread();
+        popup->DropPage();
+    } else {
+        popup->DropPage();
+        popup->StopCommandThread();
+    }
     return {popup->result(), popup->end_value()};
 }
 
@@ -332,6 +339,13 @@ bool Host::OnPageOpen(const std::string& windowId, std::shared_ptr<PageLink> lin
         for (const Window* popup : shown) {
             link->Send(PopupOpenMessage(*popup));
         }
+    }
+    if (window.get() == start_.get() && top_.load() == main_.get()) {
+        // The main window has come: a start page that (re)connects now
+        // follows it.
+        Json::Value message;
+        message["navigate"] = PageAddressOf(*main_);
+        link->Send(CompactJson(message));
     }
     if (old) {
         LogInfo("another tab took over window %s\n", windowId.c_str());

@@ -93,7 +93,11 @@ HttpReply ServeImage(std::string_view target, const RouteContext& context) {
     if (!file) {
         return TextReply(404, "The file cannot be read.");
     }
-    return Bytes(ui::MimeTypeFor(canonical), bytes.str());
+    std::string name = canonical;
+    for (char& c : name) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return Bytes(ui::MimeTypeFor(name), bytes.str());
 }
 
 HttpReply ServeLog() {

@@ -85,6 +85,10 @@ CommandResult CopyPng(CommandCall& call) {
     return CommandResult::None();
 }
 
+CommandResult ShowColorDialogCommand(CommandCall& call) {
+    return CommandResult::Text(ShowColorDialog(call.host(), &call.window()));
+}
+
 CommandResult MaximizeWindow(CommandCall& call) {
     call.window().SendToPage("{\"maximize\":true}");
     return CommandResult::None();
@@ -137,6 +141,7 @@ SKINWRIGHT_COMMAND_GROUP(shell) {
                    {"Logw", one, K::kNone, LogAt(&sw::LogWarn)},
                    {"Loge", one, K::kNone, LogAt(&sw::LogError)},
                    {"ShowChooseFileDialog", one, K::kText, &ShowChooseFileDialogCommand},
+                   {"ShowColorDialog", none, K::kText, &ShowColorDialogCommand},
                    {"ALERT", one, K::kNone, &AlertCommand},
                    {"MaximizeWindow", none, K::kNone, &MaximizeWindow},
                    {"Explorer", two, K::kNone, &ExplorerCommand},
