@@ -8,7 +8,17 @@
 #include <memory>
 #include <string>
 
+#include "gfx/sanitizer_hooks.h"
 #include "gfx/text_layout.h"
+
+#ifdef SW_GFX_LEAK_CHECKS
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
+extern "C" const char* __lsan_default_options() {
+    return "print_suppressions=0";
+}
+#endif
 
 namespace sw::gfx {
 
