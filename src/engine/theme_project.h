@@ -85,6 +85,8 @@ class ProjectWriter {
 };
 
 // The process's project; both wait while the other kind of access is held.
+// A thread that holds either must not call OpenProject, which waits for every
+// access to end before it puts the new project in place.
 ProjectReader ReadProject();
 ProjectWriter WriteProject();
 
