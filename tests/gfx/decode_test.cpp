@@ -2,6 +2,7 @@
 // image of an acceptable size.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <turbojpeg.h>
 #include <zlib.h>
 
 #include <functional>
@@ -224,6 +225,29 @@ TEST(DecodeJpeg, ColourAndGreyGive24BitPictures) {
     ASSERT_TRUE(DecodeImage(grey, &image));
     EXPECT_EQ(image.bits_per_pixel(), 24);
     EXPECT_LE(Distance(image.StraightPixelAt(3, 3), mid), 3);
+}
+
+TEST(DecodeJpeg, CmykFilesAreConvertedToColour) {
+    // Stored the Adobe way (255 = no ink): bytes C 255, M 0, Y 255, K 255
+    // give red 255, green 0, blue 255; a K byte of 128 halves every channel.
+    std::vector<uint8_t> cmyk;
+    for (int i = 0; i < 8 * 8; ++i) {
+        cmyk.insert(cmyk.end(), {255, 0, 255, static_cast<uint8_t>(i < 32 ? 255 : 128)});
+    }
+    tjhandle tj = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(tjCompress2(tj, cmyk.data(), 8, 32, 8, TJPF_CMYK, &jpeg, &size, TJSAMP_444, 100, 0),
+              0);
+    std::vector<uint8_t> bytes(jpeg, jpeg + size);
+    tjFree(jpeg);
+    tjDestroy(tj);
+
+    Image image;
+    ASSERT_TRUE(DecodeImageMemory(bytes.data(), bytes.size(), &image));
+    EXPECT_EQ(image.bits_per_pixel(), 24);
+    EXPECT_LE(Distance(image.StraightPixelAt(2, 1), {255, 0, 255, 255}), 3);
+    EXPECT_LE(Distance(image.StraightPixelAt(2, 6), {128, 0, 128, 255}), 3);
 }
 
 TEST(DecodeByContent, FileNameDoesNotDecideTheFormat) {
