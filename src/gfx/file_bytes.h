@@ -1,6 +1,5 @@
 // Whole-file reads for the decoders and replacing writes for the encoders.
 // Internal to the drawing layer.
-// layer.
 #pragma once
 
 #include <cstddef>
