@@ -1,6 +1,8 @@
-// Whole-file reads for the decoders. Internal to the drawing layer.
+// Whole-file reads for the decoders and replacing writes for the encoders.
+// Internal to the drawing layer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,10 +15,6 @@ inline constexpr long long kMaxImageFileBytes = 256LL * 1024 * 1024;
 
 // Reads the whole regular file; false when it cannot be read or is too large.
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes);
-
-}  // namespace sw::gfx
-
-namespace sw::gfx {
 
 // Writes the bytes to a temporary file beside `path` and renames it over
 // `path`; on any failure the temporary file is removed and `path` is left as

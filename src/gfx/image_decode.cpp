@@ -132,6 +132,12 @@ bool DecodePngInto(png_structp png, png_infop info, PngDecodeState* state) {
     if (!WithinBudget(width, height)) {
         return false;
     }
+    // Deflate packs at most 1032 bytes into one, so a file too small to hold
+    // the pixels its header claims is refused before their memory is taken.
+    double raw_bytes = static_cast<double>(height) * (png_get_rowbytes(png, info) + 1.0);
+    if (raw_bytes / 1032.0 > static_cast<double>(state->source.size)) {
+        return false;
+    }
     bool has_trns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     bool has_alpha = (color_type & PNG_COLOR_MASK_ALPHA) != 0 || has_trns;
     if (color_type == PNG_COLOR_TYPE_PALETTE) {

@@ -5,7 +5,6 @@
 #include <pango/pangocairo.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 
 #include "gfx/sanitizer_hooks.h"

@@ -2,6 +2,7 @@
 // image of an acceptable size.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <turbojpeg.h>
 #include <zlib.h>
 
 #include <functional>
@@ -17,23 +18,23 @@ namespace {
 using test::Distance;
 using test::EncodeJpeg;
 using test::EncodePng;
-using test::PngSpec;
+using test::PngPlan;
 using test::TempFolder;
 using test::WriteBytes;
 
 struct PngCase {
     const char* name;
-    std::function<PngSpec()> make;
+    std::function<PngPlan()> make;
     int bits_per_pixel;
     // Expected straight pixels, row-major.
     std::vector<Pixel> pixels;
 };
 
-PngSpec Spec2x2(int color_type, int bit_depth, std::vector<uint8_t> row0,
+PngPlan Plan2x2(int color_type, int bit_depth, std::vector<uint8_t> row0,
                 std::vector<uint8_t> row1) {
-    PngSpec spec{2, 2, color_type, bit_depth};
-    spec.rows = {std::move(row0), std::move(row1)};
-    return spec;
+    PngPlan plan{2, 2, color_type, bit_depth};
+    plan.rows = {std::move(row0), std::move(row1)};
+    return plan;
 }
 
 // 16-bit samples that scale back exactly to the 8-bit value v.
@@ -61,77 +62,77 @@ const std::vector<PngCase>& PngCases() {
     static const std::vector<PngCase> cases = {
         {"rgba8",
          [] {
-             return Spec2x2(PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 0, 0, 255, 0, 255, 0, 128},
+             return Plan2x2(PNG_COLOR_TYPE_RGB_ALPHA, 8, {255, 0, 0, 255, 0, 255, 0, 128},
                             {0, 0, 255, 0, 10, 20, 30, 200});
          },
          32,
          {{0, 0, 255, 255}, {0, 255, 0, 128}, {255, 0, 0, 0}, {30, 20, 10, 200}}},
         {"rgb8",
          [] {
-             return Spec2x2(PNG_COLOR_TYPE_RGB, 8, {255, 0, 0, 0, 255, 0}, {0, 0, 255, 10, 20, 30});
+             return Plan2x2(PNG_COLOR_TYPE_RGB, 8, {255, 0, 0, 0, 255, 0}, {0, 0, 255, 10, 20, 30});
          },
          24,
          {{0, 0, 255, 255}, {0, 255, 0, 255}, {255, 0, 0, 255}, {30, 20, 10, 255}}},
         {"palette8",
          [] {
-             PngSpec spec = Spec2x2(PNG_COLOR_TYPE_PALETTE, 8, {0, 1}, {2, 3});
-             spec.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 128, 128, 128};
-             return spec;
+             PngPlan plan = Plan2x2(PNG_COLOR_TYPE_PALETTE, 8, {0, 1}, {2, 3});
+             plan.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 128, 128, 128};
+             return plan;
          },
          24,
          {{0, 0, 255, 255}, {0, 255, 0, 255}, {255, 0, 0, 255}, {128, 128, 128, 255}}},
         {"palette2_trns",
          [] {
              // Two bits per index: 0 1 in the first row, 2 3 in the second.
-             PngSpec spec = Spec2x2(PNG_COLOR_TYPE_PALETTE, 2, {0x10}, {0xB0});
-             spec.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 128, 128, 128};
-             spec.trns = {255, 128, 0};
-             return spec;
+             PngPlan plan = Plan2x2(PNG_COLOR_TYPE_PALETTE, 2, {0x10}, {0xB0});
+             plan.palette = {255, 0, 0, 0, 255, 0, 0, 0, 255, 128, 128, 128};
+             plan.trns = {255, 128, 0};
+             return plan;
          },
          32,
          {{0, 0, 255, 255}, {0, 255, 0, 128}, {255, 0, 0, 0}, {128, 128, 128, 255}}},
         {"grey8",
          [] {
-             return Spec2x2(PNG_COLOR_TYPE_GRAY, 8, {0, 100}, {200, 255});
+             return Plan2x2(PNG_COLOR_TYPE_GRAY, 8, {0, 100}, {200, 255});
          },
          24,
          {{0, 0, 0, 255}, {100, 100, 100, 255}, {200, 200, 200, 255}, {255, 255, 255, 255}}},
         {"grey1",
-         [] { return Spec2x2(PNG_COLOR_TYPE_GRAY, 1, {0x80}, {0x40}); },
+         [] { return Plan2x2(PNG_COLOR_TYPE_GRAY, 1, {0x80}, {0x40}); },
          24,
          {{255, 255, 255, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}, {255, 255, 255, 255}}},
         {"grey_alpha8",
          [] {
-             return Spec2x2(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {50, 255, 50, 0}, {200, 100, 0, 255});
+             return Plan2x2(PNG_COLOR_TYPE_GRAY_ALPHA, 8, {50, 255, 50, 0}, {200, 100, 0, 255});
          },
          32,
          {{50, 50, 50, 255}, {50, 50, 50, 0}, {200, 200, 200, 100}, {0, 0, 0, 255}}},
         {"rgba16",
          [] {
-             return Spec2x2(PNG_COLOR_TYPE_RGB_ALPHA, 16, Wide({255, 0, 0, 255, 0, 255, 0, 128}),
+             return Plan2x2(PNG_COLOR_TYPE_RGB_ALPHA, 16, Wide({255, 0, 0, 255, 0, 255, 0, 128}),
                             Wide({0, 0, 255, 0, 10, 20, 30, 200}));
          },
          32,
          {{0, 0, 255, 255}, {0, 255, 0, 128}, {255, 0, 0, 0}, {30, 20, 10, 200}}},
         {"rgb16",
          [] {
-             return Spec2x2(PNG_COLOR_TYPE_RGB, 16, Wide({255, 0, 0, 0, 255, 0}),
+             return Plan2x2(PNG_COLOR_TYPE_RGB, 16, Wide({255, 0, 0, 0, 255, 0}),
                             Wide({0, 0, 255, 10, 20, 30}));
          },
          24,
          {{0, 0, 255, 255}, {0, 255, 0, 255}, {255, 0, 0, 255}, {30, 20, 10, 255}}},
         {"rgb8_trns_key",
          [] {
-             PngSpec spec =
-                 Spec2x2(PNG_COLOR_TYPE_RGB, 8, {255, 0, 0, 0, 255, 0}, {0, 0, 255, 10, 20, 30});
-             spec.trns = {0, 0, 255};
-             return spec;
+             PngPlan plan =
+                 Plan2x2(PNG_COLOR_TYPE_RGB, 8, {255, 0, 0, 0, 255, 0}, {0, 0, 255, 10, 20, 30});
+             plan.trns = {0, 0, 255};
+             return plan;
          },
          32,
          {{0, 0, 255, 255}, {0, 255, 0, 255}, {255, 0, 0, 0}, {30, 20, 10, 255}}},
         {"rgba8_interlaced",
          [] {
-             PngSpec spec{9, 7, PNG_COLOR_TYPE_RGB_ALPHA, 8, true};
+             PngPlan plan{9, 7, PNG_COLOR_TYPE_RGB_ALPHA, 8, true};
              std::vector<Pixel> pixels = InterlacedPixels();
              for (int y = 0; y < 7; ++y) {
                  std::vector<uint8_t> row;
@@ -139,9 +140,9 @@ const std::vector<PngCase>& PngCases() {
                      const Pixel& p = pixels[static_cast<size_t>(y * 9 + x)];
                      row.insert(row.end(), {p.r, p.g, p.b, p.a});
                  }
-                 spec.rows.push_back(row);
+                 plan.rows.push_back(row);
              }
-             return spec;
+             return plan;
          },
          32, InterlacedPixels()},
     };
@@ -152,29 +153,29 @@ class PngKinds : public testing::TestWithParam<size_t> {};
 
 TEST_P(PngKinds, DecodesToExpectedPixelsAndDepth) {
     const PngCase& c = PngCases()[GetParam()];
-    PngSpec spec = c.make();
+    PngPlan plan = c.make();
     TempFolder folder;
     std::string path = folder.File(std::string(c.name) + ".png");
-    ASSERT_TRUE(WriteBytes(path, EncodePng(spec)));
+    ASSERT_TRUE(WriteBytes(path, EncodePng(plan)));
 
     ImageInfo info;
     ASSERT_TRUE(ReadImageInfo(path, &info));
     EXPECT_EQ(info.format, ImageFormat::kPng);
-    EXPECT_EQ(info.width, spec.width);
-    EXPECT_EQ(info.height, spec.height);
+    EXPECT_EQ(info.width, plan.width);
+    EXPECT_EQ(info.height, plan.height);
     EXPECT_EQ(info.bits_per_pixel, c.bits_per_pixel);
     EXPECT_EQ(info.has_alpha, c.bits_per_pixel == 32);
 
     Image image;
     ASSERT_TRUE(DecodeImage(path, &image));
-    EXPECT_EQ(image.width(), spec.width);
-    EXPECT_EQ(image.height(), spec.height);
+    EXPECT_EQ(image.width(), plan.width);
+    EXPECT_EQ(image.height(), plan.height);
     EXPECT_EQ(image.bits_per_pixel(), c.bits_per_pixel);
     EXPECT_EQ(image.alpha_state(),
               c.bits_per_pixel == 32 ? AlphaState::kStraight : AlphaState::kOpaque);
-    for (int y = 0; y < spec.height; ++y) {
-        for (int x = 0; x < spec.width; ++x) {
-            Pixel want = c.pixels[static_cast<size_t>(y * spec.width + x)];
+    for (int y = 0; y < plan.height; ++y) {
+        for (int x = 0; x < plan.width; ++x) {
+            Pixel want = c.pixels[static_cast<size_t>(y * plan.width + x)];
             Pixel got = image.StraightPixelAt(x, y);
             EXPECT_EQ(got, want) << c.name << " at " << x << "," << y;
         }
@@ -224,6 +225,29 @@ TEST(DecodeJpeg, ColourAndGreyGive24BitPictures) {
     ASSERT_TRUE(DecodeImage(grey, &image));
     EXPECT_EQ(image.bits_per_pixel(), 24);
     EXPECT_LE(Distance(image.StraightPixelAt(3, 3), mid), 3);
+}
+
+TEST(DecodeJpeg, CmykFilesAreConvertedToColour) {
+    // Stored the Adobe way (255 = no ink): bytes C 255, M 0, Y 255, K 255
+    // give red 255, green 0, blue 255; a K byte of 128 halves every channel.
+    std::vector<uint8_t> cmyk;
+    for (int i = 0; i < 8 * 8; ++i) {
+        cmyk.insert(cmyk.end(), {255, 0, 255, static_cast<uint8_t>(i < 32 ? 255 : 128)});
+    }
+    tjhandle tj = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(tjCompress2(tj, cmyk.data(), 8, 32, 8, TJPF_CMYK, &jpeg, &size, TJSAMP_444, 100, 0),
+              0);
+    std::vector<uint8_t> bytes(jpeg, jpeg + size);
+    tjFree(jpeg);
+    tjDestroy(tj);
+
+    Image image;
+    ASSERT_TRUE(DecodeImageMemory(bytes.data(), bytes.size(), &image));
+    EXPECT_EQ(image.bits_per_pixel(), 24);
+    EXPECT_LE(Distance(image.StraightPixelAt(2, 1), {255, 0, 255, 255}), 3);
+    EXPECT_LE(Distance(image.StraightPixelAt(2, 6), {128, 0, 128, 255}), 3);
 }
 
 TEST(DecodeByContent, FileNameDoesNotDecideTheFormat) {

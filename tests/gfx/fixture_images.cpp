@@ -46,37 +46,37 @@ void AppendToVector(png_structp png, png_bytep data, size_t count) {
 
 void NoFlush(png_structp) {}
 
-bool WritePngTo(png_structp png, png_infop info, const PngSpec& spec, std::vector<uint8_t>* out,
+bool WritePngTo(png_structp png, png_infop info, const PngPlan& plan, std::vector<uint8_t>* out,
                 std::vector<png_color>* palette, std::vector<png_bytep>* rows) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
     png_set_write_fn(png, out, AppendToVector, NoFlush);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width),
-                 static_cast<png_uint_32>(spec.height), spec.bit_depth, spec.color_type,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(plan.width),
+                 static_cast<png_uint_32>(plan.height), plan.bit_depth, plan.color_type,
+                 plan.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    for (size_t i = 0; i + 2 < spec.palette.size(); i += 3) {
-        palette->push_back({spec.palette[i], spec.palette[i + 1], spec.palette[i + 2]});
+    for (size_t i = 0; i + 2 < plan.palette.size(); i += 3) {
+        palette->push_back({plan.palette[i], plan.palette[i + 1], plan.palette[i + 2]});
     }
     if (!palette->empty()) {
         png_set_PLTE(png, info, palette->data(), static_cast<int>(palette->size()));
     }
-    if (!spec.trns.empty()) {
-        if (spec.color_type == PNG_COLOR_TYPE_PALETTE) {
-            png_set_tRNS(png, info, spec.trns.data(), static_cast<int>(spec.trns.size()), nullptr);
+    if (!plan.trns.empty()) {
+        if (plan.color_type == PNG_COLOR_TYPE_PALETTE) {
+            png_set_tRNS(png, info, plan.trns.data(), static_cast<int>(plan.trns.size()), nullptr);
         } else {
             png_color_16 key{};
-            key.gray = spec.trns[0];
-            if (spec.trns.size() >= 3) {
-                key.red = spec.trns[0];
-                key.green = spec.trns[1];
-                key.blue = spec.trns[2];
+            key.gray = plan.trns[0];
+            if (plan.trns.size() >= 3) {
+                key.red = plan.trns[0];
+                key.green = plan.trns[1];
+                key.blue = plan.trns[2];
             }
             png_set_tRNS(png, info, nullptr, 0, &key);
         }
     }
-    for (const auto& row : spec.rows) {
+    for (const auto& row : plan.rows) {
         rows->push_back(const_cast<png_bytep>(row.data()));
     }
     png_write_info(png, info);
@@ -87,13 +87,13 @@ bool WritePngTo(png_structp png, png_infop info, const PngSpec& spec, std::vecto
 
 }  // namespace
 
-std::vector<uint8_t> EncodePng(const PngSpec& spec) {
+std::vector<uint8_t> EncodePng(const PngPlan& plan) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     std::vector<uint8_t> out;
     std::vector<png_color> palette;
     std::vector<png_bytep> rows;
-    bool ok = WritePngTo(png, info, spec, &out, &palette, &rows);
+    bool ok = WritePngTo(png, info, plan, &out, &palette, &rows);
     png_destroy_write_struct(&png, &info);
     if (!ok) {
         out.clear();
@@ -102,16 +102,16 @@ std::vector<uint8_t> EncodePng(const PngSpec& spec) {
 }
 
 std::vector<uint8_t> EncodeRgbaPng(int width, int height, const std::vector<Pixel>& pixels) {
-    PngSpec spec{width, height, PNG_COLOR_TYPE_RGB_ALPHA, 8};
+    PngPlan plan{width, height, PNG_COLOR_TYPE_RGB_ALPHA, 8};
     for (int y = 0; y < height; ++y) {
         std::vector<uint8_t> row;
         for (int x = 0; x < width; ++x) {
             const Pixel& p = pixels[static_cast<size_t>(y * width + x)];
             row.insert(row.end(), {p.r, p.g, p.b, p.a});
         }
-        spec.rows.push_back(std::move(row));
+        plan.rows.push_back(std::move(row));
     }
-    return EncodePng(spec);
+    return EncodePng(plan);
 }
 
 std::vector<uint8_t> EncodeJpeg(int width, int height, const std::vector<Pixel>& pixels,

@@ -27,7 +27,7 @@ class TempFolder {
     std::string path_;
 };
 
-struct PngSpec {
+struct PngPlan {
     int width = 0;
     int height = 0;
     int color_type = 0;  // PNG_COLOR_TYPE_*
@@ -41,7 +41,7 @@ struct PngSpec {
 };
 
 // The encoded file, or empty on failure.
-std::vector<uint8_t> EncodePng(const PngSpec& spec);
+std::vector<uint8_t> EncodePng(const PngPlan& plan);
 
 // An 8-bit RGBA PNG of the given straight pixels (row-major).
 std::vector<uint8_t> EncodeRgbaPng(int width, int height, const std::vector<Pixel>& pixels);
