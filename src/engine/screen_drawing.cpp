@@ -122,6 +122,20 @@ bool DrawMask(const ThemeElement& element, gfx::Canvas& canvas) {
                             dest, gfx::BlendMode::kAlpha);
 }
 
+// A black canvas of the screen's size. Screens are drawn again and again on
+// the same few threads, so each thread keeps its canvas: a fresh picture of a
+// full screen would be mapped, faulted in page by page and unmapped again for
+// every preview.
+gfx::Canvas& ScreenCanvas(int width, int height) {
+    thread_local gfx::Canvas canvas;
+    if (canvas.ok() && canvas.width() == width && canvas.height() == height) {
+        canvas.FillRect(gfx::Rect{0, 0, width, height}, gfx::Color{0, 0, 0}, 255);
+    } else {
+        canvas = gfx::Canvas(width, height);
+    }
+    return canvas;
+}
+
 bool DrawScreenAt(const ThemePackage& screen, int screenId) {
     if (!DrawScreen(screen)) {
         LogError("draw screen %d failed\n", screenId);
@@ -162,7 +176,7 @@ bool DrawScreen(const ThemePackage& screen) {
     MakeFolderPath(FormatString("%s/%s", context.module_path.c_str(), kPreviewFolder));
     const std::string output = PreviewPath(screen);
 
-    gfx::Canvas canvas(context.screen_width, context.screen_height);
+    gfx::Canvas& canvas = ScreenCanvas(context.screen_width, context.screen_height);
     if (!canvas.ok()) {
         LogError("can not save image for screen %d\n", screen.index);
         return false;
