@@ -5,6 +5,7 @@
 
 #include "core/log.h"
 #include "core/paths.h"
+#include "engine/theme_project.h"
 #include "host/json_text.h"
 #include "host/page_text.h"
 
@@ -33,7 +34,12 @@ Host::Host(HostOptions options, CommandTables tables)
       top_(start_.get()) {
     windows_[start_->id()] = start_;
     windows_[main_->id()] = main_;
-    image_files_.SetRootsProvider([] { return std::vector<std::string>{ExePath()}; });
+    // Previews, thumbnails and resource images live below the open project's
+    // folder; the template's images below the data folder.
+    image_files_.SetRootsProvider([] {
+        std::string projectDir = ReadProject()->project_dir();
+        return std::vector<std::string>{ExePath(), std::move(projectDir)};
+    });
 }
 
 Host::~Host() {

@@ -11,8 +11,10 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/process.h"
+#include "host/alerts.h"
 #include "host/font_check.h"
 #include "host/host.h"
+#include "host/project_tasks.h"
 
 namespace sw::host {
 
@@ -134,7 +136,14 @@ int RunHost(const ServeOptions& options) {
         std::fprintf(stderr, "skinwright: cannot start the web server (see runtime.log)\n");
         return 1;
     }
-    const bool startWithMain = false;
+    const bool startWithMain =
+        !options.open_project.empty() && OpenProjectAtStart(options.open_project);
+    if (!options.open_project.empty() && !startWithMain) {
+        std::fprintf(stderr, "skinwright: cannot open %s (see runtime.log)\n",
+                     options.open_project.c_str());
+        // As after a failed open in the start window: the warning over it.
+        host.StartTask([&host] { ShowWarningAlert(host, "打开主题包失败。"); });
+    }
 
     const std::string address = host.Address();
     std::printf("Skinwright is running at %s\n", address.c_str());

@@ -49,13 +49,13 @@ TEST(FileFilterTest, PatternsMatchWithoutRegardToCase) {
 }
 
 TEST(ListFolderTest, FoldersFirstThenMatchingFilesSortedWithoutHiddenOnes) {
-    sw::test::TempFolder folder;
-    sw::test::WriteText(folder / "b.png", "");
-    sw::test::WriteText(folder / "A.PNG", "");
-    sw::test::WriteText(folder / "c.txt", "");
-    sw::test::WriteText(folder / ".hidden.png", "");
-    sw::test::WriteText(folder / "Zeta/x", "");
-    sw::test::WriteText(folder / "alpha/x", "");
+    Scratch folder;
+    WriteFile(folder / "b.png", "");
+    WriteFile(folder / "A.PNG", "");
+    WriteFile(folder / "c.txt", "");
+    WriteFile(folder / ".hidden.png", "");
+    WriteFile(folder / "Zeta/x", "");
+    WriteFile(folder / "alpha/x", "");
     std::filesystem::create_directories(folder / ".git");
 
     Json::Value listing;
@@ -77,8 +77,8 @@ TEST(ListFolderTest, FoldersFirstThenMatchingFilesSortedWithoutHiddenOnes) {
 class DialogTest : public ::testing::Test {
   protected:
     DialogTest() : main_(harness_.port(), "main", harness_.cookie()) {
-        sw::test::WriteText(harness_.folder() / "pictures/icon.png", "png");
-        sw::test::WriteText(harness_.folder() / "pictures/notes.txt", "txt");
+        WriteFile(harness_.folder() / "pictures/icon.png", "png");
+        WriteFile(harness_.folder() / "pictures/notes.txt", "txt");
         pictures_ = std::filesystem::canonical(harness_.folder() / "pictures").string();
     }
 

@@ -79,13 +79,13 @@ std::size_t LeftoverTemporaries(const std::string& folder) {
 }
 
 TEST(DownloadTest, ACompleteAnswerReplacesTheFile) {
-    sw::test::TempFolder folder;
+    Scratch folder;
     const std::string target = folder / "icons.xml";
-    sw::test::WriteText(target, "shipped");
+    WriteFile(target, "shipped");
     OneShotServer server(
         "HTTP/1.1 200 OK\r\nContent-Length: 12\r\nConnection: close\r\n\r\n<icons new/>");
     EXPECT_TRUE(Download(IconListUrl(server.address() + "/"), target));
-    EXPECT_EQ(sw::test::ReadText(target), "<icons new/>");
+    EXPECT_EQ(ReadFile(target), "<icons new/>");
     EXPECT_NE(server.request().find("GET /ROM/themetools/xml/icons.xml HTTP/1.1"),
               std::string::npos);
     EXPECT_NE(server.request().find("User-Agent: DavadazaVudo.exe"), std::string::npos);
@@ -105,9 +105,9 @@ TEST(DownloadTest, TheShippedFileStaysWhenTheDownloadFails) {
          "HTTP/1.1 200 OK\r\nContent-Length: 100\r\nConnection: close\r\n\r\n<icons", false},
     };
     for (const auto& c : cases) {
-        sw::test::TempFolder folder;
+        Scratch folder;
         const std::string target = folder / "icons.xml";
-        sw::test::WriteText(target, "shipped");
+        WriteFile(target, "shipped");
         bool result = false;
         if (c.response == nullptr) {
             result = Download("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/x", target);
@@ -116,18 +116,18 @@ TEST(DownloadTest, TheShippedFileStaysWhenTheDownloadFails) {
             result = Download(server.address() + "/x", target);
         }
         EXPECT_EQ(result, c.result) << c.name;
-        EXPECT_EQ(sw::test::ReadText(target), "shipped") << c.name;
+        EXPECT_EQ(ReadFile(target), "shipped") << c.name;
         EXPECT_EQ(LeftoverTemporaries(folder.path()), 0u) << c.name;
     }
 }
 
 TEST(DownloadTest, OnlyWebAddressesAreFetched) {
-    sw::test::TempFolder folder;
-    sw::test::WriteText(folder / "secret", "secret");
+    Scratch folder;
+    WriteFile(folder / "secret", "secret");
     const std::string target = folder / "icons.xml";
-    sw::test::WriteText(target, "shipped");
+    WriteFile(target, "shipped");
     EXPECT_TRUE(Download("file://" + folder.path() + "/secret", target));
-    EXPECT_EQ(sw::test::ReadText(target), "shipped");
+    EXPECT_EQ(ReadFile(target), "shipped");
     EXPECT_EQ(IconListUrl(""), "");
     EXPECT_EQ(IconListUrl("http://u.example//"), "http://u.example/ROM/themetools/xml/icons.xml");
 }
@@ -138,25 +138,25 @@ TEST(StartWindowTest, BecomingReadyEmptiesTheWorkingFoldersAndFetchesTheIconList
     HostOptions options = QuickOptions();
     options.update_server = server.address();
     HostHarness harness(StandardTables(), options);
-    sw::test::WriteText(harness.home() + "/themetool/old.zip", "old");
-    sw::test::WriteText(harness.home() + "/tmp/ABCDEFGHIJ/x", "old");
+    WriteFile(harness.home() + "/themetool/old.zip", "old");
+    WriteFile(harness.home() + "/tmp/ABCDEFGHIJ/x", "old");
     const std::string icons = harness.data() + "/template/launcher/content/res/xml/icons.xml";
-    sw::test::WriteText(icons, "<shipped>");
+    WriteFile(icons, "<shipped>");
 
     PageClient start(harness.port(), "start", harness.cookie());
     ASSERT_TRUE(start.Call("OnDocumentReady"));
     EXPECT_FALSE(std::filesystem::exists(harness.home() + "/themetool"));
     EXPECT_FALSE(std::filesystem::exists(harness.home() + "/tmp"));
-    EXPECT_EQ(sw::test::ReadText(icons), "<fresh>");
+    EXPECT_EQ(ReadFile(icons), "<fresh>");
 }
 
 TEST(StartWindowTest, WithoutAnUpdateServerTheShippedListStays) {
     HostHarness harness;
     const std::string icons = harness.data() + "/template/launcher/content/res/xml/icons.xml";
-    sw::test::WriteText(icons, "<shipped>");
+    WriteFile(icons, "<shipped>");
     PageClient start(harness.port(), "start", harness.cookie());
     ASSERT_TRUE(start.Call("OnDocumentReady"));
-    EXPECT_EQ(sw::test::ReadText(icons), "<shipped>");
+    EXPECT_EQ(ReadFile(icons), "<shipped>");
     EXPECT_NE(harness.log().find("no update server is set"), std::string::npos);
 }
 

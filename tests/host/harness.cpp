@@ -6,9 +6,11 @@
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
 
+#include <stdlib.h>
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "core/log.h"
@@ -37,6 +39,30 @@ std::string Lower(std::string text) {
 }
 
 }  // namespace
+
+Scratch::Scratch() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "sw-host-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) {
+        path_ = pattern;
+    }
+}
+
+Scratch::~Scratch() {
+    if (!path_.empty()) {
+        std::error_code error;
+        std::filesystem::remove_all(path_, error);
+    }
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 HttpResult HttpRequest(unsigned short port, const std::string& target, const Headers& headers,
                        const std::string& method) {
@@ -98,7 +124,7 @@ HostHarness::~HostHarness() {
 }
 
 std::string HostHarness::log() const {
-    return sw::test::ReadText(home() + "/runtime.log");
+    return ReadFile(home() + "/runtime.log");
 }
 
 bool HostHarness::WaitForLog(const std::string& text, std::chrono::milliseconds timeout) const {

@@ -15,13 +15,32 @@
 #include <utility>
 #include <vector>
 
-#include "core/temp_folder.h"
 #include "host/command_table.h"
 #include "host/host.h"
 
 namespace sw::host::test {
 
 using namespace std::chrono_literals;
+
+// A fresh folder below the system's temporary folder, removed with its
+// contents when it goes.
+class Scratch {
+  public:
+    Scratch();
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    ~Scratch();
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
+// Writes text to path, making the missing folders first; reads a whole file.
+void WriteFile(const std::string& path, const std::string& text);
+std::string ReadFile(const std::string& path);
+
 using Headers = std::vector<std::pair<std::string, std::string>>;
 
 struct HttpResult {
@@ -49,7 +68,7 @@ class HostHarness {
 
     Host& host() { return *host_; }
     unsigned short port() const { return host_->port(); }
-    const sw::test::TempFolder& folder() const { return folder_; }
+    const Scratch& folder() const { return folder_; }
     // The data and home folders of the run (inside folder()).
     std::string data() const { return folder_ / "data"; }
     std::string home() const { return folder_ / "home"; }
@@ -69,7 +88,7 @@ class HostHarness {
     HttpResult Get(const std::string& target, Headers headers = {});
 
   private:
-    sw::test::TempFolder folder_;
+    Scratch folder_;
     std::unique_ptr<Host> host_;
     std::string cookie_;
 };

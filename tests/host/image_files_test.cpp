@@ -31,13 +31,13 @@ class ImageFilesTest : public ::testing::Test {
     void SetUp() override {
         outside_ = harness_.folder() / "outside";
         project_ = harness_.folder() / "work/demo/demo";
-        sw::test::WriteText(harness_.data() + "/template/preview.png", "png bytes");
-        sw::test::WriteText(harness_.data() + "/template/photo.JPG", "jpg bytes");
-        sw::test::WriteText(harness_.data() + "/template/预览.png", "chinese name");
-        sw::test::WriteText(harness_.data() + "/notes.txt", "not an image");
-        sw::test::WriteText(outside_ + "/secret.png", "secret");
-        sw::test::WriteText(outside_ + "/chosen.png", "chosen by the user");
-        sw::test::WriteText(project_ + "/launcher/preview/xxhdpi/preview1.jpg", "preview");
+        WriteFile(harness_.data() + "/template/preview.png", "png bytes");
+        WriteFile(harness_.data() + "/template/photo.JPG", "jpg bytes");
+        WriteFile(harness_.data() + "/template/预览.png", "chinese name");
+        WriteFile(harness_.data() + "/notes.txt", "not an image");
+        WriteFile(outside_ + "/secret.png", "secret");
+        WriteFile(outside_ + "/chosen.png", "chosen by the user");
+        WriteFile(project_ + "/launcher/preview/xxhdpi/preview1.jpg", "preview");
         std::filesystem::create_directories(harness_.data() + "/folder.png");
         ::symlink((outside_ + "/secret.png").c_str(), (harness_.data() + "/escape.png").c_str());
         ::symlink((harness_.data() + "/notes.txt").c_str(),

@@ -35,13 +35,13 @@ TEST(SwitchesTest, AutomationSwitchesAreAcceptedInAnyCase) {
 }
 
 TEST(SwitchesTest, RegisteringEndsWithoutAWindow) {
-    sw::test::TempFolder folder;
+    Scratch folder;
     SetLogFilePath(folder / "runtime.log");
     ServeOptions options;
     options.open_browser = false;
     options.switches = {"/Regserver"};
     EXPECT_EQ(RunHost(options), 0);
-    const std::string log = sw::test::ReadText(folder / "runtime.log");
+    const std::string log = ReadFile(folder / "runtime.log");
     EXPECT_NE(log.find("nothing to register"), std::string::npos);
     EXPECT_EQ(log.find("init theme start dlg"), std::string::npos);
     SetLogFilePath("");
@@ -51,9 +51,9 @@ class FontCheckTest : public ::testing::Test {
   protected:
     void SetUp() override { SetLogFilePath(folder_ / "runtime.log"); }
     void TearDown() override { SetLogFilePath(""); }
-    std::string log() const { return sw::test::ReadText(folder_ / "runtime.log"); }
+    std::string log() const { return ReadFile(folder_ / "runtime.log"); }
 
-    sw::test::TempFolder folder_;
+    Scratch folder_;
 };
 
 TEST_F(FontCheckTest, AnInstalledFontIsOnlyReported) {

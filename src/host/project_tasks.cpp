@@ -1,0 +1,61 @@
+#include "host/project_tasks.h"
+
+#include <filesystem>
+
+#include "core/log.h"
+#include "core/paths.h"
+#include "engine/theme_project.h"
+#include "host/alerts.h"
+#include "host/host.h"
+#include "host/script_bridge.h"
+#include "host/system_dialogs.h"
+
+namespace sw::host {
+
+namespace {
+
+constexpr const char* kOpenFailed = "打开主题包失败。";
+
+}  // namespace
+
+void StartWindowOpenTask(Window& start) {
+    Host& host = start.host();
+    EvalInPage(&start, "ShowStatus('open');");
+    const std::string path = ChooseFileToOpen(host, &start, kProjectFileFilter);
+    if (path.empty()) {
+        EvalInPage(&start, "ShowStatus('all');");
+        return;
+    }
+    if (OpenProject(path)) {
+        start.End("ok");
+        return;
+    }
+    ShowWarningAlert(host, kOpenFailed);
+    EvalInPage(&start, "ShowStatus('all');");
+}
+
+void SettingsPopupTask(Window& main, const std::string& title, int pageId) {
+    PopupOptions options;
+    options.title = title;
+    options.page_id = pageId;
+    {
+        const ProjectReader project = ReadProject();
+        options.parameters["name"] = project->document().isObject()
+                                         ? project->document().get("name", Json::Value())
+                                         : Json::Value();
+        options.parameters["path"] = FolderOf(project->project_path());
+    }
+    main.host().OpenPopup(&main, std::move(options));
+}
+
+bool OpenProjectAtStart(const std::string& path) {
+    std::error_code error;
+    const std::string absolute = std::filesystem::absolute(path, error).lexically_normal();
+    if (OpenProject(error ? path : absolute)) {
+        return true;
+    }
+    LogError("the project %s given at start could not be opened\n", path.c_str());
+    return false;
+}
+
+}  // namespace sw::host

@@ -1,0 +1,28 @@
+// The tasks that open projects and show settings popups. Each runs on a
+// thread of its own (Host::StartTask); the command that starts one returns at
+// once. A task reaches its window's page only through host-to-page calls.
+#pragma once
+
+#include <string>
+
+namespace sw::host {
+
+class Host;
+class Window;
+
+// The file-dialog filter of project files.
+inline constexpr const char* kProjectFileFilter = "Quindo手机主题包工程(*.wtpj)|*.wtpj||";
+
+// Start window, OpenThemeProject: the project file dialog, then the open; a
+// success ends the start window with "ok".
+void StartWindowOpenTask(Window& start);
+
+// Main window, a settings popup: title and page over the main window, with
+// the open project's name and folder as its parameters.
+void SettingsPopupTask(Window& main, const std::string& title, int pageId);
+
+// Opens path (made absolute) as the start window's open would, before any
+// window is shown. False (logged) when it did not open.
+bool OpenProjectAtStart(const std::string& path);
+
+}  // namespace sw::host
