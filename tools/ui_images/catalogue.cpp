@@ -170,7 +170,7 @@ void WarningIcon(cairo_t* cr, int w, int h) {
     double cx = w / 2.0, cy = h / 2.0;
     cairo_new_sub_path(cr);
     cairo_arc(cr, cx, cy, w / 2.0 - 1, 0, 2 * M_PI);
-    SetColour(cr, Hex("#f5a524", 0.18));
+    SetColour(cr, Hex("#f5a524", 0.12));
     cairo_fill(cr);
     cairo_new_sub_path(cr);
     cairo_arc(cr, cx, cy, w / 2.0 - 8, 0, 2 * M_PI);
