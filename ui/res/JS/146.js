@@ -39,9 +39,6 @@ var NINE_PATCH_FILTER = '.9.PNG格式图片(*.9.png)|*.9.png||';
 var PACKAGE_ITEMS = { '桌面': '#package-desktop', '锁屏': '#package-locktop', '通话': '#package-calltop' };
 var IMAGE_CELL_EDGE = 100; // longer side of a resource thumbnail inside its 110-pixel cell
 
-// The preview size each package's thumbnails were last drawn at.
-var DRAWN_THUMBNAIL_SIZE = {};
-
 /* ------------------------------------------------------ shared helpers */
 
 function ALERT(s) {
@@ -398,16 +395,9 @@ async function DrawThumbnail(name, width, height) {
     if (!ALL_RESOURCES || !ALL_RESOURCES[name]) {
         return;
     }
-    var key = width + 'x' + height;
-    if (DRAWN_THUMBNAIL_SIZE[name] === key) {
-        return;
-    }
     try {
-        if (await external.DrawThumbNail(name, width, height)) {
-            DRAWN_THUMBNAIL_SIZE[name] = key;
-            if (name === CURRENT_PACKAGE_NAME) {
-                RefreshPreview();
-            }
+        if (await external.DrawThumbNail(name, width, height) && name === CURRENT_PACKAGE_NAME) {
+            RefreshPreview();
         }
     } catch (e) {
         // The preview keeps its last picture.
@@ -473,15 +463,12 @@ async function OnProjectLoaded() {
     await Delay(10);
     // The shown package first, then every other one, so that no package is
     // shown with thumbnails of another size or none at all.
-    DRAWN_THUMBNAIL_SIZE = {};
     var names = [CURRENT_PACKAGE_NAME, '桌面', '锁屏', '通话'].filter(function (name, i, all) {
         return all.indexOf(name) === i;
     });
     for (var i = 0; i < names.length; ++i) {
         try {
-            if (await external.DrawThumbNail(names[i], CURRENT_PREVIEW_AREA_WIDTH, CURRENT_PREVIEW_AREA_HEIGHT)) {
-                DRAWN_THUMBNAIL_SIZE[names[i]] = CURRENT_PREVIEW_AREA_WIDTH + 'x' + CURRENT_PREVIEW_AREA_HEIGHT;
-            }
+            await external.DrawThumbNail(names[i], CURRENT_PREVIEW_AREA_WIDTH, CURRENT_PREVIEW_AREA_HEIGHT);
         } catch (e) {
             // A package that cannot be drawn keeps its old thumbnails.
         }
