@@ -1,6 +1,7 @@
 // Copying, creating and deleting folder trees, and whole-file reads and
 // writes. Every function reports failure by its result and logs nothing,
-// except the writers, which log an ERROR line naming the file.
+// except the writers, which log an ERROR line naming the file, and a path
+// longer than kPathCapacity, which is refused with an ERROR line.
 #pragma once
 
 #include <string>
@@ -17,6 +18,8 @@ bool PathExists(const std::string& path);
 bool CopyPath(const std::string& source, const std::string& destination);
 
 // Copies every entry of source below destination, creating destination first.
+// Fails at the first entry that cannot be copied, and at once when
+// destination lies inside source.
 bool CopyFolder(const std::string& source, const std::string& destination);
 
 // Creates the folder and every missing parent; true when it exists afterwards.

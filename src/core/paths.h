@@ -13,13 +13,20 @@ namespace sw {
 // Paths hold at most this many bytes; a longer one is refused.
 inline constexpr std::size_t kPathCapacity = 511;
 
-// The data folder, or the data folder + "/" + name.
+// True when path fits kPathCapacity; otherwise an ERROR line is logged and the
+// result is false.
+bool CheckPathCapacity(const std::string& path);
+
+// The data folder, or the data folder + "/" + name; "" (with an ERROR line)
+// when the result would be longer than kPathCapacity.
 std::string ExePath(const std::string& name = "");
 
-// The home folder, or the home folder + "/" + name.
+// The home folder, or the home folder + "/" + name; "" (with an ERROR line)
+// when the result would be longer than kPathCapacity.
 std::string HomePath(const std::string& name = "");
 
-// Overrides the data folder (tests) and the home folder (--home).
+// Overrides the data folder (tests) and the home folder (--home); a relative
+// folder is made absolute, and "" returns to the default.
 void SetDataFolder(const std::string& folder);
 void SetHomeFolder(const std::string& folder);
 

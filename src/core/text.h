@@ -46,10 +46,18 @@ PackedColor ParseColor(const std::string& text);
 // "#AARRGGBB" in upper case.
 std::string FormatColor(PackedColor value);
 
-inline std::uint8_t RedOf(PackedColor c) { return c & 0xFF; }
-inline std::uint8_t GreenOf(PackedColor c) { return (c >> 8) & 0xFF; }
-inline std::uint8_t BlueOf(PackedColor c) { return (c >> 16) & 0xFF; }
-inline std::uint8_t AlphaOf(PackedColor c) { return (c >> 24) & 0xFF; }
+inline std::uint8_t RedOf(PackedColor c) {
+    return c & 0xFF;
+}
+inline std::uint8_t GreenOf(PackedColor c) {
+    return (c >> 8) & 0xFF;
+}
+inline std::uint8_t BlueOf(PackedColor c) {
+    return (c >> 16) & 0xFF;
+}
+inline std::uint8_t AlphaOf(PackedColor c) {
+    return (c >> 24) & 0xFF;
+}
 
 // Ten capital letters from the C generator seeded with the current second.
 std::string RandomLetters();

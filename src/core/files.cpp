@@ -1,0 +1,279 @@
+#include "core/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/unique_fd.h"
+
+namespace sw {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The entry's own kind; a symbolic link is never followed.
+fs::file_type OwnType(const std::string& path) {
+    std::error_code error;
+    return fs::symlink_status(path, error).type();
+}
+
+std::string WithoutTrailingSlash(const std::string& path) {
+    if (path.size() > 1 && path.back() == '/') {
+        return path.substr(0, path.size() - 1);
+    }
+    return path;
+}
+
+// True when inner is folder itself or lies below it.
+bool IsSameOrBelow(const std::string& inner, const std::string& folder) {
+    std::error_code error;
+    fs::path folderPath = fs::weakly_canonical(folder, error);
+    if (error) {
+        return false;
+    }
+    fs::path innerPath = fs::weakly_canonical(inner, error);
+    if (error) {
+        return false;
+    }
+    auto [folderEnd, innerIt] =
+        std::mismatch(folderPath.begin(), folderPath.end(), innerPath.begin(), innerPath.end());
+    return folderEnd == folderPath.end();
+}
+
+bool CopyFile(const std::string& source, const std::string& destination) {
+    std::error_code error;
+    fs::copy_file(source, destination, fs::copy_options::overwrite_existing, error);
+    return !error;
+}
+
+bool CopyFolderTree(const std::string& source, const std::string& destination) {
+    MakeFolderPath(destination);
+    std::vector<std::string> names;
+    if (!ListFolder(source, names)) {
+        return false;
+    }
+    for (const std::string& name : names) {
+        std::string from = source + "/" + name;
+        std::string to = destination + "/" + name;
+        if (!CheckPathCapacity(from) || !CheckPathCapacity(to)) {
+            return false;
+        }
+        bool copied = OwnType(from) == fs::file_type::directory ? CopyFolderTree(from, to)
+                                                                : CopyFile(from, to);
+        if (!copied) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsFolder(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && fs::is_directory(path, error);
+}
+
+bool IsFile(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && fs::is_regular_file(path, error);
+}
+
+bool PathExists(const std::string& path) {
+    return !path.empty() && OwnType(path) != fs::file_type::not_found &&
+           OwnType(path) != fs::file_type::none;
+}
+
+bool CopyPath(const std::string& source, const std::string& destination) {
+    if (source.empty() || destination.empty() || !PathExists(source)) {
+        return false;
+    }
+    if (source == destination) {
+        return true;
+    }
+    if (!CheckPathCapacity(source) || !CheckPathCapacity(destination)) {
+        return false;
+    }
+    if (OwnType(source) == fs::file_type::directory) {
+        return CopyFolder(source, destination);
+    }
+    return CopyFile(source, destination);
+}
+
+bool CopyFolder(const std::string& source, const std::string& destination) {
+    if (source.empty() || destination.empty()) {
+        return false;
+    }
+    if (!CheckPathCapacity(source) || !CheckPathCapacity(destination)) {
+        return false;
+    }
+    // A copy into the source's own tree would copy itself without end.
+    if (IsSameOrBelow(destination, source)) {
+        return false;
+    }
+    return CopyFolderTree(source, destination);
+}
+
+bool MakeFolderPath(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    std::string folder = WithoutTrailingSlash(path);
+    if (!CheckPathCapacity(folder)) {
+        return false;
+    }
+    if (IsFolder(folder)) {
+        return true;
+    }
+    if (PathExists(folder)) {
+        // A file (or something else) stands where the folder is to be made;
+        // it is left alone.
+        return false;
+    }
+    std::size_t slash = folder.rfind('/');
+    if (slash == std::string::npos) {
+        return false;
+    }
+    std::string parent = folder.substr(0, slash);
+    if (!parent.empty() && parent.back() == '/') {
+        return false;
+    }
+    // The root ends the recursion like any existing folder.
+    if (!parent.empty() && !MakeFolderPath(parent)) {
+        return false;
+    }
+    if (::mkdir(folder.c_str(), 0755) == 0) {
+        return true;
+    }
+    // Another thread or process may have made it meanwhile.
+    return errno == EEXIST && IsFolder(folder);
+}
+
+bool DeletePath(const std::string& path) {
+    if (path.empty()) {
+        return false;
+    }
+    std::string target = WithoutTrailingSlash(path);
+    if (!CheckPathCapacity(target)) {
+        return false;
+    }
+    fs::file_type type = OwnType(target);
+    if (type == fs::file_type::not_found || type == fs::file_type::none) {
+        return false;
+    }
+    std::error_code error;
+    if (type != fs::file_type::directory) {
+        return fs::remove(target, error) && !error;
+    }
+    std::vector<std::string> names;
+    if (!ListFolder(target, names)) {
+        return false;
+    }
+    for (const std::string& name : names) {
+        if (name[0] == '.') {
+            continue;
+        }
+        if (!DeletePath(target + "/" + name)) {
+            return false;
+        }
+    }
+    return fs::remove(target, error) && !error;
+}
+
+bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
+    names.clear();
+    if (folder.empty()) {
+        return false;
+    }
+    std::error_code error;
+    fs::directory_iterator it(folder, error);
+    if (error) {
+        return false;
+    }
+    for (; it != fs::directory_iterator(); it.increment(error)) {
+        names.push_back(it->path().filename().string());
+    }
+    if (error) {
+        names.clear();
+        return false;
+    }
+    return true;
+}
+
+bool ReadFileText(const std::string& path, std::string& contents) {
+    contents.clear();
+    if (path.empty()) {
+        return false;
+    }
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    char buffer[65536];
+    for (;;) {
+        ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            contents.clear();
+            return false;
+        }
+        if (count == 0) {
+            return true;
+        }
+        contents.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+bool WriteFileAtomic(const std::string& path, const std::string& contents) {
+    std::string temporary = path + ".XXXXXX";
+    if (path.empty() || !CheckPathCapacity(temporary)) {
+        LogError("cannot write file %s\n", path.c_str());
+        return false;
+    }
+    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!fd.valid()) {
+        LogError("cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    int failure = 0;
+    // A rewritten file keeps its permissions; a new one gets the usual ones.
+    struct stat old {};
+    mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    if (::fchmod(fd.get(), mode) != 0) {
+        failure = errno;
+    }
+    std::size_t done = 0;
+    while (failure == 0 && done < contents.size()) {
+        ssize_t count = ::write(fd.get(), contents.data() + done, contents.size() - done);
+        if (count >= 0) {
+            done += static_cast<std::size_t>(count);
+        } else if (errno != EINTR) {
+            failure = errno;
+        }
+    }
+    if (::close(fd.Release()) != 0 && failure == 0) {
+        failure = errno;
+    }
+    if (failure == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        failure = errno;
+    }
+    if (failure == 0) {
+        return true;
+    }
+    ::unlink(temporary.c_str());
+    LogError("cannot write file %s: %s\n", path.c_str(), std::strerror(failure));
+    return false;
+}
+
+}  // namespace sw

@@ -1,0 +1,282 @@
+#include "core/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <algorithm>
+#include <filesystem>
+
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/temp_folder.h"
+
+namespace sw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadText;
+using test::TempFolder;
+using test::WriteText;
+
+TEST(PathsTest, FileNameAndFolderCutAtLastSlash) {
+    struct Case {
+        std::string path, name, folder;
+    } cases[] = {
+        {"/a/b/c.txt", "c.txt", "/a/b"},
+        {"c.txt", "c.txt", "c.txt"},
+        {"/a/b/", "", "/a/b"},
+        {"", "", ""},
+        {"/x", "x", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FileNameOf(c.path), c.name) << c.path;
+        EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
+    }
+}
+
+TEST(PathsTest, DataFolderIsTheExecutablesFolder) {
+    SetDataFolder("");
+    std::string exe = fs::read_symlink("/proc/self/exe").string();
+    EXPECT_EQ(ExePath(), FolderOf(exe));
+    EXPECT_EQ(ExePath("template"), FolderOf(exe) + "/template");
+}
+
+TEST(PathsTest, HomeFollowsOverrideThenEnvironmentThenDataFolder) {
+    TempFolder data, env, home;
+    SetDataFolder(data.path());
+    SetHomeFolder("");
+    ::unsetenv("SKINWRIGHT_HOME");
+    EXPECT_EQ(HomePath("runtime.log"), data / "runtime.log");
+    ::setenv("SKINWRIGHT_HOME", env.path().c_str(), 1);
+    EXPECT_EQ(HomePath("runtime.log"), env / "runtime.log");
+    SetHomeFolder(home.path() + "/");
+    EXPECT_EQ(HomePath(), home.path());
+    EXPECT_EQ(HomePath("work"), home / "work");
+    ::unsetenv("SKINWRIGHT_HOME");
+    SetHomeFolder("");
+    SetDataFolder("");
+}
+
+TEST(PathsTest, PathOverCapacityIsRefusedAndLogged) {
+    TempFolder home;
+    SetHomeFolder(home.path());
+    SetLogFilePath(home / "log");
+    std::string name(kPathCapacity, 'n');
+    EXPECT_EQ(HomePath(name), "");
+    EXPECT_NE(ReadText(home / "log").find("\tERROR\tpath of "), std::string::npos);
+    EXPECT_EQ(HomePath(name.substr(0, kPathCapacity - home.path().size() - 1)).size(),
+              kPathCapacity);
+    SetLogFilePath("");
+    SetHomeFolder("");
+}
+
+TEST(CopyPathTest, SameTextIsSuccessWithoutCopy) {
+    TempFolder dir;
+    WriteText(dir / "a.txt", "a");
+    ::chmod((dir / "a.txt").c_str(), 0444);
+    auto before = fs::last_write_time(dir / "a.txt");
+    EXPECT_TRUE(CopyPath(dir / "a.txt", dir / "a.txt"));
+    EXPECT_EQ(fs::last_write_time(dir / "a.txt"), before);
+    EXPECT_EQ(ReadText(dir / "a.txt"), "a");
+}
+
+TEST(CopyPathTest, FileIsCopiedOverAnExistingOne) {
+    TempFolder dir;
+    WriteText(dir / "中文 名.txt", "new");
+    WriteText(dir / "old.txt", "old contents");
+    EXPECT_TRUE(CopyPath(dir / "中文 名.txt", dir / "old.txt"));
+    EXPECT_EQ(ReadText(dir / "old.txt"), "new");
+}
+
+TEST(CopyPathTest, MissingSourceOrEmptyPathFails) {
+    TempFolder dir;
+    WriteText(dir / "a", "a");
+    EXPECT_FALSE(CopyPath(dir / "missing", dir / "b"));
+    EXPECT_FALSE(CopyPath("", dir / "b"));
+    EXPECT_FALSE(CopyPath(dir / "a", ""));
+    EXPECT_FALSE(PathExists(dir / "b"));
+}
+
+TEST(CopyPathTest, FolderOntoMissingDestinationCreatesTheTree) {
+    TempFolder dir;
+    WriteText(dir / "src/top.txt", "top");
+    WriteText(dir / "src/.hidden", "h");
+    WriteText(dir / "src/sub 1/深/leaf.png", "leaf");
+    ASSERT_TRUE(MakeFolderPath(dir / "src/empty"));
+    EXPECT_TRUE(CopyPath(dir / "src", dir / "out/deeper/copy"));
+    EXPECT_EQ(ReadText(dir / "out/deeper/copy/top.txt"), "top");
+    EXPECT_EQ(ReadText(dir / "out/deeper/copy/.hidden"), "h");
+    EXPECT_EQ(ReadText(dir / "out/deeper/copy/sub 1/深/leaf.png"), "leaf");
+    EXPECT_TRUE(IsFolder(dir / "out/deeper/copy/empty"));
+}
+
+TEST(CopyPathTest, FolderIntoItselfIsRefused) {
+    TempFolder dir;
+    WriteText(dir / "src/a.txt", "a");
+    EXPECT_FALSE(CopyFolder(dir / "src", dir / "src/inner"));
+    EXPECT_FALSE(PathExists(dir / "src/inner"));
+}
+
+TEST(CopyPathTest, FolderWhereAFileGoesStopsTheCopy) {
+    TempFolder dir;
+    WriteText(dir / "src/x", "x");
+    ASSERT_TRUE(MakeFolderPath(dir / "out/x"));
+    EXPECT_FALSE(CopyFolder(dir / "src", dir / "out"));
+    EXPECT_TRUE(IsFolder(dir / "out/x"));
+}
+
+// MakeFolderPath and DeletePath over small trees.
+struct FolderCase {
+    const char* name;
+    std::vector<std::string> files;    // made before the call
+    std::vector<std::string> folders;  // made before the call
+    std::string target;                // relative to the temporary folder
+    bool result;
+    std::vector<std::string> present;  // afterwards
+    std::vector<std::string> absent;   // afterwards
+};
+
+class MakeFolderPathTest : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(MakeFolderPathTest, Table) {
+    const FolderCase& c = GetParam();
+    TempFolder dir;
+    for (const std::string& f : c.folders) {
+        fs::create_directories(dir / f);
+    }
+    for (const std::string& f : c.files) {
+        WriteText(dir / f, "x");
+    }
+    EXPECT_EQ(MakeFolderPath(c.target.empty() ? "" : dir / c.target), c.result);
+    for (const std::string& p : c.present) {
+        EXPECT_TRUE(PathExists(dir / p)) << p;
+    }
+    for (const std::string& p : c.absent) {
+        EXPECT_FALSE(PathExists(dir / p)) << p;
+    }
+    if (c.result) {
+        EXPECT_TRUE(MakeFolderPath(dir / c.target)) << "second call";
+        EXPECT_TRUE(IsFolder(dir / c.target));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MakeFolderPathTest,
+    ::testing::Values(
+        FolderCase{"NestedWithTrailingSlash", {}, {}, "x/y/z/", true, {"x/y/z"}, {}},
+        FolderCase{"Existing", {}, {"x"}, "x", true, {"x"}, {}},
+        FolderCase{"BlanksAndChinese", {}, {}, "主题 一/子 目录", true, {"主题 一/子 目录"}, {}},
+        FolderCase{"FileInTheWay", {"x"}, {}, "x", false, {"x"}, {}},
+        FolderCase{"FileInTheWayOfParent", {"x"}, {}, "x/y/z", false, {"x"}, {"x/y"}},
+        FolderCase{"DoubledSlash", {}, {}, "x//y", false, {}, {"x"}},
+        FolderCase{"Empty", {}, {}, "", false, {}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class DeletePathTest : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(DeletePathTest, Table) {
+    const FolderCase& c = GetParam();
+    TempFolder dir;
+    for (const std::string& f : c.folders) {
+        fs::create_directories(dir / f);
+    }
+    for (const std::string& f : c.files) {
+        WriteText(dir / f, "x");
+    }
+    EXPECT_EQ(DeletePath(c.target.empty() ? "" : dir / c.target), c.result);
+    for (const std::string& p : c.present) {
+        EXPECT_TRUE(PathExists(dir / p)) << p;
+    }
+    for (const std::string& p : c.absent) {
+        EXPECT_FALSE(PathExists(dir / p)) << p;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DeletePathTest,
+    ::testing::Values(
+        FolderCase{"File", {"a.txt"}, {}, "a.txt", true, {}, {"a.txt"}},
+        FolderCase{"Tree", {"t/a", "t/s/b", "t/s/深 层/c"}, {"t/empty"}, "t/", true, {}, {"t"}},
+        FolderCase{"DotEntryKeepsFolder",
+                   {"t/.hidden", "t/a", "t/s/b"},
+                   {},
+                   "t",
+                   false,
+                   {"t", "t/.hidden"},
+                   {"t/a", "t/s"}},
+        FolderCase{
+            "DotFolderDeep", {"t/s/.git/config", "t/z"}, {}, "t", false, {"t/s/.git/config"}, {}},
+        FolderCase{"Missing", {}, {}, "missing", false, {}, {}},
+        FolderCase{"Empty", {}, {}, "", false, {}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DeletePathTest, SymbolicLinkIsRemovedNotFollowed) {
+    TempFolder dir;
+    WriteText(dir / "keep/inside.txt", "k");
+    fs::create_directories(dir / "t");
+    fs::create_directory_symlink(dir / "keep", dir / "t/link");
+    EXPECT_TRUE(DeletePath(dir / "t"));
+    EXPECT_EQ(ReadText(dir / "keep/inside.txt"), "k");
+}
+
+TEST(FilesCapacityTest, PathsOverCapacityAreRefusedAndLogged) {
+    TempFolder dir;
+    SetLogFilePath(dir / "log");
+    std::string longPath = dir / std::string(kPathCapacity, 'p');
+    EXPECT_FALSE(MakeFolderPath(longPath));
+    EXPECT_FALSE(DeletePath(longPath));
+    EXPECT_FALSE(WriteFileAtomic(longPath, "x"));
+    EXPECT_NE(ReadText(dir / "log").find("\tERROR\tpath of "), std::string::npos);
+    // A copy whose entry paths would outgrow the capacity stops there.
+    std::string name(100, 'n');
+    WriteText(dir / ("src/" + name), "x");
+    std::string destination = dir / (std::string(200, 'd') + "/" +
+                                     std::string(kPathCapacity - dir.path().size() - 252, 'e'));
+    EXPECT_FALSE(CopyFolder(dir / "src", destination));
+    EXPECT_TRUE(IsFolder(destination));
+    EXPECT_FALSE(PathExists(destination + "/" + name));
+    SetLogFilePath("");
+}
+
+TEST(ListFolderTest, NamesWithoutDotEntries) {
+    TempFolder dir;
+    WriteText(dir / "a", "");
+    WriteText(dir / ".b", "");
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListFolder(dir.path(), names));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{".b", "a"}));
+    EXPECT_FALSE(ListFolder(dir / "a", names));
+    EXPECT_TRUE(names.empty());
+}
+
+TEST(FileTextTest, WriteAtomicReplacesAndReads) {
+    TempFolder dir;
+    std::string path = dir / "值 values.xml";
+    ASSERT_TRUE(WriteFileAtomic(path, std::string("one\0two", 7)));
+    ASSERT_TRUE(WriteFileAtomic(path, "second"));
+    std::string text;
+    ASSERT_TRUE(ReadFileText(path, text));
+    EXPECT_EQ(text, "second");
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListFolder(dir.path(), names));
+    EXPECT_EQ(names.size(), 1u) << "no temporary file left behind";
+}
+
+TEST(FileTextTest, FailuresAreReportedAndLogged) {
+    TempFolder dir;
+    SetLogFilePath(dir / "log");
+    std::string text = "stale";
+    EXPECT_FALSE(ReadFileText(dir / "missing", text));
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(ReadFileText(dir.path(), text));
+    EXPECT_FALSE(WriteFileAtomic(dir / "no/such/folder/x.xml", "x"));
+    EXPECT_NE(ReadText(dir / "log").find("\tERROR\tcannot write file "), std::string::npos);
+    // A folder standing at the path is not replaced.
+    ASSERT_TRUE(MakeFolderPath(dir / "folder"));
+    EXPECT_FALSE(WriteFileAtomic(dir / "folder", "x"));
+    EXPECT_TRUE(IsFolder(dir / "folder"));
+    SetLogFilePath("");
+}
+
+}  // namespace
+}  // namespace sw
