@@ -103,7 +103,7 @@ constexpr int kAppsPerPage = 12;
 constexpr int kIconSide = 180;
 constexpr int kLabelSize = 32;
 constexpr int kColumns[] = {45, 315, 585, 855};
-constexpr int kRows[] = {250, 660, 1070};
+constexpr int kRows[] = {240, 610, 980};
 constexpr int kScreenCount = 2 + kAppPages;
 
 // The file name of an app icon as the icon exclusion list names it: the
