@@ -1,0 +1,62 @@
+#include "engine/image_resolve.h"
+
+#include "core/files.h"
+#include "core/log.h"
+#include "core/text.h"
+#include "gfx/image_decode.h"
+
+namespace sw {
+
+namespace {
+
+struct Suffix {
+    const char* text;
+    int kind;
+};
+
+constexpr const char* kImageFolders[] = {"content/res/drawable-xxhdpi",
+                                         "content/res/drawable-nodpi"};
+constexpr Suffix kSuffixes[] = {
+    {".jpg", kImageKindJpeg},
+    {".png", kImageKindPng},
+    {".9.png", kImageKindNinePatch},
+};
+
+}  // namespace
+
+bool ResolveImage(const ModuleContext& context, const std::string& baseName, bool readSize,
+                  ResolvedImage& image) {
+    bool found = false;
+    for (const char* folder : kImageFolders) {
+        const std::string stem =
+            FormatString("%s/%s/%s", context.module_path.c_str(), folder, baseName.c_str());
+        for (const Suffix& suffix : kSuffixes) {
+            const std::string path = stem + suffix.text;
+            if (IsFile(path)) {
+                image.path = path;
+                image.kind = suffix.kind;
+                found = true;
+                break;
+            }
+        }
+        if (found) {
+            break;
+        }
+    }
+    if (!found) {
+        LogError("image '%s' not found.\n", baseName.c_str());
+        return false;
+    }
+    if (readSize) {
+        gfx::Image decoded;
+        if (!gfx::DecodeImage(image.path, &decoded)) {
+            LogError("can't get size info of '%s'\n", image.path.c_str());
+            return false;
+        }
+        image.width = decoded.width();
+        image.height = decoded.height();
+    }
+    return true;
+}
+
+}  // namespace sw

@@ -1,0 +1,222 @@
+#include "engine/theme_project.h"
+
+#include <json/reader.h>
+#include <json/writer.h>
+#include <strings.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "core/files.h"
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/text.h"
+#include "engine/module_loader.h"
+#include "engine/resolution.h"
+#include "engine/screen_drawing.h"
+
+namespace sw {
+
+namespace {
+
+bool NameLessIgnoringCase(const std::string& a, const std::string& b) {
+    const int order = strcasecmp(a.c_str(), b.c_str());
+    return order != 0 ? order < 0 : a < b;
+}
+
+// A project name is one folder name beside the project file; a name that
+// would lead anywhere else is not accepted.
+bool IsFolderName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+// The text of a member that is no string, for the log.
+std::string MemberText(const Json::Value& value) {
+    if (value.isString()) {
+        return value.asString();
+    }
+    Json::StreamWriterBuilder builder;
+    builder["indentation"] = "";
+    return Json::writeString(builder, value);
+}
+
+struct ProjectSlot {
+    std::shared_mutex guard;
+    std::unique_ptr<ThemeProject> project = std::make_unique<ThemeProject>();
+    // Opens build their projects outside the guard, so they are serialised
+    // among themselves here.
+    std::mutex open_mutex;
+};
+
+ProjectSlot& Slot() {
+    static ProjectSlot slot;
+    return slot;
+}
+
+}  // namespace
+
+bool ThemeProject::Open(const std::string& path) {
+    LogInfo("opening project %s\n", path.c_str());
+    modules_.clear();
+    project_path_ = path;
+    project_dir_.clear();
+    document_ = Json::Value();
+    loaded_ = false;
+    thumbnail_width_ = 0;
+    thumbnail_height_ = 0;
+
+    int screenWidth = 0;
+    int screenHeight = 0;
+    int density = 0;
+    if (!ReadProjectFile(screenWidth, screenHeight, density)) {
+        return false;
+    }
+    if (!LoadModules(screenWidth, screenHeight, density)) {
+        return false;
+    }
+    loaded_ = DrawModules();
+    return loaded_;
+}
+
+bool ThemeProject::ReadProjectFile(int& screenWidth, int& screenHeight, int& density) {
+    std::string text;
+    if (!ReadFileText(project_path_, text)) {
+        LogError("fail to open %s\n", project_path_.c_str());
+        return false;
+    }
+    // The reader's default features: comments are allowed and any value is
+    // accepted at the top level, to be refused by the member check below.
+    bool parsed = false;
+    try {
+        Json::Reader reader;
+        parsed = reader.parse(text, document_);
+    } catch (const std::exception&) {
+        parsed = false;
+    }
+    if (!parsed) {
+        LogError("fail to parse %s\n", project_path_.c_str());
+        return false;
+    }
+    const char* const required[] = {"name", "dpi", "density"};
+    for (const char* member : required) {
+        if (!document_.isObject() || document_.get(member, Json::Value()).isNull()) {
+            LogError("invalid configuration.\n");
+            return false;
+        }
+    }
+    const Json::Value& name = document_["name"];
+    const Json::Value& dpi = document_["dpi"];
+    const Json::Value& densityValue = document_["density"];
+    // The name becomes a folder name and the density a number: values of
+    // other kinds, or a name that is no single folder name, cannot be used.
+    if (!name.isString() || !IsFolderName(name.asString()) || densityValue.isArray() ||
+        densityValue.isObject()) {
+        LogError("invalid configuration.\n");
+        return false;
+    }
+    const std::string dpiText = MemberText(dpi);
+    if (!dpi.isString() || !LookupResolution(dpiText, screenWidth, screenHeight)) {
+        if (!dpi.isString()) {
+            LogError("unknown resolution %s\n", dpiText.c_str());
+        }
+        LogError("not supported resolution %s.\n", dpiText.c_str());
+        return false;
+    }
+    if (densityValue.isInt()) {
+        density = densityValue.asInt();
+    } else {
+        density = std::atoi(densityValue.asString().c_str());
+    }
+    project_dir_ = FolderOf(project_path_) + "/" + name.asString();
+    return true;
+}
+
+bool ThemeProject::LoadModules(int screenWidth, int screenHeight, int density) {
+    std::vector<std::string> entries;
+    if (!ListFolder(project_dir_, entries)) {
+        LogError("fail to search directory.\n");
+        return false;
+    }
+    std::sort(entries.begin(), entries.end(), NameLessIgnoringCase);
+    for (const std::string& entry : entries) {
+        if (entry == "." || entry == "..") {
+            continue;
+        }
+        const std::string folder = project_dir_ + "/" + entry;
+        if (!IsFolder(folder)) {
+            continue;
+        }
+        auto module = std::make_unique<ThemeModule>();
+        module->context.screen_width = screenWidth;
+        module->context.screen_height = screenHeight;
+        module->context.density = density;
+        if (!LoadModule(*module, folder)) {
+            LogError("load module %s failed.\n", entry.c_str());
+            break;
+        }
+        module->name = entry;
+        modules_.push_back(std::move(module));
+    }
+    if (modules_.empty()) {
+        LogError("no modules found\n");
+        return false;
+    }
+    return true;
+}
+
+bool ThemeProject::DrawModules() {
+    for (std::size_t i = 0; i < modules_.size(); ++i) {
+        if (!RedrawScreens(*modules_[i], -1)) {
+            LogError("draw package %d failed\n", static_cast<int>(i));
+            return false;
+        }
+    }
+    return true;
+}
+
+ThemeModule* ThemeProject::FindModule(const std::string& name) {
+    for (const auto& module : modules_) {
+        std::string pageName;
+        if (module->PageName(pageName) && pageName == name) {
+            return module.get();
+        }
+    }
+    return nullptr;
+}
+
+const ThemeModule* ThemeProject::FindModule(const std::string& name) const {
+    return const_cast<ThemeProject*>(this)->FindModule(name);
+}
+
+void ThemeProject::SetThumbnailSize(int width, int height) {
+    thumbnail_width_ = width;
+    thumbnail_height_ = height;
+}
+
+ProjectReader ReadProject() {
+    ProjectSlot& slot = Slot();
+    std::shared_lock lock(slot.guard);
+    return ProjectReader(std::move(lock), *slot.project);
+}
+
+ProjectWriter WriteProject() {
+    ProjectSlot& slot = Slot();
+    std::unique_lock lock(slot.guard);
+    return ProjectWriter(std::move(lock), *slot.project);
+}
+
+bool OpenProject(const std::string& path) {
+    ProjectSlot& slot = Slot();
+    std::lock_guard opening(slot.open_mutex);
+    auto project = std::make_unique<ThemeProject>();
+    const bool opened = project->Open(path);
+    {
+        std::unique_lock lock(slot.guard);
+        slot.project.swap(project);
+    }
+    // The old project is destroyed here, outside the guard.
+    return opened;
+}
+
+}  // namespace sw

@@ -1,0 +1,100 @@
+// The open theme project: its project file, its modules, and whether every
+// screen was drawn. The process has one, guarded so that no command reads it
+// while a task replaces it.
+#pragma once
+
+#include <json/value.h>
+
+#include <memory>
+#include <mutex>
+#include <shared_mutex>
+#include <string>
+#include <vector>
+
+#include "engine/theme_module.h"
+
+namespace sw {
+
+class ThemeProject {
+  public:
+    ThemeProject() = default;
+    ThemeProject(const ThemeProject&) = delete;
+    ThemeProject& operator=(const ThemeProject&) = delete;
+
+    // Reads the project file at path into this project, loads every module
+    // folder and draws every screen. Meant for a fresh project; whatever was
+    // reached before a failure is kept. Logs every failure.
+    bool Open(const std::string& path);
+
+    // The first module whose template page name equals name byte for byte;
+    // modules without a page name are skipped. Logs nothing.
+    ThemeModule* FindModule(const std::string& name);
+    const ThemeModule* FindModule(const std::string& name) const;
+
+    const std::string& project_path() const { return project_path_; }
+    const Json::Value& document() const { return document_; }
+    // The folder that holds the module folders ("" until the file was read).
+    const std::string& project_dir() const { return project_dir_; }
+    const std::vector<std::unique_ptr<ThemeModule>>& modules() const { return modules_; }
+    std::vector<std::unique_ptr<ThemeModule>>& modules() { return modules_; }
+    bool loaded() const { return loaded_; }
+    int thumbnail_width() const { return thumbnail_width_; }
+    int thumbnail_height() const { return thumbnail_height_; }
+    void SetThumbnailSize(int width, int height);
+
+  private:
+    // Reads and checks the project file; false (logged) when it is unusable.
+    bool ReadProjectFile(int& screenWidth, int& screenHeight, int& density);
+    bool LoadModules(int screenWidth, int screenHeight, int density);
+    bool DrawModules();
+
+    std::string project_path_;
+    Json::Value document_;
+    std::string project_dir_;
+    std::vector<std::unique_ptr<ThemeModule>> modules_;
+    bool loaded_ = false;
+    int thumbnail_width_ = 0;
+    int thumbnail_height_ = 0;
+};
+
+// Shared access to the process's project: many readers at once, never while
+// a writer holds it.
+class ProjectReader {
+  public:
+    ProjectReader(std::shared_lock<std::shared_mutex> lock, const ThemeProject& project)
+        : lock_(std::move(lock)), project_(&project) {}
+    const ThemeProject& operator*() const { return *project_; }
+    const ThemeProject* operator->() const { return project_; }
+
+  private:
+    std::shared_lock<std::shared_mutex> lock_;
+    const ThemeProject* project_;
+};
+
+// Sole access to the process's project, for commands that change it.
+class ProjectWriter {
+  public:
+    ProjectWriter(std::unique_lock<std::shared_mutex> lock, ThemeProject& project)
+        : lock_(std::move(lock)), project_(&project) {}
+    ThemeProject& operator*() const { return *project_; }
+    ThemeProject* operator->() const { return project_; }
+
+  private:
+    std::unique_lock<std::shared_mutex> lock_;
+    ThemeProject* project_;
+};
+
+// The process's project; both wait while the other kind of access is held.
+// A thread that holds either must not call OpenProject, which waits for every
+// access to end before it puts the new project in place.
+ProjectReader ReadProject();
+ProjectWriter WriteProject();
+
+// Opens the project file at path as the process's project: a new project is
+// built and drawn without holding the guard, then takes the place of the old
+// one whatever the outcome (a failed open leaves what it reached, with loaded
+// false). Opens run one at a time. True when at least one module loaded and
+// every screen was drawn.
+bool OpenProject(const std::string& path);
+
+}  // namespace sw

@@ -1,0 +1,321 @@
+#include "engine/theme_project.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "engine/engine_fixture.h"
+
+namespace sw {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ModuleFolder;
+using test::WriteText;
+
+// A project folder P with P/theme.wtpj and the modules under P/theme.
+class ProjectTest : public ::testing::Test {
+  protected:
+    ProjectTest() : log_(folder_.path()) {}
+
+    std::string ProjectFile(const std::string& fileName = "theme.wtpj") const {
+        return folder_ / ("P/" + fileName);
+    }
+
+    void WriteProjectFile(const std::string& json, const std::string& fileName = "theme.wtpj") {
+        WriteText(ProjectFile(fileName), json);
+    }
+
+    // A module folder below the project's module folder tree.
+    ModuleFolder AddModule(const std::string& folder, const std::string& pageName,
+                           const std::string& tree = "theme") {
+        ModuleFolder module(folder_ / ("P/" + tree + "/" + folder));
+        module.WriteDefault();
+        const std::string text = test::ReadText(module / "template.xml");
+        const std::string from = "name=\"桌面\"";
+        std::string changed = text;
+        changed.replace(changed.find(from), from.size(), "name=\"" + pageName + "\"");
+        WriteText(module / "template.xml", changed);
+        return module;
+    }
+
+    void AddStandardModules() {
+        AddModule("launcher", "桌面");
+        AddModule("lockscreen", "锁屏");
+        AddModule("screencall", "通话");
+    }
+
+    static std::vector<std::string> ModuleNames(const ThemeProject& project) {
+        std::vector<std::string> names;
+        for (const auto& module : project.modules()) {
+            names.push_back(module->name);
+        }
+        return names;
+    }
+
+    test::TempFolder folder_;
+    test::LogCapture log_;
+};
+
+constexpr const char* kGoodProject =
+    "{\n   \"density\" : 320,\n   \"dpi\" : \"xxhdpi\",\n   \"name\" : \"theme\"\n}\n";
+
+TEST_F(ProjectTest, OpensEveryModuleAndDrawsEveryScreen) {
+    AddStandardModules();
+    WriteText(folder_ / "P/theme/notes.txt", "plain files are ignored");
+    WriteProjectFile(kGoodProject);
+    ThemeProject project;
+    ASSERT_TRUE(project.Open(ProjectFile()));
+    EXPECT_TRUE(project.loaded());
+    EXPECT_EQ(project.project_path(), ProjectFile());
+    EXPECT_EQ(project.project_dir(), folder_ / "P/theme");
+    EXPECT_EQ(project.document()["name"].asString(), "theme");
+    EXPECT_EQ(ModuleNames(project),
+              (std::vector<std::string>{"launcher", "lockscreen", "screencall"}));
+    for (const auto& module : project.modules()) {
+        EXPECT_EQ(module->context.screen_width, 1080);
+        EXPECT_EQ(module->context.density, 320);
+        for (int n : {1, 2}) {
+            EXPECT_TRUE(fs::is_regular_file(module->path + "/preview/xxhdpi/preview" +
+                                            std::to_string(n) + "_suit.jpg"));
+        }
+    }
+    EXPECT_TRUE(log_.HasSequence({"INFO \topening project " + ProjectFile(),
+                                  "INFO \tresolution: 1080 x 1920",
+                                  "INFO \tloading module: " + (folder_ / "P/theme/launcher")}));
+
+    ASSERT_NE(project.FindModule("锁屏"), nullptr);
+    EXPECT_EQ(project.FindModule("锁屏")->name, "lockscreen");
+    EXPECT_EQ(project.FindModule("通话")->name, "screencall");
+    EXPECT_EQ(project.FindModule("lockscreen"), nullptr);
+    EXPECT_EQ(project.FindModule(""), nullptr);
+}
+
+struct OpenFailure {
+    const char* name;
+    const char* json;  // nullptr: no project file
+    std::vector<std::string> log;
+};
+
+void PrintTo(const OpenFailure& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class OpenFailureTest : public ProjectTest, public ::testing::WithParamInterface<OpenFailure> {};
+
+TEST_P(OpenFailureTest, FailsWithItsLogLine) {
+    AddStandardModules();
+    const OpenFailure& c = GetParam();
+    if (c.json != nullptr) {
+        WriteProjectFile(c.json);
+    }
+    ThemeProject project;
+    EXPECT_FALSE(project.Open(ProjectFile()));
+    EXPECT_FALSE(project.loaded());
+    EXPECT_TRUE(project.modules().empty());
+    std::vector<std::string> expected;
+    for (const std::string& line : c.log) {
+        std::string text = line;
+        const std::size_t at = text.find("%P");
+        if (at != std::string::npos) {
+            text.replace(at, 2, ProjectFile());
+        }
+        expected.push_back(text);
+    }
+    EXPECT_TRUE(log_.HasSequence(expected)) << ::testing::PrintToString(log_.Lines());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OpenFailureTest,
+    ::testing::Values(
+        OpenFailure{"NoFile", nullptr, {"ERROR\tfail to open %P"}},
+        OpenFailure{"NotJson", "{\"name\": ", {"ERROR\tfail to parse %P"}},
+        OpenFailure{
+            "ArrayTopLevel", "[\"theme\", \"xxhdpi\", 320]", {"ERROR\tinvalid configuration."}},
+        OpenFailure{"NumberTopLevel", "42", {"ERROR\tinvalid configuration."}},
+        OpenFailure{"NoDensity",
+                    "{\"name\": \"theme\", \"dpi\": \"xxhdpi\"}",
+                    {"ERROR\tinvalid configuration."}},
+        OpenFailure{"NullDpi",
+                    "{\"name\": \"theme\", \"dpi\": null, \"density\": 320}",
+                    {"ERROR\tinvalid configuration."}},
+        OpenFailure{
+            "NoName", "{\"dpi\": \"xxhdpi\", \"density\": 320}", {"ERROR\tinvalid configuration."}},
+        OpenFailure{"NameLeavesTheFolder",
+                    "{\"name\": \"../P/theme\", \"dpi\": \"xxhdpi\", \"density\": 320}",
+                    {"ERROR\tinvalid configuration."}},
+        OpenFailure{"NameIsNoText",
+                    "{\"name\": {}, \"dpi\": \"xxhdpi\", \"density\": 320}",
+                    {"ERROR\tinvalid configuration."}},
+        OpenFailure{"DensityIsAList",
+                    "{\"name\": \"theme\", \"dpi\": \"xxhdpi\", \"density\": []}",
+                    {"ERROR\tinvalid configuration."}},
+        OpenFailure{
+            "DpiInCapitals",
+            "{\"name\": \"theme\", \"dpi\": \"XXHDPI\", \"density\": 320}",
+            {"ERROR\tunknown resolution XXHDPI", "ERROR\tnot supported resolution XXHDPI."}},
+        OpenFailure{"DpiIsANumber",
+                    "{\"name\": \"theme\", \"dpi\": 480, \"density\": 320}",
+                    {"ERROR\tunknown resolution 480", "ERROR\tnot supported resolution 480."}},
+        OpenFailure{"NoModuleFolder",
+                    "{\"name\": \"other\", \"dpi\": \"xxhdpi\", \"density\": 320}",
+                    {"ERROR\tfail to search directory."}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProjectTest, CommentsAreAllowedInTheProjectFile) {
+    AddModule("launcher", "桌面");
+    WriteProjectFile(
+        "// made by hand\n{ /* size */ \"dpi\": \"hdpi\", \"density\": 320, "
+        "\"name\": \"theme\", \"extra\": [1, 2] }");
+    ThemeProject project;
+    ASSERT_TRUE(project.Open(ProjectFile()));
+    EXPECT_EQ(project.modules()[0]->context.screen_width, 540);
+    EXPECT_EQ(project.document()["extra"].size(), 2u);
+}
+
+TEST_F(ProjectTest, DensityAsTextOrNumber) {
+    AddModule("launcher", "桌面");
+    struct Case {
+        const char* density;
+        int expected;
+        int labelLeft;  // 50dp
+    } const cases[] = {
+        {"320", 320, 100}, {"\"320\"", 320, 100}, {"\"480dpi\"", 480, 150},
+        {"\"abc\"", 0, 0}, {"240.9", 240, 75},
+    };
+    for (const Case& c : cases) {
+        WriteProjectFile(std::string("{\"name\": \"theme\", \"dpi\": \"xxhdpi\", \"density\": ") +
+                         c.density + "}");
+        ThemeProject project;
+        ASSERT_TRUE(project.Open(ProjectFile())) << c.density;
+        const ThemeModule& module = *project.modules()[0];
+        EXPECT_EQ(module.context.density, c.expected) << c.density;
+        EXPECT_EQ(module.screens[0].elements[1].rect.left, c.labelLeft) << c.density;
+    }
+}
+
+TEST_F(ProjectTest, TheNameMemberChoosesTheModuleFolders) {
+    AddModule("launcher", "桌面", "b");
+    AddModule("launcher", "锁屏", "a");
+    WriteProjectFile("{\"name\": \"b\", \"dpi\": \"xxhdpi\", \"density\": 320}", "a.wtpj");
+    ThemeProject project;
+    ASSERT_TRUE(project.Open(ProjectFile("a.wtpj")));
+    EXPECT_EQ(project.project_dir(), folder_ / "P/b");
+    ASSERT_EQ(project.modules().size(), 1u);
+    EXPECT_NE(project.FindModule("桌面"), nullptr);
+    EXPECT_EQ(project.FindModule("锁屏"), nullptr);
+}
+
+TEST_F(ProjectTest, StrayFolderStopsTheScan) {
+    AddStandardModules();
+    fs::create_directories(folder_ / "P/theme/Notes/anything");
+    WriteProjectFile(kGoodProject);
+    ThemeProject project;
+    EXPECT_TRUE(project.Open(ProjectFile()));
+    EXPECT_TRUE(project.loaded());
+    EXPECT_EQ(ModuleNames(project), (std::vector<std::string>{"launcher", "lockscreen"}));
+    EXPECT_TRUE(log_.HasSequence({"ERROR\tload module Notes failed."}));
+    EXPECT_FALSE(fs::exists(folder_ / "P/theme/screencall/preview"));
+}
+
+TEST_F(ProjectTest, FoldersAreVisitedWithoutRegardToCase) {
+    AddModule("b", "2");
+    AddModule("A", "1");
+    AddModule("c", "3");
+    WriteProjectFile(kGoodProject);
+    ThemeProject project;
+    ASSERT_TRUE(project.Open(ProjectFile()));
+    EXPECT_EQ(ModuleNames(project), (std::vector<std::string>{"A", "b", "c"}));
+}
+
+TEST_F(ProjectTest, FirstModuleFailingLeavesNoModules) {
+    AddStandardModules();
+    fs::remove(folder_ / "P/theme/launcher/template.xml");
+    WriteProjectFile(kGoodProject);
+    ThemeProject project;
+    EXPECT_FALSE(project.Open(ProjectFile()));
+    EXPECT_TRUE(
+        log_.HasSequence({"ERROR\tcan not parse template file",
+                          "ERROR\tload module launcher failed.", "ERROR\tno modules found"}));
+}
+
+TEST_F(ProjectTest, OnlyFilesMeansNoModules) {
+    WriteText(folder_ / "P/theme/readme.txt", "x");
+    WriteProjectFile(kGoodProject);
+    ThemeProject project;
+    EXPECT_FALSE(project.Open(ProjectFile()));
+    EXPECT_TRUE(log_.HasSequence({"ERROR\tno modules found"}));
+}
+
+TEST_F(ProjectTest, ScreensThatCannotBeDrawnFailTheOpen) {
+    AddModule("launcher", "桌面");
+    ModuleFolder lockscreen = AddModule("lockscreen", "锁屏");
+    // An image index beyond the list loads but cannot be drawn.
+    lockscreen.WriteTemplate(
+        "<category list=\"a\" /><screen><icon left=\"zero\" top=\"zero\" width=\"zero\" "
+        "height=\"zero\" res=\"wallpaper\" index=\"3\" /></screen>",
+        "name=\"锁屏\"");
+    WriteProjectFile(kGoodProject);
+    ThemeProject project;
+    EXPECT_FALSE(project.Open(ProjectFile()));
+    EXPECT_FALSE(project.loaded());
+    EXPECT_EQ(project.modules().size(), 2u);
+    EXPECT_TRUE(log_.HasSequence({"ERROR\tdraw element 0 failed",
+                                  "ERROR\tdraw screen 0 -> element 0 failed.",
+                                  "ERROR\tdraw screen 0 failed", "ERROR\tdraw package 1 failed"}));
+}
+
+TEST_F(ProjectTest, OpeningReplacesTheProcessProject) {
+    AddStandardModules();
+    WriteProjectFile(kGoodProject);
+    ASSERT_TRUE(OpenProject(ProjectFile()));
+    WriteProjectFile(kGoodProject, "again.wtpj");
+    {
+        ProjectWriter project = sw::WriteProject();
+        EXPECT_EQ(project->modules().size(), 3u);
+        project->SetThumbnailSize(200, 300);
+    }
+    EXPECT_EQ(ReadProject()->thumbnail_width(), 200);
+
+    // A second project drops every module of the first and the thumbnail size.
+    AddModule("only", "桌面", "second");
+    WriteProjectFile("{\"name\": \"second\", \"dpi\": \"xhdpi\", \"density\": 320}", "second.wtpj");
+    ASSERT_TRUE(OpenProject(ProjectFile("second.wtpj")));
+    {
+        const ProjectReader project = ReadProject();
+        EXPECT_EQ(ModuleNames(*project), (std::vector<std::string>{"only"}));
+        EXPECT_EQ(project->thumbnail_width(), 0);
+        EXPECT_EQ(project->thumbnail_height(), 0);
+        EXPECT_EQ(project->modules()[0]->context.screen_width, 720);
+    }
+
+    // A failed open is kept too, with what it reached.
+    EXPECT_FALSE(OpenProject(ProjectFile("missing.wtpj")));
+    const ProjectReader project = ReadProject();
+    EXPECT_EQ(project->project_path(), ProjectFile("missing.wtpj"));
+    EXPECT_TRUE(project->modules().empty());
+    EXPECT_FALSE(project->loaded());
+}
+
+TEST_F(ProjectTest, ReadersSeeEitherTheOldOrTheNewProject) {
+    AddStandardModules();
+    WriteProjectFile(kGoodProject);
+    ASSERT_TRUE(OpenProject(ProjectFile()));
+    std::thread opener([this] { OpenProject(ProjectFile()); });
+    // While the other thread opens, readers see a whole project: three loaded
+    // modules, each with its screens.
+    for (int i = 0; i < 50; ++i) {
+        const ProjectReader project = ReadProject();
+        ASSERT_EQ(project->modules().size(), 3u);
+        for (const auto& module : project->modules()) {
+            EXPECT_EQ(module->screens.size(), 2u);
+        }
+    }
+    opener.join();
+    EXPECT_TRUE(ReadProject()->loaded());
+}
+
+}  // namespace
+}  // namespace sw
