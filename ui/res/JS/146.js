@@ -1,0 +1,1174 @@
+/* Skinwright page script: the main editor (page 104), the start page (106),
+ * the popup shell (108) and the forms it shows.
+ *
+ * Every call to the host goes through `external` (the page bridge) and
+ * returns a Promise; results that are used are awaited. Functions the host
+ * calls by name (JsEval, SetMessage, SetResourceList, ...) are global
+ * function declarations. */
+'use strict';
+
+/* ------------------------------------------------------------ state */
+
+var ALL_RESOURCES;
+var ALL_CATEGORY;
+var CURRENT_PACKAGE_NAME = '桌面';
+var CURRENT_SCREEN_ID = 0;
+var CURRENT_CATEGORY_NAME = '壁纸';
+var CUR_RESOURCE_VIEW_WIDTH = 300;
+var CUR_RESOURCE_VIEW_HEIGHT = 300;
+var PREVIEW_ZOOM_RATIO = 1.0;
+var MIN_PREVIEW_ZOOM_HEIGHT = parseInt(1920 * 0.2);
+var CURRENT_PREVIEW_AREA_HEIGHT = MIN_PREVIEW_ZOOM_HEIGHT;
+var CURRENT_PREVIEW_AREA_WIDTH = parseInt(1080 * 0.2);
+var RESOURCE_SNAPSHOT_SIZE = 110;
+var TabList = [];
+var TabCount = 0;
+var TabIndex = 0;
+var ActiveIndex = 0;
+
+var HELP_SITE = 'https://skinwright.github.io/help/';
+var DESIGNER_SITE = 'https://skinwright.github.io/designers/';
+
+var WALLPAPER_CATEGORY = '壁纸';
+var OTHER_CATEGORY = '其他';
+var WALLPAPER_WIDTH = 1080;
+var WALLPAPER_HEIGHT = 1920;
+var PNG_FILTER = 'PNG格式图片(*.png)|*.png||';
+var JPG_FILTER = 'JPG格式图片(*.jpg)|*.jpg||';
+var NINE_PATCH_FILTER = '.9.PNG格式图片(*.9.png)|*.9.png||';
+var PACKAGE_ITEMS = { '桌面': '#package-desktop', '锁屏': '#package-locktop', '通话': '#package-calltop' };
+var IMAGE_CELL_EDGE = 100; // longer side of a resource thumbnail inside its 110-pixel cell
+
+/* ------------------------------------------------------ shared helpers */
+
+function ALERT(s) {
+    return external.ALERT(s);
+}
+
+function NavigateUrl(url) {
+    return external.NavigateUrl(url);
+}
+
+function ConvertedPathString(path) {
+    return String(path).replace(/\\+/g, function (run) {
+        return run + run;
+    });
+}
+
+function Delay(ms) {
+    return new Promise(function (resolve) {
+        setTimeout(resolve, ms);
+    });
+}
+
+function ParseJson(text) {
+    try {
+        return JSON.parse(text);
+    } catch (e) {
+        return null;
+    }
+}
+
+function JoinPath() {
+    return $.map(arguments, function (part, i) {
+        part = String(part).replace(/\\/g, '/');
+        return i === 0 ? part.replace(/\/+$/, '') : part.replace(/^\/+|\/+$/g, '');
+    }).join('/');
+}
+
+// The host serves project images (and images chosen in its file dialog) by
+// their absolute path.
+function FileAddress(path) {
+    return '/file?path=' + encodeURIComponent(String(path).replace(/\\/g, '/'));
+}
+
+function StripCacheQuery(address) {
+    return String(address).replace(/[?&]t=[^&]*$/, '');
+}
+
+// Texts the host composes name our resources as "res:/TYPE/#N"; the server
+// has them at /res/TYPE/N.
+function MapResAddresses(html) {
+    return String(html).replace(/res:\/(HTML|PNG|GIF|CSS|JS)\/#(\d+)/gi, function (_, type, number) {
+        return '/res/' + type.toUpperCase() + '/' + number;
+    });
+}
+
+// Runs an expression the host sends; never returns anything but "".
+function JsEval(s) {
+    s = $.trim(s === undefined || s === null ? '' : String(s));
+    if (!s) {
+        return '';
+    }
+    if (s.charAt(s.length - 1) !== ';') {
+        s += ';';
+    }
+    try {
+        var func = new Function(s + "return '';");
+        func();
+    } catch (e) {
+        alert('JsEval ERROR: ' + (e && e.message !== undefined ? e.message : e));
+    }
+    return '';
+}
+
+$.fn.Centralize = function () {
+    var bodyWidth = $('body').width();
+    var bodyHeight = $('body').height();
+    return this.each(function () {
+        var el = $(this);
+        var width = Math.min(el.outerWidth(), bodyWidth);
+        var height = Math.min(el.outerHeight(), bodyHeight);
+        if (el.css('position') !== 'fixed') {
+            el.css('position', 'absolute');
+        }
+        el.css({
+            left: Math.round((bodyWidth - width) / 2),
+            top: Math.round((bodyHeight - 37 - height) / 3 + 37)
+        });
+    });
+};
+
+// Reloads an image past every cache: with a path, from that file.
+$.fn.Refresh = function (src) {
+    return this.each(function () {
+        var base = src !== undefined ? FileAddress(src) : StripCacheQuery($(this).attr('src') || '');
+        if (!base) {
+            return;
+        }
+        $(this).attr('src', base + (base.indexOf('?') < 0 ? '?' : '&') + 't=' + Math.random().toString().slice(2));
+    });
+};
+
+var BUTTON_FAMILIES = [
+    'btn', 'btn-big', 'btn-attribute', 'btnbig', 'btn-green-1', 'btn-new', 'btn-open', 'btn-push',
+    'btn-green', 'btn1', 'btn2', 'btn3', 'btn4', 'btn5', 'btn6', 'btn7', 'btn8', 'btn9',
+    'package-desktop', 'package-locktop', 'package-calltop',
+    'caption-close', 'caption-max', 'caption-min', 'panel-close'
+];
+
+// Hover and pressed looks for every button family.
+function SetStyleButton() {
+    $.each(BUTTON_FAMILIES, function (_, family) {
+        var over = family + '-over';
+        var press = family + '-press';
+        $('.' + family)
+            .off('.swstyle')
+            .on('mouseenter.swstyle', function () {
+                $(this).addClass(over);
+            })
+            .on('mousedown.swstyle', function () {
+                $(this).addClass(press);
+            })
+            .on('mouseup.swstyle', function () {
+                $(this).removeClass(press);
+            })
+            .on('mouseleave.swstyle', function () {
+                $(this).removeClass(over + ' ' + press);
+            })
+            .on('click.swstyle', function () {
+                this.blur();
+            });
+    });
+}
+
+function DisableContextMenuAndSelect() {
+    $(document)
+        .off('.swguard')
+        .on('contextmenu.swguard', function (e) {
+            e.preventDefault();
+        })
+        .on('selectstart.swguard', function (e) {
+            if (!$(e.target).is('input, textarea')) {
+                e.preventDefault();
+            }
+        });
+}
+
+/* -------------------------------------------------- loading overlay */
+
+function ShowLoadingImage(text) {
+    RemoveLoading();
+    $('<div class="loading-overlay"></div>').appendTo('body');
+    var box = $('<table class="loading-box"><tr><td><img src="/res/GIF/148" width="100" height="100" alt=""><br><br></td></tr></table>');
+    box.find('td').append(document.createTextNode(text));
+    box.appendTo('body').Centralize();
+    $(window).on('resize.swloading', function () {
+        box.Centralize();
+    });
+}
+
+function RemoveLoading() {
+    $('.loading-overlay, .loading-box').remove();
+    $(window).off('resize.swloading');
+}
+
+/* ------------------------------------------------ buttons and commands */
+
+function CreateThemeProject() {
+    CURRENT_PACKAGE_NAME = '桌面';
+    return external.CreateThemeProject();
+}
+
+function OpenThemeProject() {
+    return external.OpenThemeProject();
+}
+
+function PushToPhone() {
+    return external.PushToPhone();
+}
+
+function PackTheme() {
+    return external.PackTheme();
+}
+
+function OpenAttribute() {
+    return external.OpenAttribute();
+}
+
+function OpenLockscreen() {
+    return external.OpenLockscreen();
+}
+
+function OpenCallscreen() {
+    return external.OpenCallscreen();
+}
+
+function OpenAdvancedMode() {
+    return external.OpenAdvancedMode();
+}
+
+function OpenWeather() {
+    return external.OpenWeather();
+}
+
+function AnimatorLockscreen() {
+    return external.AnimatorLockscreen();
+}
+
+function RefreshWeather() {
+    return external.RefreshWeather();
+}
+
+function Refresh_the_interface() {
+    setTimeout(function () {
+        $('#resource img.resource-img, #resource img.wallpapper').Refresh();
+        RefreshPreview();
+        RemoveLoading();
+    }, 100);
+}
+
+// The in-page advanced-mode panel; leaving it redraws every screen, since
+// icons may have been replaced behind the editor's back.
+function AdvancedMode() {
+    $('#advanced-panel').removeClass('hidden').Centralize();
+}
+
+async function LeaveAdvancedMode() {
+    $('#advanced-panel').addClass('hidden');
+    await external.RedrawAll1();
+    Refresh_the_interface();
+}
+
+// The caption's maximise button: the browser's full screen is the closest
+// thing a page has to a maximised window.
+function ToggleMaximize() {
+    if (document.fullscreenElement) {
+        document.exitFullscreen();
+    } else if (document.documentElement.requestFullscreen) {
+        document.documentElement.requestFullscreen().catch(function () {});
+    }
+}
+
+/* ------------------------------------------------------- start page */
+
+function InitStartDlg() {
+    SetStyleButton();
+    DisableContextMenuAndSelect();
+    external.OnDocumentReady();
+}
+
+function ShowStatus(stat) {
+    var creating = stat === 'create' || stat === 'new';
+    var opening = stat === 'open';
+    $('#creating-div').toggle(creating);
+    $('#opening-div').toggle(opening);
+    $('#create-open-div').toggle(!creating && !opening);
+    return '';
+}
+
+/* ------------------------------------------------------ popup shell */
+
+function SetMessage(s) {
+    $('#alert-msg-div').html(MapResAddresses(s));
+    SetStyleButton();
+    return '';
+}
+
+/* --------------------------------------------------------- main page */
+
+function InitSkinwrightDlg() {
+    AdjustSizeMain();
+    ResizeLayout();
+    var pending = null;
+    $(window).on('resize', function () {
+        AdjustSizeMain();
+        // A dragged window edge sends many resize events; lay out once it rests.
+        clearTimeout(pending);
+        pending = setTimeout(ResizeLayout, 60);
+    });
+    SetStyleButton();
+    DisableContextMenuAndSelect();
+    external.OnDocumentReady();
+    SetArrowStyle('#prev-screen', 155, 150, 153);
+    SetArrowStyle('#next-screen', 151, 157, 154);
+    InitPreviewImageClick();
+    $('#caption').on('dblclick', function (e) {
+        if (!$(e.target).closest('.caption-buttons').length) {
+            ToggleMaximize();
+        }
+    });
+    $(document).on('fullscreenchange', function () {
+        $('#caption-max').toggleClass('is-restored', !!document.fullscreenElement);
+    });
+}
+
+function SetArrowStyle(selector, over, press, normal) {
+    var image = function (n) {
+        return '/res/PNG/' + n;
+    };
+    $(selector)
+        .on('mouseenter mouseup', function () {
+            this.src = image(over);
+        })
+        .on('mousedown', function () {
+            this.src = image(press);
+        })
+        .on('mouseleave', function () {
+            this.src = image(normal);
+        });
+}
+
+function AdjustSizeMain() {
+    var chrome = $('#caption').outerHeight() + $('#tool-bar').outerHeight();
+    $('#main').width($(window).width()).height(Math.max($(window).height() - chrome - 6, 0));
+}
+
+function CurrentPackage() {
+    return ALL_RESOURCES ? ALL_RESOURCES[CURRENT_PACKAGE_NAME] : undefined;
+}
+
+function ThemeSize() {
+    var pkg = CurrentPackage();
+    if (pkg && pkg.screen_width > 0 && pkg.screen_height > 0) {
+        return { width: pkg.screen_width, height: pkg.screen_height };
+    }
+    return { width: WALLPAPER_WIDTH, height: WALLPAPER_HEIGHT };
+}
+
+function ResizeLayout() {
+    var theme = ThemeSize();
+    var height = Math.max($('#main').height() - 250, 120);
+    var width = parseInt(height * theme.width / theme.height);
+    PREVIEW_ZOOM_RATIO = height / theme.height;
+    CURRENT_PREVIEW_AREA_HEIGHT = height;
+    CURRENT_PREVIEW_AREA_WIDTH = width;
+    DrawThumbnail(CURRENT_PACKAGE_NAME, width, height);
+
+    $('#preview-img, #preview, #preview-area').css({ width: width, height: height });
+    RedrawDashedRects();
+    $('#package-list').height(height + 100);
+
+    var viewWidth = Math.max($('#main').width() - width - 390, 300);
+    var viewHeight = height + 60;
+    CUR_RESOURCE_VIEW_WIDTH = viewWidth + 4;
+    CUR_RESOURCE_VIEW_HEIGHT = viewHeight;
+    $('#resource-container').css({ width: viewWidth });
+    $('#resource').css({ width: viewWidth, height: viewHeight });
+    ResizeTabList(viewWidth);
+    SetWapperSize();
+}
+
+// Draws the package's thumbnails at the preview size once a list is loaded,
+// then shows them; failures keep the old picture.
+async function DrawThumbnail(name, width, height) {
+    if (!ALL_RESOURCES || !ALL_RESOURCES[name]) {
+        return;
+    }
+    try {
+        if (await external.DrawThumbNail(name, width, height) && name === CURRENT_PACKAGE_NAME) {
+            RefreshPreview();
+        }
+    } catch (e) {
+        // The preview keeps its last picture.
+    }
+}
+
+function SetWapperSize() {
+    var theme = ThemeSize();
+    var height = Math.round(Math.min(0.7 * CUR_RESOURCE_VIEW_HEIGHT, 0.7 * (CUR_RESOURCE_VIEW_WIDTH - 4)));
+    $('#resource img.wallpapper').css({ height: height, width: Math.round(height * theme.width / theme.height) });
+}
+
+/* Host notifications. */
+
+function HideEditor() {
+    $('#main').hide();
+    $('#tool-bar').hide();
+}
+
+function ShowEditor() {
+    $('#tool-bar').show();
+    $('#main').show();
+}
+
+function OnProjectOpening() {
+    HideEditor();
+    ShowLoadingImage('正在打开主题包 ...');
+}
+
+function OnProjectCreating() {
+    HideEditor();
+    ShowLoadingImage('正在创建主题包 ...');
+}
+
+function OnProjectLoading() {
+    HideEditor();
+    ShowLoadingImage('正在加载资源 ...');
+}
+
+function OnProjectEnded() {
+    RemoveLoading();
+    ShowEditor();
+}
+
+function OnProjectOpened() {
+    OnProjectEnded();
+}
+
+function OnProjectOpenFailed() {
+    OnProjectEnded();
+}
+
+function OnProjectCreated() {
+    OnProjectEnded();
+}
+
+function OnProjectCreateFailed() {
+    OnProjectEnded();
+}
+
+async function OnProjectLoaded() {
+    external.MaximizeWindow();
+    await Delay(10);
+    // The shown package first, then every other one, so that no package is
+    // shown with thumbnails of another size or none at all.
+    var names = [CURRENT_PACKAGE_NAME, '桌面', '锁屏', '通话'].filter(function (name, i, all) {
+        return all.indexOf(name) === i;
+    });
+    for (var i = 0; i < names.length; ++i) {
+        try {
+            await external.DrawThumbNail(names[i], CURRENT_PREVIEW_AREA_WIDTH, CURRENT_PREVIEW_AREA_HEIGHT);
+        } catch (e) {
+            // A package that cannot be drawn keeps its old thumbnails.
+        }
+    }
+    GenerateResourceList();
+    RemoveLoading();
+    ShowEditor();
+    ResizeLayout();
+}
+
+function SetResourceList(s) {
+    try {
+        ALL_RESOURCES = JSON.parse(s);
+    } catch (e) {
+        alert('加载资源列表失败');
+    }
+    return '';
+}
+
+function SetCategoryList(s) {
+    try {
+        ALL_CATEGORY = JSON.parse(s);
+    } catch (e) {
+        alert('加载分类列表失败');
+    }
+    return '';
+}
+
+/* Category tabs. */
+
+function CategoryNames() {
+    return (ALL_CATEGORY && ALL_CATEGORY[CURRENT_PACKAGE_NAME]) || [];
+}
+
+function SetTabBarWidth(w) {
+    var count = parseInt((w - 25 - 21) / 89);
+    TabCount = Math.max(0, Math.min(count, CategoryNames().length));
+    $('#resource-tab').width(w);
+}
+
+function InitTabList(w) {
+    $('#resource-tab td.tab-normal').remove();
+    TabList = [];
+    TabIndex = 0;
+    ActiveIndex = 0;
+    SetTabBarWidth(w);
+    var filler = $('#resource-tab td.tab-unused');
+    $.each(CategoryNames(), function (index, name) {
+        var cell = $('<td class="tab-normal"></td>').text(name).attr('title', name);
+        cell.on('click', function () {
+            ActivateTab(index);
+        });
+        cell.on('mouseenter', function () {
+            if (!cell.hasClass('tab-active')) {
+                cell.addClass('tab-over');
+            }
+        });
+        cell.on('mouseleave', function () {
+            cell.removeClass('tab-over');
+        });
+        if (index >= TabCount) {
+            cell.hide();
+        }
+        filler.before(cell);
+        TabList.push({ index: index, name: name, cell: cell });
+    });
+    if (TabList.length) {
+        TabList[0].cell.trigger('click');
+    }
+    ResizeTabList(w);
+}
+
+function MarkActiveTab(index) {
+    ActiveIndex = index;
+    $.each(TabList, function (_, tab) {
+        tab.cell.removeClass('tab-active tab-over');
+    });
+    TabList[index].cell.addClass('tab-active');
+}
+
+function ActivateTab(index) {
+    var tab = TabList[index];
+    if (!tab) {
+        return;
+    }
+    MarkActiveTab(index);
+    RemoveDashedRects();
+    $('#resource .filter-block').remove();
+    CURRENT_CATEGORY_NAME = tab.name;
+    ShowCategory(CURRENT_PACKAGE_NAME, tab.name);
+}
+
+function ShowVisibleTabs() {
+    if (TabIndex + TabCount > TabList.length) {
+        TabIndex = Math.max(0, TabList.length - TabCount);
+    }
+    $.each(TabList, function (i, tab) {
+        tab.cell.toggle(i >= TabIndex && i < TabIndex + TabCount);
+    });
+}
+
+function ResizeTabList(w) {
+    if (w !== undefined) {
+        SetTabBarWidth(w);
+    }
+    if (ActiveIndex >= TabIndex + TabCount) {
+        TabIndex = Math.max(0, ActiveIndex - TabCount + 1);
+    }
+    ShowVisibleTabs();
+}
+
+function ShowPrevTab() {
+    if (TabIndex > 0) {
+        TabIndex -= 1;
+        ShowVisibleTabs();
+    }
+}
+
+function ShowNextTab() {
+    if (TabIndex + TabCount < TabList.length) {
+        TabIndex += 1;
+        ShowVisibleTabs();
+    }
+}
+
+function SetCurrentCategoryName(name) {
+    name = name || OTHER_CATEGORY;
+    CURRENT_CATEGORY_NAME = name;
+    $.each(TabList, function (i, tab) {
+        if (tab.name === name) {
+            MarkActiveTab(i);
+            if (i < TabIndex) {
+                TabIndex = i;
+            }
+            ResizeTabList();
+            return false;
+        }
+    });
+}
+
+function ClickCurrentTab() {
+    if (TabList[ActiveIndex]) {
+        TabList[ActiveIndex].cell.trigger('click');
+    }
+}
+
+/* Screens. */
+
+function InitScreenList(n) {
+    var box = $('#screen-indicators').empty();
+    for (var i = 0; i < n; ++i) {
+        $('<img src="/res/PNG/161" alt="">')
+            .attr('title', '第' + (i + 1) + '屏')
+            .on('click', SetActiveScreen.bind(null, i))
+            .appendTo(box);
+    }
+    SetActiveScreen(0);
+}
+
+function SetActiveScreen(i) {
+    RemoveDashedRects();
+    var indicators = $('#screen-indicators img');
+    i = Math.max(0, Math.min(i, indicators.length - 1));
+    CURRENT_SCREEN_ID = i;
+    var pkg = CurrentPackage();
+    if (pkg) {
+        $('#preview-img').Refresh(JoinPath(pkg.path, 'preview/xxhdpi/thumbnail/preview' + (i + 1) + '.jpg'));
+    }
+    indicators.each(function (k) {
+        this.src = k === i ? '/res/PNG/160' : '/res/PNG/161';
+    });
+}
+
+function ScreenCount() {
+    return $('#screen-indicators img').length;
+}
+
+function PrevScreen() {
+    var n = ScreenCount();
+    if (n > 0) {
+        SetActiveScreen((CURRENT_SCREEN_ID - 1 + n) % n);
+    }
+}
+
+function NextScreen() {
+    var n = ScreenCount();
+    if (n > 0) {
+        SetActiveScreen((CURRENT_SCREEN_ID + 1) % n);
+    }
+}
+
+function RefreshPreview() {
+    if ($('#preview-img').attr('src')) {
+        $('#preview-img').Refresh();
+    }
+}
+
+/* Packages. */
+
+function SwitchToPackage(name) {
+    CURRENT_PACKAGE_NAME = name;
+    $('.package-item').removeClass('package-active');
+    $(PACKAGE_ITEMS[name]).addClass('package-active');
+    ShowCategory(name, null);
+    InitTabList(CUR_RESOURCE_VIEW_WIDTH - 4);
+    var pkg = CurrentPackage();
+    if (pkg) {
+        $('#preview-resolution').text('xxhdpi (' + pkg.screen_width + ' x ' + pkg.screen_height + ')');
+    }
+    InitScreenList(pkg ? pkg.screen_count : 0);
+    if (TabList.length) {
+        TabList[0].cell.trigger('click');
+    }
+}
+
+// Shows the package's block and in it only the category (all of them when
+// category is null).
+function ShowCategory(pkgName, category) {
+    $('#resource .package-block').each(function () {
+        var block = $(this);
+        var shown = block.attr('data-package') === pkgName;
+        block.toggle(shown);
+        if (shown) {
+            block.children('.category-block').each(function () {
+                $(this).toggle(category === null || $(this).attr('data-category') === category);
+            });
+        }
+    });
+    $('#resource').scrollTop(0);
+}
+
+/* Resource list. */
+
+function GenerateResourceList() {
+    var view = $('#resource').empty();
+    $.each(ALL_RESOURCES || {}, function (pkgName, pkg) {
+        var block = $('<div class="package-block"></div>').attr('data-package', pkgName).hide();
+        var categories = (ALL_CATEGORY && ALL_CATEGORY[pkgName]) || [];
+        $.each(categories, function (_, category) {
+            var elements = pkg.category ? pkg.category[category] : null;
+            if (!elements || !elements.length) {
+                return;
+            }
+            block.append(BuildCategoryBlock(pkgName, category, elements));
+        });
+        view.append(block);
+    });
+    SetStyleButton();
+    SetWapperSize();
+    $('.package-item').first().trigger('click');
+}
+
+function BuildCategoryBlock(pkgName, category, elements) {
+    var block = $('<div class="category-block"></div>').attr('data-category', category);
+    if (category === WALLPAPER_CATEGORY) {
+        return block.append(BuildWallpaperCell(pkgName, elements[0]));
+    }
+    block.attr('data-alone', elements.length > 1 ? 1 : 0);
+    $.each(elements, function (_, element) {
+        block.append(BuildElementCells(pkgName, element));
+    });
+    return block;
+}
+
+// The cells of one element: its image, every image of a group, every image
+// of a mask but the second, or the colour editor of a text.
+function BuildElementCells(pkgName, element) {
+    var group = $('<div class="element-group"></div>');
+    var images = element.mRes || [];
+    switch (element.mTag) {
+        case 'icon':
+            if (images.length) {
+                group.append(BuildImageCell(pkgName, element, 0));
+            }
+            break;
+        case 'icongroup':
+        case 'mask':
+            $.each(images, function (i) {
+                if (element.mTag === 'mask' && i === 1) {
+                    return;
+                }
+                group.append(BuildImageCell(pkgName, element, i));
+            });
+            break;
+        case 'text':
+        case 'colorblock':
+            group.append(BuildColorCell(pkgName, element));
+            break;
+    }
+    return group;
+}
+
+function FormatName(imgType) {
+    return imgType === 1 ? '.9.PNG' : imgType === -1 ? 'JPG' : 'PNG';
+}
+
+function SizeText(width, height) {
+    return '大小: ' + width + ' * ' + height;
+}
+
+function Description(element, index) {
+    var desc = element.mDesc;
+    if ($.isArray(desc)) {
+        return desc[index] || '';
+    }
+    return desc || '';
+}
+
+function FileNameOf(path) {
+    return String(path || '').replace(/\\/g, '/').split('/').pop();
+}
+
+// Scales the image into the cell: the longer side becomes 100 pixels.
+function FitImage(img, width, height) {
+    if (!(width > 0 && height > 0)) {
+        width = height = IMAGE_CELL_EDGE;
+    }
+    var ratio = width >= height ? IMAGE_CELL_EDGE / width : IMAGE_CELL_EDGE / height;
+    var w = Math.max(1, Math.round(width * ratio));
+    var h = Math.max(1, Math.round(height * ratio));
+    img.css({
+        width: w,
+        height: h,
+        left: Math.round((RESOURCE_SNAPSHOT_SIZE - w) / 2),
+        top: Math.round((RESOURCE_SNAPSHOT_SIZE - h) / 2)
+    });
+}
+
+function HoverCell(cell) {
+    cell.on('mouseenter', function () {
+        cell.addClass('resource-cell-over');
+    }).on('mouseleave', function () {
+        cell.removeClass('resource-cell-over');
+    });
+}
+
+function BuildImageCell(pkgName, element, index) {
+    var ref = { pkg: pkgName, element: element, index: index };
+    var cell = $('<div class="resource-cell"></div>').attr('title', FileNameOf(element.mRes[index]));
+    var img = $('<img class="resource-img" alt="">');
+    FitImage(img, element.mWidth, element.mHeight);
+    img.on('load', function () {
+        // Images of a group may differ in size; the file itself tells.
+        FitImage(img, this.naturalWidth, this.naturalHeight);
+        cell.find('.size-info').text(SizeText(this.naturalWidth, this.naturalHeight));
+    });
+    img.Refresh(element.mRes[index]);
+    var imageCell = $('<div class="resource-img-cell"></div>').append(img);
+    imageCell.on('click', function () {
+        OnResourceImageClick(ref);
+    });
+    cell.append($('<div class="resource-img-block"></div>').append(imageCell));
+    cell.append($('<div class="resource-desc"></div>').text(Description(element, index)));
+    cell.append('<img class="resource-sep" src="/res/PNG/174" alt="">');
+    cell.append($('<div class="resource-info size-info"></div>').text(SizeText(element.mWidth, element.mHeight)));
+    cell.append($('<div class="resource-info"></div>').text('格式: ' + FormatName(element.mImgType)));
+    var actions = $('<div class="resource-actions"></div>');
+    actions.append($('<span class="btn">替换..</span>').on('click', function () {
+        ChooseImage(ref, cell);
+    }));
+    if (element.mScreenID > 1) {
+        var box = $('<input type="checkbox" class="pack-check">').attr('title', '生成主题包时包含此图标');
+        box.on('change', function () {
+            external.SaveDeleteImage(pkgName, element.mScreenID, element.mElementID, index, this.checked ? '1' : '0');
+        });
+        actions.append(box);
+    }
+    cell.append(actions);
+    HoverCell(cell);
+    return cell;
+}
+
+function BuildWallpaperCell(pkgName, element) {
+    var ref = { pkg: pkgName, element: element, index: 0 };
+    var cell = $('<div class="wallpaper-cell"></div>');
+    var img = $('<img class="wallpapper" alt="">').attr('title', FileNameOf(element.mRes[0]));
+    img.Refresh(element.mRes[0]);
+    cell.on('click', function (e) {
+        if (!$(e.target).closest('.btn').length) {
+            ShowDashedRectByElementID(element.mScreenID, element.mElementID);
+        }
+    });
+    var info = $('<div class="wallpaper-info"></div>');
+    info.append($('<div class="resource-desc"></div>').text(Description(element, 0)));
+    info.append('<img class="resource-sep" src="/res/PNG/174" alt="">');
+    info.append($('<div class="resource-info"></div>').text(SizeText(element.mWidth, element.mHeight)));
+    info.append($('<div class="resource-info"></div>').text('格式: ' + FormatName(element.mImgType)));
+    info.append($('<span class="btn">替换..</span>').on('click', function () {
+        ChooseImage(ref, cell);
+    }));
+    return cell.append(img, info);
+}
+
+function BuildColorCell(pkgName, element) {
+    var colour = String(element.color || '').replace('#', '').substr(2, 6).toUpperCase();
+    var cell = $('<div class="resource-cell color-cell"></div>');
+    var field = $('<input type="text" class="color-value" maxlength="9" spellcheck="false">').val(colour);
+    var swatch = $('<span class="color-swatch" title="选择颜色"><img src="/res/GIF/179" width="30" height="30" alt=""></span>');
+    swatch.css('background-color', '#' + colour);
+    var apply = async function (value) {
+        var chosen = SetElementColor(swatch, value);
+        if (await external.SaveThemeColor(pkgName, element.mScreenID, element.mElementID, chosen)) {
+            RefreshPreview();
+        }
+    };
+    swatch.on('click', async function () {
+        var answer = await external.ShowColorDialog();
+        if (answer) {
+            await apply(answer);
+        }
+    });
+    field.on('keydown', function (e) {
+        if (e.key === 'Enter') {
+            e.preventDefault();
+            apply(field.val());
+        }
+    });
+    cell.append(field, swatch, $('<div class="resource-desc"></div>').text(Description(element, 0)));
+    HoverCell(cell);
+    return cell;
+}
+
+// Paints the swatch and its field with the colour; anything that is not six
+// (or more) hexadecimal digits becomes white.
+function SetElementColor(swatch, c) {
+    c = $.trim(String(c === undefined || c === null ? '' : c).replace(/#/g, ''));
+    if (c.length < 6 || /[^0-9a-fA-F]/.test(c)) {
+        c = 'FFFFFF';
+    }
+    c = c.toUpperCase();
+    swatch.css('background-color', '#' + c.substr(c.length - 6));
+    swatch.siblings('.color-value').val(c);
+    return c;
+}
+
+function OnResourceImageClick(ref) {
+    var element = ref.element;
+    ShowDashedRectByElementID(element.mScreenID, element.mElementID);
+    if (element.mTag === 'icongroup' && element.mRedraw) {
+        setTimeout(async function () {
+            await external.Redraw(ref.pkg, element.mScreenID, element.mElementID, ref.index);
+            RefreshPreview();
+        }, 10);
+    }
+}
+
+async function ChooseImage(ref, cell) {
+    var element = ref.element;
+    var filter = element.mImgType === 1 ? NINE_PATCH_FILTER : element.mImgType === -1 ? JPG_FILTER : PNG_FILTER;
+    var path = await external.ShowChooseFileDialog(filter);
+    if (!path) {
+        return;
+    }
+    var info = ParseJson(await external.GetImageInfo(path)) || {};
+    if (element.mImgType === 1 && !info.is9png) {
+        return ALERT('您选择的图片不是有效的.9.PNG格式。');
+    }
+    if (element.mImgType === 0 && !/\.png$/i.test(path)) {
+        return ALERT('您选择的图片不是PNG格式。');
+    }
+    if (element.mImgType === -1 && !/\.jpg$/i.test(path)) {
+        return ALERT('您选择的图片不是JPG格式。');
+    }
+    if (element.mElementID === 0 && element.mWidth === WALLPAPER_WIDTH && element.mHeight === WALLPAPER_HEIGHT &&
+        (info.width !== WALLPAPER_WIDTH || info.height !== WALLPAPER_HEIGHT)) {
+        return ALERT('您选择的图片尺寸(' + info.width + ' * ' + info.height + ')不正确。需要是 (' +
+                     WALLPAPER_WIDTH + ' * ' + WALLPAPER_HEIGHT + ')。');
+    }
+    if (!await external.SaveThemeImage(ref.pkg, element.mScreenID, element.mElementID, ref.index, path)) {
+        return ALERT('图片替换失败，请重试。<br />请确认主题包图片没有被其他程序打开。');
+    }
+    if (element.mScreenID > 1) {
+        cell.find('.pack-check').prop('checked', true);
+        external.SaveDeleteImage(ref.pkg, element.mScreenID, element.mElementID, ref.index, '1');
+    }
+    cell.find('img.resource-img').Refresh(path);
+    cell.closest('.category-block, .filter-block').find('img.resource-img').not(cell.find('img')).Refresh();
+    $('#resource img.wallpapper').Refresh();
+    RefreshPreview();
+}
+
+/* Preview clicks and dashed rectangles. */
+
+function InitPreviewImageClick() {
+    $('#preview').on('click', async function (e) {
+        if (!CurrentPackage()) {
+            return;
+        }
+        var offset = $('#preview-img').offset();
+        var x = parseInt((e.pageX - offset.left) / PREVIEW_ZOOM_RATIO);
+        var y = parseInt((e.pageY - offset.top) / PREVIEW_ZOOM_RATIO);
+        var hits = ParseJson(await external.GetElementByXY(CURRENT_PACKAGE_NAME, CURRENT_SCREEN_ID,
+                                                           CURRENT_CATEGORY_NAME, x, y));
+        if (!hits || !hits.length) {
+            ClickCurrentTab();
+            return;
+        }
+        $('#resource .package-block').hide();
+        $('#resource .filter-block').remove();
+        var block = $('<div class="filter-block"></div>');
+        $.each(hits, function (_, element) {
+            block.append(element.mCategory === WALLPAPER_CATEGORY
+                             ? BuildWallpaperCell(CURRENT_PACKAGE_NAME, element)
+                             : BuildElementCells(CURRENT_PACKAGE_NAME, element));
+        });
+        $('#resource').append(block).scrollTop(0);
+        SetStyleButton();
+        SetWapperSize();
+        SetCurrentCategoryName(hits[0].mCategory);
+        RemoveDashedRects();
+        $.each(hits, function (_, element) {
+            AddDashedRect(element);
+        });
+    });
+}
+
+async function ShowDashedRectByElementID(screen, element) {
+    var rects = ParseJson(await external.GetRectByElementID(CURRENT_PACKAGE_NAME, screen, element)) || [];
+    ResizeLayout();
+    SetActiveScreen(screen);
+    $.each(rects, function (_, rect) {
+        AddDashedRect(rect);
+    });
+}
+
+function AddDashedRect(rect) {
+    var div = $('<div class="dashed-rect"></div>').data('rect', {
+        left: rect.left, top: rect.top, width: rect.width, height: rect.height
+    });
+    $('#preview').append(div);
+    PlaceDashedRect(div);
+}
+
+function PlaceDashedRect(div) {
+    var r = div.data('rect');
+    div.css({
+        left: Math.round(r.left * PREVIEW_ZOOM_RATIO),
+        top: Math.round(r.top * PREVIEW_ZOOM_RATIO),
+        width: Math.max(4, Math.round(r.width * PREVIEW_ZOOM_RATIO)),
+        height: Math.max(4, Math.round(r.height * PREVIEW_ZOOM_RATIO))
+    });
+}
+
+function RedrawDashedRects() {
+    $('#preview .dashed-rect').each(function () {
+        PlaceDashedRect($(this));
+    });
+}
+
+function RemoveDashedRects() {
+    $('#preview .dashed-rect').remove();
+}
+
+/* -------------------------------------------------------- the forms */
+
+// What every settings form does first: its size, its buttons, and the open
+// project's name and folder.
+async function InitSettingsForm(width, height) {
+    external.SetWindowSize(width, height);
+    SetStyleButton();
+    var param = ParseJson(await external.GetParameter()) || {};
+    return { name: param.name || '', path: param.path || '' };
+}
+
+function ModulePreviewAddress(param, module) {
+    return FileAddress(JoinPath(param.path, param.name, module, 'preview/xxhdpi/thumbnail/preview1.jpg')) +
+           '&t=' + Math.random().toString().slice(2);
+}
+
+function FieldText(id) {
+    return $.trim($('#' + id).val() || '');
+}
+
+function BindFolderChoice(button, field) {
+    $(button).on('click', async function () {
+        var folder = await external.SelectFolder();
+        if (folder) {
+            $(field).val(folder);
+        }
+    });
+}
+
+// Create project (fragment 172).
+async function InitCreateThemeDlg() {
+    external.SetWindowSize(408, 576);
+    SetStyleButton();
+    await external.LoadMetaJsonContent();
+    $('#theme_path').val(await external.GetDefaultProjectPath());
+    $('#prj_name').trigger('focus');
+    BindFolderChoice('#select_path', '#theme_path');
+    $('#cancel_create').on('click', function () {
+        external.CloseWindow();
+    });
+    var busy = false;
+    $('#create_theme').on('click', async function () {
+        if (busy) {
+            return;
+        }
+        var fields = ['prj_name', 'theme_name', 'version_name', 'description', 'originate', 'author',
+                      'theme_path', 'resourceid'];
+        var values = $.map(fields, FieldText);
+        if (!values[0]) {
+            ALERT('请填写主题包名称');
+            return;
+        }
+        if (!values[6]) {
+            ALERT('请选择保存路径');
+            return;
+        }
+        busy = true;
+        try {
+            await external.SetCreateInfo.apply(external, values);
+            await external.OnOk();
+        } finally {
+            busy = false;
+        }
+    });
+}
+
+// Pack (fragment 185): the form is filled from the project's description.
+async function InitPackThemeDlg() {
+    var param = await InitSettingsForm(460, 350);
+    await external.LoadMetaJson(param.name, param.path);
+    $('#theme_path').val(param.path);
+    BindFolderChoice('#select_path', '#theme_path');
+    $('#cancel_create').on('click', function () {
+        external.CloseWindow();
+    });
+}
+
+// Launcher attributes (fragment 190).
+async function InitAttributeDlg() {
+    await InitSettingsForm(350, 450);
+}
+
+// Lock-screen layout (fragment 191): each template shows its own preview
+// cell and the field groups it uses.
+var LOCK_TEMPLATE_GROUPS = {
+    1: { camera: false, phone: false },
+    2: { camera: true, phone: false },
+    3: { camera: false, phone: true },
+    4: { camera: true, phone: true },
+    5: { camera: false, phone: false },
+    6: { camera: false, phone: false }
+};
+
+function ShowLockscreenTemplate(template) {
+    var groups = LOCK_TEMPLATE_GROUPS[template] || LOCK_TEMPLATE_GROUPS[1];
+    for (var i = 1; i <= 6; ++i) {
+        $('#lockpreview' + i).toggle(String(i) === String(template));
+    }
+    $('.camera-fields').toggle(groups.camera);
+    $('.phone-fields').toggle(groups.phone);
+    $('.unlock-fields').show();
+}
+
+async function InitLockscreenDlg() {
+    var param = await InitSettingsForm(810, 660);
+    var address = ModulePreviewAddress(param, 'lockscreen');
+    for (var i = 1; i <= 6; ++i) {
+        $('#preview-img' + i).attr('src', address);
+    }
+    ShowLockscreenTemplate($('#Lockscreentemplate').val());
+    $('#Lockscreentemplate').on('change', function () {
+        ShowLockscreenTemplate($(this).val());
+    });
+}
+
+// Lock-screen animation (fragment 196).
+async function InitLockscreenAnimatorDlg() {
+    await InitSettingsForm(450, 580);
+}
+
+// Weather widget (fragment 233).
+async function InitWeatherDlg() {
+    var param = await InitSettingsForm(730, 640);
+    $('#preview-img').attr('src', ModulePreviewAddress(param, 'launcher'));
+}
+
+// Advanced mode (fragment 240): the icon-name lists and the image folder.
+var ICON_NAME_OPTIONS = 300;
+
+async function InitAdvancedMode() {
+    var param = await InitSettingsForm(530, 250);
+    var names = $('#iconname').empty();
+    var icons = $('#iconname2').empty();
+    for (var i = 0; i < ICON_NAME_OPTIONS; ++i) {
+        names.append($('<option></option>').val(i));
+        icons.append($('<option></option>').val(i).text(i === 0 ? '图标名称' : ''));
+    }
+    names.on('change', function () {
+        icons.val(names.val());
+    });
+    $('#open_folder').on('click', function () {
+        external.Explorer('', JoinPath(param.path, param.name, 'launcher/content/res/drawable-xxhdpi'));
+    });
+}
+
+// Call screen (fragment 248).
+async function InitCallscreenDlg() {
+    var param = await InitSettingsForm(680, 625);
+    $('#preview-img1').attr('src', ModulePreviewAddress(param, 'screencall'));
+}
