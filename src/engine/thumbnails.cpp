@@ -21,8 +21,10 @@ bool RenderThumbnail(const ThemePackage& screen, int width, int height) {
     if (!IsFile(preview) && !DrawScreen(screen)) {
         return false;
     }
+    // A JPEG preview is decoded straight at a reduced scale near the
+    // thumbnail's size, so the smoothing stretch has little left to do.
     gfx::Image image;
-    if (!gfx::DecodeImage(preview, &image)) {
+    if (!gfx::DecodeImageAtLeast(preview, width, height, &image)) {
         LogError("fail to load %s\n", preview.c_str());
         return false;
     }
