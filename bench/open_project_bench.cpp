@@ -4,6 +4,8 @@
 // is the drawing itself (scaling, blending, text).
 #include <benchmark/benchmark.h>
 
+#include <set>
+
 #include "engine/nine_patch.h"
 #include "engine/screen_drawing.h"
 #include "engine/theme_project.h"
@@ -59,28 +61,37 @@ bool Decode(const std::string& path, int kind) {
     return decoded;
 }
 
-// Decodes what drawing the element decodes, as often as drawing does.
-bool DecodeElement(const ThemeElement& element) {
-    if (element.tag == "icon" || element.tag == "icongroup") {
-        const std::string& path = element.images[element.image_index];
-        if (element.image_kind == kImageKindNinePatch) {
-            NinePatchImage patch;
-            return patch.Load(path);
-        }
-        return Decode(path, element.image_kind);
-    }
-    if (element.tag == "mask") {
-        NinePatchImage patch;
-        if (!patch.Load(element.images[0])) {
-            return false;
-        }
-        if (!patch.IsNinePatch() && !Decode(element.images[0], element.image_kind)) {
-            return false;
-        }
-        for (int i = 1; i < 4; ++i) {
-            if (!Decode(element.images[i], element.image_kind)) {
-                return false;
+// Decodes what drawing every screen of the module decodes: nine-patch
+// files at every use, plain pictures once per module (the screens of one
+// redraw share them).
+bool DecodeModule(const ThemeModule& module) {
+    std::set<std::pair<std::string, int>> plain;
+    for (const ThemePackage& screen : module.screens) {
+        for (const ThemeElement& element : screen.elements) {
+            if (element.tag == "icon" || element.tag == "icongroup") {
+                const std::string& path = element.images[element.image_index];
+                if (element.image_kind == kImageKindNinePatch) {
+                    NinePatchImage patch;
+                    if (!patch.Load(path)) {
+                        return false;
+                    }
+                } else {
+                    plain.emplace(path, element.image_kind);
+                }
+            } else if (element.tag == "mask") {
+                NinePatchImage patch;
+                if (!patch.Load(element.images[0])) {
+                    return false;
+                }
+                for (int i = patch.IsNinePatch() ? 1 : 0; i < 4; ++i) {
+                    plain.emplace(element.images[i], element.image_kind);
+                }
             }
+        }
+    }
+    for (const auto& [path, kind] : plain) {
+        if (!Decode(path, kind)) {
+            return false;
         }
     }
     return true;
@@ -95,13 +106,9 @@ void BM_OpenTemplateProjectDecode(benchmark::State& state) {
     }
     for (auto _ : state) {
         for (const auto& module : modules) {
-            for (const ThemePackage& screen : module->screens) {
-                for (const ThemeElement& element : screen.elements) {
-                    if (!DecodeElement(element)) {
-                        state.SkipWithError("decoding failed");
-                        return;
-                    }
-                }
+            if (!DecodeModule(*module)) {
+                state.SkipWithError("decoding failed");
+                return;
             }
         }
     }

@@ -103,6 +103,9 @@ TEST_F(PageListsTest, ElementJsonValues) {
     EXPECT_EQ(wallpaper["mRes"][0].asString(),
               fixture_.launcher() + "/content/res/drawable-xxhdpi/wallpaper.jpg");
     EXPECT_EQ(wallpaper["mDesc"][0].asString(), "桌面壁纸");
+    // The same picture on a later screen: its size was read once for both.
+    EXPECT_EQ(ElementToJson(*launcher.FindElement(3, 0))["mWidth"].asInt(), 54);
+    EXPECT_EQ(ElementToJson(*launcher.FindElement(3, 0))["mHeight"].asInt(), 96);
 
     const Json::Value label = ElementToJson(*launcher.FindElement(0, 1));
     EXPECT_EQ(label["color"].asString(), "#ff102030");
