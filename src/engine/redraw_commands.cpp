@@ -58,8 +58,9 @@ bool Redraw(ThemeProject& project, const std::string& moduleName, int screenId, 
     }
     ThemeElement* element = module->FindElement(screenId, elementId);
     // An index beyond the images would leave an element that can never be
-    // drawn again, and with it every later preview of its screen.
-    if (element == nullptr || !HasImage(*element, imageIndex)) {
+    // drawn again, and with it every later preview of its screen. Texts and
+    // colour blocks have no images, and no use for the index.
+    if (element == nullptr || (!element->images.empty() && !HasImage(*element, imageIndex))) {
         return false;
     }
     element->image_index = imageIndex;

@@ -20,7 +20,7 @@ bool DrawThumbNail(ThemeProject& project, const std::string& moduleName, int wid
 
 // Shows image imageIndex of element (screenId, elementId), redraws every
 // screen of the module and renders its thumbnails. False for an unknown
-// module or element, an image index the element's images do not have, or a
+// module or element, an image index an image element does not have, or a
 // drawing failure.
 bool Redraw(ThemeProject& project, const std::string& moduleName, int screenId, int elementId,
             int imageIndex);

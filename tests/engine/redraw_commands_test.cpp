@@ -114,8 +114,8 @@ TEST_F(RedrawCommandsTest, RedrawRefusesWhatDoesNotExist) {
         int screen;
         int element;
         int image;
-    } cases[] = {{"无此模块", 1, 4, 0}, {"桌面", 4, 0, 0},  {"桌面", 1, 5, 0}, {"桌面", -1, 0, 0},
-                 {"桌面", 1, 4, 4},     {"桌面", 1, 4, -1}, {"桌面", 0, 1, 0}};
+    } cases[] = {{"无此模块", 1, 4, 0}, {"桌面", 4, 0, 0}, {"桌面", 1, 5, 0},
+                 {"桌面", -1, 0, 0},    {"桌面", 1, 4, 4}, {"桌面", 1, 4, -1}};
     DeleteAllPreviews();
     for (const auto& c : cases) {
         EXPECT_FALSE(Redraw(project_, c.module, c.screen, c.element, c.image))
@@ -123,6 +123,9 @@ TEST_F(RedrawCommandsTest, RedrawRefusesWhatDoesNotExist) {
     }
     EXPECT_EQ(launcher().FindElement(1, 4)->image_index, 1);
     EXPECT_EQ(LauncherPreviews(), kNone);
+    // A text has no images: any index is taken and the screens are drawn.
+    EXPECT_TRUE(Redraw(project_, "桌面", 0, 1, 3));
+    EXPECT_EQ(LauncherPreviews(), kAll);
 }
 
 TEST_F(RedrawCommandsTest, RedrawAllDrawsTheFirstTwoScreensOfEveryModule) {
