@@ -79,18 +79,17 @@ class ScreenRun {
     // The decoded file, null when it cannot be read.
     DrawingImage Get(const std::string& path, int kind) {
         const auto found = entries_.find({path, kind});
-        if (found == entries_.end() || found->second.uses <= 1) {
-            if (found != entries_.end()) {
-                entries_.erase(found);
-            }
+        if (found == entries_.end()) {
             return DecodeDrawingImage(path, kind);
         }
         Entry& entry = found->second;
-        --entry.uses;
-        if (entry.image == nullptr) {
-            entry.image = DecodeDrawingImage(path, kind);
+        DrawingImage image = entry.image != nullptr ? entry.image : DecodeDrawingImage(path, kind);
+        if (--entry.uses <= 0) {
+            entries_.erase(found);  // its last use: the caller holds it now
+        } else {
+            entry.image = image;
         }
-        return entry.image;
+        return image;
     }
 
   private:
