@@ -1,0 +1,170 @@
+#include "settings/theme_meta.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "settings/settings_fixture.h"
+
+namespace sw::settings {
+namespace {
+
+using test::ReadJson;
+using test::ReadText;
+using test::WriteJson;
+using test::WriteText;
+
+std::vector<std::string> Ids(const std::vector<FormField>& fields) {
+    std::vector<std::string> ids;
+    for (const FormField& field : fields) {
+        ids.push_back(field.id);
+    }
+    return ids;
+}
+
+std::vector<std::string> Values(const std::vector<FormField>& fields) {
+    std::vector<std::string> values;
+    for (const FormField& field : fields) {
+        values.push_back(field.value);
+    }
+    return values;
+}
+
+class ThemeMetaTest : public test::SettingsTest {
+  protected:
+    void SetUp() override {
+        test::SettingsTest::SetUp();
+        const char* categories[] = {"launcher", "themesuite", "lockscreen", "themesuite",
+                                    "callscreen"};
+        for (int number = 1; number <= 5; ++number) {
+            Json::Value meta(Json::objectValue);
+            meta["resource_name"] = "晨光";
+            meta["resource_versionname"] = "2.5";
+            meta["resource_description"] = "原野";
+            meta["resource_originate"] = "原创";
+            meta["resource_developer"] = "Skinwright";
+            meta["resource_designer"] = "Skinwright";
+            meta["resource_id"] = 1000123;
+            meta["resource_version"] = 1;
+            meta["resource_category"] = categories[number - 1];
+            WriteJson(MetaFilePath("demo", work_.path(), number), meta);
+        }
+    }
+    Json::Value Meta(int number) const {
+        return ReadJson(MetaFilePath("demo", work_.path(), number));
+    }
+};
+
+TEST_F(ThemeMetaTest, MetaFilePaths) {
+    EXPECT_EQ(MetaFilePath("demo", "/p", 1), "/p/demo/launcher/meta.json");
+    EXPECT_EQ(MetaFilePath("demo", "/p", 4), "/p/demo/launcher/meta4.json");
+}
+
+TEST_F(ThemeMetaTest, CreateFormIsFilledFromTheTemplate) {
+    Json::Value meta = ReadJson(MetaFilePath("demo", work_.path(), 1));
+    meta["resource_developer"] = "小林";
+    WriteJson(data_ / "template/launcher/meta.json", meta);
+    std::vector<FormField> fields;
+    ASSERT_TRUE(CreateFormFields(fields));
+    EXPECT_EQ(Ids(fields), (std::vector<std::string>{"theme_name", "version_name", "description",
+                                                     "originate", "author", "resourceid"}));
+    EXPECT_EQ(Values(fields),
+              (std::vector<std::string>{"晨光", "2.5", "原野", "原创", "小林", "0"}));
+}
+
+TEST_F(ThemeMetaTest, PackFormIsFilledFromTheProject) {
+    std::vector<FormField> fields;
+    ASSERT_TRUE(PackFormFields("demo", work_.path(), fields));
+    EXPECT_EQ(Ids(fields),
+              (std::vector<std::string>{"theme_name", "version", "description", "developer"}));
+    // The version field always starts at 1.
+    EXPECT_EQ(Values(fields), (std::vector<std::string>{"晨光", "1", "原野", "Skinwright"}));
+}
+
+TEST_F(ThemeMetaTest, UnreadableFilesFillNothing) {
+    for (const char* contents : {"", "{ broken", "[1, 2]", "42"}) {
+        SCOPED_TRACE(contents);
+        WriteText(data_ / "template/launcher/meta.json", contents);
+        std::vector<FormField> fields = {{"stale", "x"}};
+        EXPECT_FALSE(CreateFormFields(fields));
+        EXPECT_TRUE(fields.empty());
+    }
+    std::vector<FormField> fields;
+    EXPECT_FALSE(PackFormFields("missing", work_.path(), fields));
+    EXPECT_TRUE(fields.empty());
+    std::vector<std::string> lines = LogLines();
+    EXPECT_EQ(lines, std::vector<std::string>(5, "ERROR\tload meta.json failed."));
+}
+
+TEST_F(ThemeMetaTest, MembersAsTexts) {
+    Json::Value meta(Json::objectValue);
+    meta["resource_name"] = Json::Value();
+    meta["resource_versionname"] = 3;
+    meta["resource_description"] = Json::Value(Json::objectValue);
+    meta["resource_originate"] = true;
+    WriteJson(data_ / "template/launcher/meta.json", meta);
+    std::vector<FormField> fields;
+    ASSERT_TRUE(CreateFormFields(fields));
+    EXPECT_EQ(Values(fields), (std::vector<std::string>{"", "3", "", "true", "", "0"}));
+}
+
+TEST_F(ThemeMetaTest, SaveWritesTheSixTextsIntoAllFiles) {
+    SaveMetaJson("demo", work_.path(), "1", "新的描述", "小林", "新主题");
+    const char* categories[] = {"launcher", "themesuite", "lockscreen", "themesuite", "callscreen"};
+    for (int number = 1; number <= 5; ++number) {
+        SCOPED_TRACE(number);
+        Json::Value meta = Meta(number);
+        EXPECT_EQ(meta["resource_versionname"], "1");
+        EXPECT_EQ(meta["resource_description"], "新的描述");
+        EXPECT_EQ(meta["resource_developer"], "小林");
+        EXPECT_EQ(meta["resource_designer"], "小林");
+        EXPECT_EQ(meta["resource_originate"], "小林");
+        EXPECT_EQ(meta["resource_name"], "新主题");
+        EXPECT_EQ(meta["resource_id"], 1000123);
+        EXPECT_EQ(meta["resource_version"], 1);
+        EXPECT_EQ(meta["resource_category"], categories[number - 1]);
+    }
+    EXPECT_TRUE(LogLines().empty());
+    // The styled layout: three blanks of indentation, one member a line.
+    EXPECT_EQ(ReadText(MetaFilePath("demo", work_.path(), 1)).substr(0, 37),
+              "{\n   \"resource_category\" : \"launcher\"");
+}
+
+TEST_F(ThemeMetaTest, SaveAddsMissingMembersAndStoresEmptyTexts) {
+    WriteText(MetaFilePath("demo", work_.path(), 2), "{ \"resource_id\" : 7 }");
+    SaveMetaJson("demo", work_.path(), "", "", "", "");
+    Json::Value meta2 = Meta(2);
+    EXPECT_EQ(meta2["resource_id"], 7);
+    for (const char* member : {"resource_versionname", "resource_developer", "resource_designer",
+                               "resource_originate", "resource_description", "resource_name"}) {
+        EXPECT_EQ(meta2[member], "") << member;
+    }
+}
+
+TEST_F(ThemeMetaTest, SaveStopsAtAnUnreadableFile) {
+    std::filesystem::remove(MetaFilePath("demo", work_.path(), 3));
+    std::string meta4 = ReadText(MetaFilePath("demo", work_.path(), 4));
+    std::string meta5 = ReadText(MetaFilePath("demo", work_.path(), 5));
+    SaveMetaJson("demo", work_.path(), "1", "d", "A", "T");
+    EXPECT_EQ(Meta(1)["resource_name"], "T");
+    EXPECT_EQ(Meta(2)["resource_name"], "T");
+    EXPECT_EQ(ReadText(MetaFilePath("demo", work_.path(), 4)), meta4);
+    EXPECT_EQ(ReadText(MetaFilePath("demo", work_.path(), 5)), meta5);
+    EXPECT_EQ(LogLines(), std::vector<std::string>{"ERROR\tload meta.json failed."});
+}
+
+TEST_F(ThemeMetaTest, SaveEmptiesTheStagingFolders) {
+    WriteText(home_ / "themetool/meta.json", "{}");
+    WriteText(home_ / "tmp/ABCDEFGHIJ/x/y.png", "y");
+    SaveMetaJson("demo", work_.path(), "1", "d", "A", "T");
+    EXPECT_FALSE(std::filesystem::exists(home_ / "themetool"));
+    EXPECT_FALSE(std::filesystem::exists(home_ / "tmp"));
+    // Missing staging folders are no error either.
+    SaveMetaJson("demo", work_.path(), "1", "d", "A", "T");
+    EXPECT_TRUE(LogLines().empty());
+}
+
+}  // namespace
+}  // namespace sw::settings
