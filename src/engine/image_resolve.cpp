@@ -25,7 +25,7 @@ constexpr Suffix kSuffixes[] = {
 }  // namespace
 
 bool ResolveImage(const ModuleContext& context, const std::string& baseName, bool readSize,
-                  ResolvedImage& image) {
+                  ResolvedImage& image, ImageSizeCache* sizes) {
     bool found = false;
     for (const char* folder : kImageFolders) {
         const std::string stem =
@@ -47,14 +47,26 @@ bool ResolveImage(const ModuleContext& context, const std::string& baseName, boo
         LogError("image '%s' not found.\n", baseName.c_str());
         return false;
     }
-    if (readSize) {
-        gfx::Image decoded;
-        if (!gfx::DecodeImage(image.path, &decoded)) {
-            LogError("can't get size info of '%s'\n", image.path.c_str());
-            return false;
+    if (!readSize) {
+        return true;
+    }
+    if (sizes != nullptr) {
+        const auto known = sizes->find(image.path);
+        if (known != sizes->end()) {
+            image.width = known->second.width;
+            image.height = known->second.height;
+            return true;
         }
-        image.width = decoded.width();
-        image.height = decoded.height();
+    }
+    gfx::Image decoded;
+    if (!gfx::DecodeImage(image.path, &decoded)) {
+        LogError("can't get size info of '%s'\n", image.path.c_str());
+        return false;
+    }
+    image.width = decoded.width();
+    image.height = decoded.height();
+    if (sizes != nullptr) {
+        sizes->emplace(image.path, decoded.size());
     }
     return true;
 }

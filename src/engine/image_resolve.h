@@ -1,9 +1,11 @@
 // Finding an element's image file by its base name.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "engine/theme_module.h"
+#include "gfx/geometry.h"
 
 namespace sw {
 
@@ -14,10 +16,15 @@ struct ResolvedImage {
     int kind = kImageKindPng;
 };
 
+// Sizes of the image files decoded so far, by path, kept for the length of
+// one module load.
+using ImageSizeCache = std::map<std::string, gfx::Size>;
+
 // Tries drawable-xxhdpi and then drawable-nodpi of the module, each with
 // ".jpg", ".png" and ".9.png"; the first plain file wins. With readSize the
-// image is decoded for its size. Failures are logged at ERROR.
+// image is decoded whole for its size (so a damaged file is refused here),
+// unless sizes already holds the file. Failures are logged at ERROR.
 bool ResolveImage(const ModuleContext& context, const std::string& baseName, bool readSize,
-                  ResolvedImage& image);
+                  ResolvedImage& image, ImageSizeCache* sizes = nullptr);
 
 }  // namespace sw

@@ -101,7 +101,8 @@ bool ReadColorAndText(const TiXmlElement& node, const ModuleContext& context,
     return true;
 }
 
-bool ReadImages(const TiXmlElement& node, const ModuleContext& context, ThemeElement& element) {
+bool ReadImages(const TiXmlElement& node, const ModuleContext& context, ThemeElement& element,
+                ImageSizeCache& sizes) {
     const char* res = node.Attribute("res");
     if (res == nullptr) {
         LogError("res not specified\n");
@@ -136,7 +137,7 @@ bool ReadImages(const TiXmlElement& node, const ModuleContext& context, ThemeEle
     }
     for (std::size_t i = 0; i < names.size(); ++i) {
         ResolvedImage image;
-        if (!ResolveImage(context, names[i], i == 0, image)) {
+        if (!ResolveImage(context, names[i], i == 0, image, &sizes)) {
             LogError("img '%s' not found.\n", names[i].c_str());
             return false;
         }
@@ -158,7 +159,8 @@ bool ReadImages(const TiXmlElement& node, const ModuleContext& context, ThemeEle
 
 // Steps of an element after its tag and attributes were accepted; a failure
 // here makes the element's format invalid.
-bool ReadElementFields(const TiXmlElement& node, ModuleContext& context, ThemeElement& element) {
+bool ReadElementFields(const TiXmlElement& node, ModuleContext& context, ThemeElement& element,
+                       ImageSizeCache& sizes) {
     int left = 0;
     int top = 0;
     if (!ReadDimension(node, context, "left", left) || !ReadDimension(node, context, "top", top)) {
@@ -176,7 +178,7 @@ bool ReadElementFields(const TiXmlElement& node, ModuleContext& context, ThemeEl
             return false;
         }
     }
-    if (IsImageTag(element.tag) && !ReadImages(node, context, element)) {
+    if (IsImageTag(element.tag) && !ReadImages(node, context, element, sizes)) {
         return false;
     }
     int width = 0;
@@ -193,7 +195,8 @@ bool ReadElementFields(const TiXmlElement& node, ModuleContext& context, ThemeEl
     return true;
 }
 
-bool LoadElement(const TiXmlElement& node, ModuleContext& context, ThemeElement& element) {
+bool LoadElement(const TiXmlElement& node, ModuleContext& context, ThemeElement& element,
+                 ImageSizeCache& sizes) {
     element = ThemeElement{};
     element.context = &context;
     element.tag = node.ValueStr();
@@ -209,14 +212,15 @@ bool LoadElement(const TiXmlElement& node, ModuleContext& context, ThemeElement&
     if (const char* category = node.Attribute("category")) {
         element.category = Utf8ToAnsi(category);
     }
-    if (!ReadElementFields(node, context, element)) {
+    if (!ReadElementFields(node, context, element, sizes)) {
         LogError("invalid format\n");
         return false;
     }
     return true;
 }
 
-bool LoadScreen(const TiXmlElement& node, ModuleContext& context, ThemePackage& screen) {
+bool LoadScreen(const TiXmlElement& node, ModuleContext& context, ThemePackage& screen,
+                ImageSizeCache& sizes) {
     if (node.ValueStr() != "screen") {
         LogError("invalid screen node <%s />\n", node.Value());
         return false;
@@ -234,7 +238,7 @@ bool LoadScreen(const TiXmlElement& node, ModuleContext& context, ThemePackage& 
     for (const TiXmlElement* child = node.FirstChildElement(); child != nullptr;
          child = child->NextSiblingElement(), ++position) {
         ThemeElement element;
-        if (!LoadElement(*child, context, element)) {
+        if (!LoadElement(*child, context, element, sizes)) {
             LogError("load element %d failed\n", position);
             return false;
         }
@@ -347,10 +351,13 @@ bool LoadModule(ThemeModule& module, const std::string& path) {
     if (!LoadCategories(*root, module)) {
         return false;
     }
+    // A picture shown on several screens (a wallpaper) is decoded for its
+    // size once per load.
+    ImageSizeCache sizes;
     for (const TiXmlElement* node = root->FirstChildElement("screen"); node != nullptr;
          node = node->NextSiblingElement("screen")) {
         ThemePackage screen;
-        if (!LoadScreen(*node, context, screen)) {
+        if (!LoadScreen(*node, context, screen, sizes)) {
             LogError("load screen failed.\n");
             return false;
         }

@@ -1,4 +1,4 @@
-// Reading XML files of a module with TinyXML.
+// Reading and writing XML files of a module with TinyXML.
 #pragma once
 
 #include <tinyxml.h>
@@ -10,5 +10,11 @@ namespace sw {
 // Parses the file at path into document; false when the path is not a plain
 // file or does not parse. The document remembers the path for saving.
 bool LoadXmlFile(TiXmlDocument& document, const std::string& path);
+
+// Writes the document to path as TinyXML prints it (with a UTF-8 byte-order
+// mark when the document was read with one), through a temporary file in the
+// same folder renamed over the old file, so a failed write leaves the old
+// file whole. False, logged, on failure.
+bool SaveXmlFile(const TiXmlDocument& document, const std::string& path);
 
 }  // namespace sw

@@ -43,4 +43,13 @@ bool DecodeImage(const std::string& path, Image* image, Premultiply rule = Premu
 bool DecodeImageMemory(const uint8_t* data, size_t size, Image* image,
                        Premultiply rule = Premultiply::kNone);
 
+// DecodeImage for a picture that is to be shown at width x height or less: a
+// JPEG is decoded at the smallest of the decoder's reduced scales (1/8, 2/8
+// ... 7/8) that still gives at least width x height pixels, which costs a
+// fraction of a whole decode and is itself a smooth reduction. A JPEG that no
+// reduced scale covers, and every PNG, is decoded whole. False also for a
+// width or height of 0 or less.
+bool DecodeImageAtLeast(const std::string& path, int width, int height, Image* image,
+                        Premultiply rule = Premultiply::kNone);
+
 }  // namespace sw::gfx

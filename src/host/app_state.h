@@ -1,29 +1,27 @@
-// State shared by the windows, their tasks and the engine for the whole run:
-// the texts of the create form (CreateInfo) and of the pack form
-// (PackSettings). Each record is read and written whole, under a lock, so a
-// task never sees half of an update. The open project is the engine's
-// (engine/theme_project.h); the top window is the host's.
+// State shared by the windows, their tasks and the engine for the whole run.
+//
+// - CreateInfo, the create form's eight texts: the engine keeps the record
+//   (engine/create_project.h) because project creation reads it; AppState
+//   reads and writes that one record.
+// - PackSettings, the pack form's five texts.
+// - The open project is the engine's (engine/theme_project.h); the top window
+//   and the window-less reload target are the host's (Host::top_window, a
+//   null Window* for the reload).
+// Each record is read and written whole under a lock, so a task never sees
+// half of an update.
 #pragma once
 
 #include <mutex>
 #include <string>
-#include <vector>
+
+#include "engine/create_project.h"
 
 namespace sw::host {
 
 // A field of either record holds at most this many bytes.
-inline constexpr std::size_t kStateFieldCapacity = 511;
+inline constexpr std::size_t kStateFieldCapacity = kCreateInfoCapacity;
 
-struct CreateInfo {
-    std::string prj_name;
-    std::string theme_name;
-    std::string version_name;
-    std::string description;
-    std::string originate;
-    std::string author;
-    std::string theme_path;
-    std::string resourceid;
-};
+using sw::CreateInfo;
 
 struct PackSettings {
     std::string pack_name;
@@ -36,8 +34,8 @@ struct PackSettings {
 class AppState {
   public:
     // Replaces the record. A field longer than kStateFieldCapacity refuses
-    // the whole update: an ERROR line names the field, the old record stays
-    // and the result is false.
+    // the whole update: an ERROR line is logged, the old record stays and
+    // the result is false.
     bool SetCreateInfo(const CreateInfo& info);
     CreateInfo GetCreateInfo() const;
 
@@ -46,15 +44,10 @@ class AppState {
 
   private:
     mutable std::mutex mutex_;
-    CreateInfo create_info_;
     PackSettings pack_settings_;
 };
 
 // The process's state, made at first use and never reset.
 AppState& GetAppState();
-
-// The path of the project file that CreateInfo describes once the project
-// was created: theme_path/prj_name/prj_name.wtpj.
-std::string CreatedProjectFile(const CreateInfo& info);
 
 }  // namespace sw::host

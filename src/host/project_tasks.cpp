@@ -4,6 +4,7 @@
 
 #include "core/log.h"
 #include "core/paths.h"
+#include "engine/create_project.h"
 #include "engine/theme_project.h"
 #include "host/alerts.h"
 #include "host/host.h"
@@ -15,6 +16,7 @@ namespace sw::host {
 namespace {
 
 constexpr const char* kOpenFailed = "打开主题包失败。";
+constexpr const char* kCreateFailed = "创建主题包失败。";
 
 }  // namespace
 
@@ -27,6 +29,30 @@ void StartWindowOpenTask(Window& start) {
         return;
     }
     if (OpenProject(path)) {
+        start.End("ok");
+        return;
+    }
+    ShowWarningAlert(host, kOpenFailed);
+    EvalInPage(&start, "ShowStatus('all');");
+}
+
+void StartWindowCreateTask(Window& start) {
+    Host& host = start.host();
+    EvalInPage(&start, "ShowStatus('create');");
+    PopupOptions form;
+    form.title = kCreateTitle;
+    form.page_id = kCreatePage;
+    if (host.OpenPopup(&start, std::move(form)).result != "ok") {
+        EvalInPage(&start, "ShowStatus('all');");
+        return;
+    }
+    if (!CreateProject()) {
+        ShowWarningAlert(host, kCreateFailed);
+        EvalInPage(&start, "ShowStatus('all');");
+        return;
+    }
+    EvalInPage(&start, "ShowStatus('open');");
+    if (OpenProject(CreatedProjectPath(GetCreateInfo()))) {
         start.End("ok");
         return;
     }

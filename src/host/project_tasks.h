@@ -10,12 +10,21 @@ namespace sw::host {
 class Host;
 class Window;
 
+// The create form's popup.
+inline constexpr const char* kCreateTitle = "新建主题包";
+inline constexpr int kCreatePage = 172;
+
 // The file-dialog filter of project files.
 inline constexpr const char* kProjectFileFilter = "Quindo手机主题包工程(*.wtpj)|*.wtpj||";
 
 // Start window, OpenThemeProject: the project file dialog, then the open; a
 // success ends the start window with "ok".
 void StartWindowOpenTask(Window& start);
+
+// Start window, CreateThemeProject: the create form in a popup, the
+// creation from the template and the open of the new project; a success ends
+// the start window with "ok".
+void StartWindowCreateTask(Window& start);
 
 // Main window, a settings popup: title and page over the main window, with
 // the open project's name and folder as its parameters.

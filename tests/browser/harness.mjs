@@ -141,3 +141,22 @@ export function writePng(file, width, height, colourAt) {
         pngChunk('IEND', Buffer.alloc(0)),
     ]));
 }
+
+// The newest popup with this caption: its layer in the tab's page and the
+// frame that shows its page.
+export function popup(page, title) {
+    const caption = page.locator('.sw-popup-title', { hasText: new RegExp(`^${title}$`) });
+    const layer = page.locator('.sw-popup-layer', { has: caption }).last();
+    return { layer, frame: layer.frameLocator('iframe.sw-popup-frame') };
+}
+
+// Waits until the tab shows the main editor with a project loaded and the
+// preview drawn.
+export async function waitForEditor(page) {
+    await page.waitForURL(/\/page\/104\b/);
+    await page.locator('#main').waitFor({ state: 'visible' });
+    await page.waitForFunction(() => {
+        const img = document.getElementById('preview-img');
+        return img && img.complete && img.naturalWidth > 0;
+    });
+}

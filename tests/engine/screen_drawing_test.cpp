@@ -243,6 +243,51 @@ TEST_F(ScreenDrawingTest, RedrawsTheScreensItIsAskedFor) {
     EXPECT_TRUE(log_.HasSequence({"ERROR\tdraw screen 4 failed"}));
 }
 
+// One redraw reads a picture shown on several screens once; the next redraw
+// reads it again, so a file changed on disk shows at once.
+TEST_F(ScreenDrawingTest, SharedPicturesAreReadAgainByEveryRedraw) {
+    WriteScreens(
+        "<screen>\n"
+        "  <icon left=\"zero\" top=\"zero\" width=\"screen_w\" height=\"screen_h\" "
+        "res=\"wallpaper\" />\n"
+        "  <icon left=\"icon_left\" top=\"icon_top\" width=\"icon_size\" height=\"icon_size\"\n"
+        "        res=\"wallpaper\" />\n"
+        "</screen>\n"
+        "<screen><icon left=\"zero\" top=\"zero\" width=\"screen_w\" height=\"screen_h\"\n"
+        "        res=\"wallpaper\" /></screen>\n"
+        "<screen><icon left=\"zero\" top=\"zero\" width=\"screen_w\" height=\"screen_h\"\n"
+        "        res=\"wallpaper\" /></screen>\n");
+    ASSERT_TRUE(Load());
+    const struct {
+        gfx::Pixel color;
+        int index;
+        std::vector<int> drawn;
+    } cases[] = {
+        {Rgb(0, 0, 0), -1, {1, 2, 3}},
+        {Rgb(0, 255, 0), 1, {1, 2}},
+        {Rgb(0, 0, 255), 2, {3}},
+        {Rgb(255, 0, 0), -1, {1, 2, 3}},
+    };
+    for (const auto& c : cases) {
+        WriteSolidPng(fixture_.Image("wallpaper.png"), 108, 192, c.color, false);
+        ASSERT_TRUE(RedrawScreens(*module_, c.index));
+        for (int n : c.drawn) {
+            const gfx::Image preview = ReadPreview(n);
+            for (auto [x, y] : {std::pair{10, 10}, {340, 640}, {1070, 1900}}) {
+                EXPECT_TRUE(Near(preview.PixelAt(x, y), c.color.r, c.color.g, c.color.b, 3))
+                    << "index " << c.index << ", preview " << n << " at " << x << "," << y << ": "
+                    << Describe(preview.PixelAt(x, y));
+            }
+        }
+    }
+    // A picture that can no longer be read fails the redraw at its first use.
+    fs::remove(fixture_.Image("wallpaper.png"));
+    log_.Clear();
+    EXPECT_FALSE(RedrawScreens(*module_, -1));
+    EXPECT_TRUE(log_.HasSequence({"ERROR\tfail to load " + fixture_.Image("wallpaper.png"),
+                                  "ERROR\tdraw element 0 failed"}));
+}
+
 TEST_F(ScreenDrawingTest, ScreenZeroAloneWhenItIsTheOnlyOne) {
     WriteScreens(
         "<screen><colorblock left=\"zero\" top=\"zero\" width=\"block_w\" height=\"block_h\" "

@@ -250,6 +250,39 @@ TEST(DecodeJpeg, CmykFilesAreConvertedToColour) {
     EXPECT_LE(Distance(image.StraightPixelAt(2, 6), {128, 0, 128, 255}), 3);
 }
 
+TEST(DecodeJpeg, ReducedScalesCoverTheAskedSize) {
+    TempFolder folder;
+    const Pixel red{0, 0, 255, 255};
+    const Pixel blue{255, 0, 0, 255};
+    std::string jpeg = folder.File("blocks.jpg");
+    ASSERT_TRUE(WriteBytes(jpeg, EncodeJpeg(64, 32, TwoColourBlocks(64, 32, red, blue))));
+    std::string png = folder.File("blocks.png");
+    ASSERT_TRUE(WriteBytes(png, test::EncodeRgbaPng(64, 32, TwoColourBlocks(64, 32, red, blue))));
+    const struct {
+        std::string path;
+        int width;
+        int height;
+        Size decoded;
+    } cases[] = {
+        {jpeg, 16, 8, {16, 8}},                              // a quarter
+        {jpeg, 17, 8, {24, 12}},                             // three eighths
+        {jpeg, 1, 1, {8, 4}},                                // an eighth at least
+        {jpeg, 60, 10, {64, 32}},                            // only the whole picture covers it
+        {jpeg, 100, 100, {64, 32}}, {png, 16, 8, {64, 32}},  // PNG is decoded whole
+    };
+    for (const auto& c : cases) {
+        Image image;
+        ASSERT_TRUE(DecodeImageAtLeast(c.path, c.width, c.height, &image)) << c.width;
+        EXPECT_EQ(image.size(), c.decoded) << c.path << " " << c.width << "x" << c.height;
+        EXPECT_LE(Distance(image.StraightPixelAt(1, image.height() / 2), red), 8);
+        EXPECT_LE(Distance(image.StraightPixelAt(image.width() - 2, image.height() / 2), blue), 8);
+    }
+    Image image;
+    EXPECT_FALSE(DecodeImageAtLeast(jpeg, 0, 8, &image));
+    EXPECT_TRUE(image.empty());
+    EXPECT_FALSE(DecodeImageAtLeast(folder.File("missing.jpg"), 8, 8, &image));
+}
+
 TEST(DecodeByContent, FileNameDoesNotDecideTheFormat) {
     TempFolder folder;
     std::string png_named_jpg = folder.File("really_png.jpg");

@@ -353,6 +353,20 @@ std::optional<Json::Value> PageClient::Next(const std::function<bool(const Json:
     }
 }
 
+bool PageClient::ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        std::optional<Json::Value> message = ReadOne(deadline);
+        if (!message) {
+            return done();
+        }
+        if (!AnswerIfHostCall(*message)) {
+            kept_.push_back(*message);
+        }
+    }
+    return true;
+}
+
 void PageClient::Serve(std::chrono::milliseconds duration) {
     Next([](const Json::Value&) { return false; }, duration);
 }
@@ -360,6 +374,12 @@ void PageClient::Serve(std::chrono::milliseconds duration) {
 bool PageClient::WaitClosed(std::chrono::milliseconds timeout) {
     Next([](const Json::Value&) { return false; }, timeout);
     return closed_;
+}
+
+bool WaitForEnd(Window& window, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    return window.WaitForEnd([deadline] { return std::chrono::steady_clock::now() > deadline; },
+                             10ms);
 }
 
 Json::Value Array(std::initializer_list<Json::Value> values) {

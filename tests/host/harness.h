@@ -129,6 +129,9 @@ class PageClient {
     // answered meanwhile); nullopt on timeout or when the socket closed.
     std::optional<Json::Value> Next(const std::function<bool(const Json::Value&)>& pred,
                                     std::chrono::milliseconds timeout = 10s);
+    // Answers host calls until done() holds (checked after every message);
+    // false on timeout.
+    bool ServeUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
     // Answers host calls until the timeout (or the socket closes).
     void Serve(std::chrono::milliseconds duration);
     // True when the host closed the socket.
@@ -149,6 +152,9 @@ class PageClient {
     std::vector<std::pair<std::string, Json::Value>> invocations_;
     std::deque<Json::Value> kept_;
 };
+
+// Waits at most timeout for the window to end; true when it did.
+bool WaitForEnd(Window& window, std::chrono::milliseconds timeout = 20s);
 
 // A JSON list of the values.
 Json::Value Array(std::initializer_list<Json::Value> values);

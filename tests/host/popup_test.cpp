@@ -157,13 +157,12 @@ TEST_F(PopupTest, SetCreateInfoKeepsTheTextsAndRefusesOverlongOnes) {
     EXPECT_EQ(info.theme_name, "主题");
     EXPECT_EQ(info.theme_path, "/work");
     EXPECT_EQ(info.resourceid, "42");
-    EXPECT_EQ(CreatedProjectFile(info), "/work/demo/demo.wtpj");
+    EXPECT_EQ(CreatedProjectPath(info), "/work/demo/demo.wtpj");
 
     ASSERT_TRUE(popup.Call("SetCreateInfo",
                            Array({"other", "", "", std::string(512, 'x'), "", "", "/else", ""})));
     EXPECT_EQ(GetAppState().GetCreateInfo().prj_name, "demo") << "the whole update is refused";
-    EXPECT_NE(harness_.log().find("CreateInfo.description of 512 bytes refused"),
-              std::string::npos);
+    EXPECT_NE(harness_.log().find("create info refused: a text of 512 bytes"), std::string::npos);
     ASSERT_TRUE(popup.Call("SetCreateInfo",
                            Array({"other", "", "", std::string(511, 'x'), "", "", "/else", ""})));
     EXPECT_EQ(GetAppState().GetCreateInfo().prj_name, "other");

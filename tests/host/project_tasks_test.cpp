@@ -50,7 +50,7 @@ TEST_F(ProjectTasksTest, OpeningFromTheStartWindowEndsItWithOk) {
     ASSERT_TRUE(ParseJson((*parameters)["value"].asString(), value));
     EXPECT_EQ(value["filters"][0]["description"].asString(), "Quindo手机主题包工程(*.wtpj)");
     ASSERT_TRUE(dialog->Call("EndDialog", Array({project_file_})));
-    EXPECT_TRUE(harness_.host().start_window().WaitForEnd([] { return false; }, 10s));
+    EXPECT_TRUE(WaitForEnd(harness_.host().start_window(), 10s));
     EXPECT_EQ(harness_.host().start_window().result(), "ok");
     EXPECT_EQ(ReadProject()->project_path(), project_file_);
     EXPECT_TRUE(ReadProject()->loaded());
@@ -86,8 +86,7 @@ TEST_F(ProjectTasksTest, AFailedOpenWarnsAndReturnsTheStartPageToItsButtons) {
     alert->Call("OnDocumentReady");
     EXPECT_NE(message.find("打开主题包失败。"), std::string::npos);
     alert->Call("CloseWindow");
-    start.Next([&](const Json::Value&) { return start.expressions().size() >= 3; }, 5s);
-    start.Serve(50ms);
+    ASSERT_TRUE(start.ServeUntil([&] { return start.expressions().size() >= 3; }));
     ASSERT_EQ(start.expressions().size(), 3u);
     EXPECT_EQ(start.expressions()[2], "ShowStatus('all');");
     EXPECT_FALSE(harness_.host().start_window().ended());
@@ -99,8 +98,7 @@ TEST_F(ProjectTasksTest, ACancelledFileDialogReturnsTheStartPageToItsButtons) {
     auto dialog = NextPopup(start);
     ASSERT_TRUE(dialog);
     ASSERT_TRUE(dialog->Call("CloseWindow"));
-    start.Next([&](const Json::Value&) { return start.expressions().size() >= 3; }, 5s);
-    start.Serve(50ms);
+    ASSERT_TRUE(start.ServeUntil([&] { return start.expressions().size() >= 3; }));
     EXPECT_EQ(start.expressions().back(), "ShowStatus('all');");
     EXPECT_FALSE(harness_.host().start_window().ended());
 }

@@ -80,6 +80,12 @@
         });
     }
 
+    // The address at which the host serves an image file of the project or
+    // of the data folder (or one the user chose), by its absolute path.
+    window.SkinwrightFileUrl = function (path) {
+        return '/file?path=' + encodeURIComponent(String(path));
+    };
+
     // A page function's result as the host reads it.
     function resultText(value) {
         return value === undefined || value === null ? '' : String(value);

@@ -17,6 +17,13 @@ CommandResult StartOpenThemeProject(CommandCall& call) {
     return CommandResult::None();
 }
 
+CommandResult StartCreateThemeProject(CommandCall& call) {
+    Window& start = call.window();
+    EvalInPage(&start, "ShowStatus('create');");
+    call.host().StartTask([&start] { StartWindowCreateTask(start); });
+    return CommandResult::None();
+}
+
 // A main-window command that shows a settings popup on a task of its own.
 CommandHandler SettingsPopup(std::string title, int pageId) {
     return [title = std::move(title), pageId](CommandCall& call) {
@@ -33,7 +40,11 @@ CommandHandler SettingsPopup(std::string title, int pageId) {
 SKINWRIGHT_COMMAND_GROUP(projects) {
     using namespace sw::host;
     using K = ResultKind;
-    tables.Add(WindowClass::kStart, {{"OpenThemeProject", {}, K::kNone, &StartOpenThemeProject}});
+    tables.Add(WindowClass::kStart,
+               {
+                   {"OpenThemeProject", {}, K::kNone, &StartOpenThemeProject},
+                   {"CreateThemeProject", {}, K::kNone, &StartCreateThemeProject},
+               });
     tables.Add(WindowClass::kMain,
                {
                    {"OpenAttribute", {}, K::kNone, SettingsPopup("属性设置", 190)},

@@ -34,11 +34,11 @@
     }
 
     $.fn.corner = function (options) {
-        var spec = parse(options);
+        var shape = parse(options);
         return this.each(function () {
             var style = this.style;
-            $.each(spec.corners, function (_, corner) {
-                style['border' + corner + 'Radius'] = spec.radius;
+            $.each(shape.corners, function (_, corner) {
+                style['border' + corner + 'Radius'] = shape.radius;
             });
             if (getComputedStyle(this).overflow === 'visible' && this.tagName !== 'IMG') {
                 style.overflow = 'hidden';

@@ -1,0 +1,21 @@
+// What the subcommands that work on a project share: opening it as the
+// editor does and telling on standard error why an open failed.
+#pragma once
+
+#include <string>
+
+namespace sw::app {
+
+// Opens the project file (named relative to the working folder or
+// absolutely) as the process's project. On failure the ERROR messages the
+// open logged are copied to standard error and the result is false.
+bool OpenProjectForCommand(const std::string& projectFile);
+
+enum class PageList { kResources, kCategories };
+
+// The body of "skinwright resources" and "skinwright categories": prepares
+// the home folder, opens the project and prints the list's text exactly as
+// the editor page receives it. The exit code: 0, or 1 on failure.
+int PrintPageList(const std::string& projectFile, const std::string& home, PageList list);
+
+}  // namespace sw::app

@@ -1,0 +1,80 @@
+#include "engine/color_replacement.h"
+
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/text.h"
+#include "engine/element_groups.h"
+#include "engine/screen_drawing.h"
+#include "engine/thumbnails.h"
+#include "engine/values.h"
+#include "engine/xml_file.h"
+
+namespace sw {
+
+namespace {
+
+constexpr PackedColor kAlphaMask = 0xFF000000u;
+
+bool SaveModuleColors(ThemeModule& module) {
+    for (const ThemePackage& screen : module.screens) {
+        for (const ThemeElement& element : screen.elements) {
+            if ((element.tag == "text" || element.tag == "colorblock") &&
+                element.HasAttribute("color")) {
+                SetValue(module.context, element.Attribute("color"), FormatColor(element.color));
+            }
+        }
+    }
+    for (const auto& document : module.context.values_documents) {
+        const std::string path = document->ValueStr();
+        if (FileNameOf(path) != "colors.xml") {
+            continue;
+        }
+        if (!SaveXmlFile(*document, path)) {
+            LogError("save %s failed.\n", path.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool SetElementColor(ThemeProject& project, const std::string& moduleName, int screenId,
+                     int elementId, const std::string& colorText) {
+    ThemeModule* module = project.FindModule(moduleName);
+    if (module == nullptr) {
+        return false;
+    }
+    ThemeElement* element = module->FindElement(screenId, elementId);
+    if (element == nullptr) {
+        return false;
+    }
+    const PackedColor color = (ParseColor(colorText) & ~kAlphaMask) | (element->color & kAlphaMask);
+    if (element->HasAttribute("color")) {
+        SetValue(module->context, element->Attribute("color"), FormatColor(color));
+    }
+    element->color = color;
+    if (const ElementGroup* group = FindElementGroup(*module, screenId, elementId)) {
+        for (std::size_t i = 0; i < group->screen_ids.size(); ++i) {
+            ThemeElement* member = module->FindElement(group->screen_ids[i], group->element_ids[i]);
+            if (member != nullptr) {
+                member->color = color;
+            }
+        }
+    }
+    if (!RedrawScreens(*module, -1)) {
+        return false;
+    }
+    return RenderThumbnails(*module, project.thumbnail_width(), project.thumbnail_height());
+}
+
+bool SaveColors(ThemeProject& project) {
+    for (const auto& module : project.modules()) {
+        if (!SaveModuleColors(*module)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace sw

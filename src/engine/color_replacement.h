@@ -1,0 +1,27 @@
+// Colours of text and colour-block elements: the designer's choice applied
+// to an element and every element that shows the same colour, and the
+// colours written back to the modules' colors.xml.
+#pragma once
+
+#include <string>
+
+#include "engine/theme_project.h"
+
+namespace sw {
+
+// Gives element (screenId, elementId) and every member of its group the red,
+// green and blue of colorText (ParseColor) with the element's own alpha;
+// writes the new colour into the value its "color" attribute names (in
+// memory); redraws every screen of the module and renders its thumbnails.
+// False for an unknown module or element, or a drawing failure.
+bool SetElementColor(ThemeProject& project, const std::string& moduleName, int screenId,
+                     int elementId, const std::string& colorText);
+
+// For every module: the colour of every text and colour-block element is
+// written into the value its "color" attribute names, in screen and element
+// order, and every values document named colors.xml is saved (no other
+// values file is written). Stops at the first file that cannot be written,
+// false (logged).
+bool SaveColors(ThemeProject& project);
+
+}  // namespace sw

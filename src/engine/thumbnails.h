@@ -1,0 +1,22 @@
+// Thumbnails: the screen previews scaled to the size of the page's preview
+// area, preview/xxhdpi/thumbnail/preview{N}.jpg in the module folder
+// (N = screen id + 1), which is what the editor page shows.
+#pragma once
+
+#include <string>
+
+#include "engine/theme_module.h"
+
+namespace sw {
+
+// The thumbnail file of a screen.
+std::string ThumbnailPath(const ThemePackage& screen);
+
+// Scales every screen's preview to exactly width x height (the aspect ratio
+// is not kept) with a smoothing filter and saves it as JPEG. A screen whose
+// preview file is missing is drawn first. Nothing is done, and the answer is
+// true, for a width or height of 0 or less. Stops at the first screen that
+// cannot be drawn, read or written (logged).
+bool RenderThumbnails(const ThemeModule& module, int width, int height);
+
+}  // namespace sw
