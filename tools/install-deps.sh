@@ -11,9 +11,13 @@ packages=(
   libcairo2-dev libpango1.0-dev fonts-wqy-microhei
   libpng-dev libturbojpeg0-dev libzip-dev
   libboost1.81-dev libcurl4-openssl-dev libcli11-dev
-  libjs-jquery adb zip
-  nodejs npm chromium
+  libjs-jquery adb zip chromium
 )
+# A machine may carry its own Node.js with npm inside (not Debian's, which
+# conflicts with it); Debian's pair is installed only when no npm is found.
+if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then
+  packages+=(nodejs npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
