@@ -47,6 +47,10 @@ struct ProjectSlot {
     // Opens build their projects outside the guard, so they are serialised
     // among themselves here.
     std::mutex open_mutex;
+    // The open project's folder, readable without waiting for a drawing
+    // that holds the guard.
+    std::mutex folder_mutex;
+    std::string folder;
 };
 
 ProjectSlot& Slot() {
@@ -206,6 +210,12 @@ ProjectWriter WriteProject() {
     return ProjectWriter(std::move(lock), *slot.project);
 }
 
+std::string OpenProjectFolder() {
+    ProjectSlot& slot = Slot();
+    std::lock_guard folder(slot.folder_mutex);
+    return slot.folder;
+}
+
 bool OpenProject(const std::string& path) {
     ProjectSlot& slot = Slot();
     std::lock_guard opening(slot.open_mutex);
@@ -214,6 +224,10 @@ bool OpenProject(const std::string& path) {
     {
         std::unique_lock lock(slot.guard);
         slot.project.swap(project);
+    }
+    {
+        std::lock_guard folder(slot.folder_mutex);
+        slot.folder = slot.project->project_dir();
     }
     // The old project is destroyed here, outside the guard.
     return opened;

@@ -97,4 +97,8 @@ ProjectWriter WriteProject();
 // every screen was drawn.
 bool OpenProject(const std::string& path);
 
+// The open project's folder ("" before any open), without waiting for the
+// guard: for serving its images while a command draws.
+std::string OpenProjectFolder();
+
 }  // namespace sw

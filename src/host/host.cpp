@@ -37,8 +37,7 @@ Host::Host(HostOptions options, CommandTables tables)
     // Previews, thumbnails and resource images live below the open project's
     // folder; the template's images below the data folder.
     image_files_.SetRootsProvider([] {
-        std::string projectDir = ReadProject()->project_dir();
-        return std::vector<std::string>{ExePath(), std::move(projectDir)};
+        return std::vector<std::string>{ExePath(), OpenProjectFolder()};
     });
 }
 

@@ -1,10 +1,13 @@
 #include "host/project_tasks.h"
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "core/log.h"
 #include "core/paths.h"
 #include "engine/create_project.h"
+#include "engine/page_commands.h"
 #include "engine/theme_project.h"
 #include "host/alerts.h"
 #include "host/host.h"
@@ -17,6 +20,18 @@ namespace {
 
 constexpr const char* kOpenFailed = "打开主题包失败。";
 constexpr const char* kCreateFailed = "创建主题包失败。";
+
+// Lets the page show its loading overlay before the lists arrive.
+constexpr auto kListPause = std::chrono::milliseconds(100);
+
+std::string ProjectPathCopy() {
+    return ReadProject()->project_path();
+}
+
+// The list task follows a successful open or create on a thread of its own.
+void StartListTask(Window& main) {
+    main.host().StartTask([&main] { ListTask(main); });
+}
 
 }  // namespace
 
@@ -58,6 +73,84 @@ void StartWindowCreateTask(Window& start) {
     }
     ShowWarningAlert(host, kOpenFailed);
     EvalInPage(&start, "ShowStatus('all');");
+}
+
+void ListTask(Window& main) {
+    EvalInPage(&main, "OnProjectLoading();");
+    std::this_thread::sleep_for(kListPause);
+    std::string resources;
+    std::string categories;
+    if (!BuildPageLists(resources, categories)) {
+        return;
+    }
+    CallPageFunction(&main, "SetResourceList", {resources});
+    CallPageFunction(&main, "SetCategoryList", {categories});
+    EvalInPage(&main, "OnProjectLoaded();");
+}
+
+void MainWindowOpenTask(Window& main) {
+    Host& host = main.host();
+    const std::string path = ChooseFileToOpen(host, &main, kProjectFileFilter);
+    if (path.empty()) {
+        return;
+    }
+    EvalInPage(&main, "OnProjectOpening();");
+    if (OpenProject(path)) {
+        EvalInPage(&main, "OnProjectOpened();");
+        StartListTask(main);
+        return;
+    }
+    ShowWarningAlert(host, kOpenFailed);
+    EvalInPage(&main, "OnProjectOpenFailed()");
+}
+
+void MainWindowCreateTask(Window& main) {
+    Host& host = main.host();
+    PopupOptions form;
+    form.title = kCreateTitle;
+    form.page_id = kCreatePage;
+    if (host.OpenPopup(nullptr, std::move(form)).result != "ok") {
+        return;
+    }
+    EvalInPage(&main, "OnProjectCreating()");
+    if (!CreateProject()) {
+        ShowWarningAlert(host, kCreateFailed);
+        EvalInPage(&main, "OnProjectCreateFailed();");
+        return;
+    }
+    if (OpenProject(CreatedProjectPath(GetCreateInfo()))) {
+        EvalInPage(&main, "OnProjectCreated();");
+        StartListTask(main);
+        return;
+    }
+    ShowWarningAlert(host, kOpenFailed);
+    EvalInPage(&main, "OnProjectCreateFailed();");
+}
+
+void ReloadTask(Host& host, Window* main) {
+    const std::string path = ProjectPathCopy();
+    if (path.empty()) {
+        return;
+    }
+    EvalInPage(main, "OnProjectOpening();");
+    if (!OpenProject(path)) {
+        ShowWarningAlert(host, kOpenFailed);
+        EvalInPage(main, "OnProjectOpenFailed()");
+        return;
+    }
+    if (main == nullptr) {
+        return;
+    }
+    EvalInPage(main, "OnProjectOpened();");
+    EvalInPage(main, "OnProjectLoading();");
+    std::this_thread::sleep_for(kListPause);
+    std::string resources;
+    std::string categories;
+    if (!BuildPageLists(resources, categories)) {
+        return;
+    }
+    CallPageFunction(main, "SetCategoryList", {categories});
+    EvalInPage(main, "OnProjectLoaded();");
 }
 
 void SettingsPopupTask(Window& main, const std::string& title, int pageId) {

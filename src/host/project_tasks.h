@@ -26,6 +26,25 @@ void StartWindowOpenTask(Window& start);
 // the start window with "ok".
 void StartWindowCreateTask(Window& start);
 
+// Main window, OnDocumentReady and after an open or create: "OnProjectLoading();",
+// a short pause, then the resource and category lists and "OnProjectLoaded();".
+// Stops after the first notification when the project is not loaded.
+void ListTask(Window& main);
+
+// Main window, OpenThemeProject: the project file dialog, then the open and
+// the list task; a cancelled dialog sends nothing.
+void MainWindowOpenTask(Window& main);
+
+// Main window, CreateThemeProject: the create form, the creation, the open
+// and the list task.
+void MainWindowCreateTask(Window& main);
+
+// Opens the open project's file again and redraws its previews. With a
+// window (the main window's RefreshWeather) the page hears of it and gets
+// the category list again; with none (a popup's RefreshLockscreen) it hears
+// nothing, though a failure still shows its alert.
+void ReloadTask(Host& host, Window* main);
+
 // Main window, a settings popup: title and page over the main window, with
 // the open project's name and folder as its parameters.
 void SettingsPopupTask(Window& main, const std::string& title, int pageId);

@@ -1,7 +1,8 @@
-// The tasks that open projects from the start window and show the main
-// window's settings popups.
+// The tasks that open projects from the start and main windows, reload them
+// and show the main window's settings popups.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <future>
 
 #include "engine/engine_fixture.h"
@@ -117,6 +118,154 @@ TEST_F(ProjectTasksTest, ASettingsPopupGetsTheProjectsNameAndFolder) {
     EXPECT_EQ((*parameters)["value"].asString(), "{\n   \"name\" : \"theme\",\n   \"path\" : \"" +
                                                      (harness_.folder() / "P") + "\"\n}\n");
     popup->Call("CloseWindow");
+}
+
+// The main window's own tasks: they frame their work in page notifications
+// whose order the editor page relies on.
+class MainWindowTasksTest : public ProjectTasksTest {
+  protected:
+    MainWindowTasksTest() {
+        harness_.host().SetTopWindow(harness_.host().main_window());
+        main_ = std::make_unique<PageClient>(harness_.port(), "main", harness_.cookie());
+        for (const char* name : {"SetResourceList", "SetCategoryList"}) {
+            main_->Define(
+                name, [this, name](const Json::Value& args) -> std::optional<std::string> {
+                    lists_.push_back({name, main_->expressions().size(), args[0].asString()});
+                    return "";
+                });
+        }
+    }
+
+    // Picks path in the file dialog the main page is asked to show next.
+    void ChooseInFileDialog(const std::string& path) {
+        auto dialog = NextPopup(*main_);
+        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(dialog->Call("EndDialog", Array({path})));
+    }
+
+    bool WaitForExpressions(std::size_t count) {
+        return main_->ServeUntil([&] { return main_->expressions().size() >= count; });
+    }
+
+    // A list the page received and how many notifications came before it.
+    struct ListCall {
+        std::string name;
+        std::size_t after;
+        std::string text;
+    };
+
+    std::unique_ptr<PageClient> main_;
+    std::vector<ListCall> lists_;
+};
+
+TEST_F(MainWindowTasksTest, OpeningASecondProjectSendsTheNotificationsAndListsInOrder) {
+    ASSERT_TRUE(OpenProjectAtStart(project_file_));
+    const std::string second = harness_.folder() / "Q/second.wtpj";
+    WriteFile(second, "{\"name\": \"second\", \"dpi\": \"xxhdpi\", \"density\": 320}");
+    sw::test::ModuleFolder(harness_.folder() / "Q/second/launcher").WriteDefault();
+
+    ASSERT_TRUE(main_->Call("OpenThemeProject"));
+    ChooseInFileDialog(second);
+    ASSERT_TRUE(WaitForExpressions(4));
+    EXPECT_EQ(main_->expressions(),
+              (std::vector<std::string>{"OnProjectOpening();", "OnProjectOpened();",
+                                        "OnProjectLoading();", "OnProjectLoaded();"}));
+    ASSERT_EQ(lists_.size(), 2u);
+    EXPECT_EQ(lists_[0].name, "SetResourceList");
+    EXPECT_EQ(lists_[1].name, "SetCategoryList");
+    EXPECT_EQ(lists_[0].after, 3u);
+    EXPECT_EQ(lists_[1].after, 3u);
+    EXPECT_NE(lists_[0].text.find("\"\\u684c\\u9762\" : {"), std::string::npos);  // 桌面
+    EXPECT_EQ(ReadProject()->project_path(), second);
+}
+
+TEST_F(MainWindowTasksTest, ACancelledFileDialogSendsNothing) {
+    ASSERT_TRUE(main_->Call("OpenThemeProject"));
+    auto dialog = NextPopup(*main_);
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(dialog->Call("CloseWindow"));
+    main_->Serve(300ms);
+    EXPECT_TRUE(main_->expressions().empty());
+}
+
+TEST_F(MainWindowTasksTest, TheReadyPageGetsTheListsOfTheOpenProject) {
+    ASSERT_TRUE(OpenProjectAtStart(project_file_));
+    ASSERT_TRUE(main_->Call("OnDocumentReady"));
+    ASSERT_TRUE(WaitForExpressions(2));
+    EXPECT_EQ(main_->expressions(),
+              (std::vector<std::string>{"OnProjectLoading();", "OnProjectLoaded();"}));
+    EXPECT_EQ(lists_.size(), 2u);
+}
+
+TEST_F(MainWindowTasksTest, ReloadingAProjectWhoseFileWentAwayWarns) {
+    ASSERT_TRUE(OpenProjectAtStart(project_file_));
+    std::filesystem::remove(project_file_);
+    ASSERT_TRUE(main_->Call("RefreshWeather"));
+    std::string title;
+    auto alert = NextPopup(*main_, &title);
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(title, "警告");
+    alert->Call("CloseWindow");
+    ASSERT_TRUE(WaitForExpressions(2));
+    EXPECT_EQ(main_->expressions(),
+              (std::vector<std::string>{"OnProjectOpening();", "OnProjectOpenFailed();"}));
+}
+
+TEST_F(MainWindowTasksTest, ReloadingSendsOnlyTheCategoryListAgain) {
+    ASSERT_TRUE(OpenProjectAtStart(project_file_));
+    ASSERT_TRUE(main_->Call("RefreshWeather"));
+    ASSERT_TRUE(WaitForExpressions(4));
+    EXPECT_EQ(main_->expressions(),
+              (std::vector<std::string>{"OnProjectOpening();", "OnProjectOpened();",
+                                        "OnProjectLoading();", "OnProjectLoaded();"}));
+    ASSERT_EQ(lists_.size(), 1u);
+    EXPECT_EQ(lists_[0].name, "SetCategoryList");
+}
+
+TEST_F(MainWindowTasksTest, APopupsReloadRedrawsThePreviewsQuietly) {
+    ASSERT_TRUE(OpenProjectAtStart(project_file_));
+    const std::string preview =
+        harness_.folder() / "P/theme/launcher/preview/xxhdpi/preview1_suit.jpg";
+    ASSERT_TRUE(std::filesystem::remove(preview));
+    ASSERT_TRUE(main_->Call("OpenAttribute"));
+    auto popup = NextPopup(*main_);
+    ASSERT_TRUE(popup);
+    ASSERT_TRUE(popup->Call("RefreshLockscreen"));
+    ASSERT_TRUE(main_->ServeUntil([&] { return std::filesystem::exists(preview); }));
+    popup->Call("CloseWindow");
+    main_->Serve(200ms);
+    EXPECT_TRUE(main_->expressions().empty());
+    EXPECT_TRUE(lists_.empty());
+}
+
+// The editor's engine commands are reachable with the page's argument kinds.
+TEST_F(MainWindowTasksTest, EditorCommandsTakeThePagesArguments) {
+    ASSERT_TRUE(OpenProjectAtStart(project_file_));
+    struct Case {
+        const char* name;
+        Json::Value args;
+        Json::Value expected;
+    };
+    const Case cases[] = {
+        {"drawthumbnail", Array({"桌面", 216, 384}), true},
+        {"DrawThumbNail", Array({"无此页", 216, 384}), false},
+        {"GetRectByElementID", Array({"桌面", "0", 0}),
+         "[\n   {\n      \"height\" : 1920,\n      \"left\" : 0,\n      \"top\" : 0,\n"
+         "      \"width\" : 1080\n   }\n]\n"},
+        {"GetElementByXY", Array({"桌面", 9, "", 10, 10}), "[]"},
+        {"Redraw", Array({"桌面", 0, 0, 0}), true},
+        {"RedrawAll", Json::Value(Json::arrayValue), true},
+        {"SaveThemeColor", Array({"桌面", 0, 1, "FF00FF00"}), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto answer = main_->Call(c.name, c.args, 20s);
+        ASSERT_TRUE(answer);
+        EXPECT_EQ((*answer)["value"], c.expected);
+    }
+    EXPECT_NE(ReadFile(harness_.folder() / "P/theme/launcher/content/res/values/colors.xml")
+                  .find("#FF00FF00"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,118 @@
+// The editor page's commands on the open project: thumbnails, redraws, hit
+// tests, image and colour replacement, and the tasks that open, create and
+// reload projects from the main window.
+#include "engine/page_commands.h"
+#include "host/command_group.h"
+#include "host/host.h"
+#include "host/project_tasks.h"
+#include "host/window.h"
+
+namespace sw::host {
+
+namespace {
+
+CommandResult MainDocumentReady(CommandCall& call) {
+    Window& main = call.window();
+    call.host().StartTask([&main] { ListTask(main); });
+    return CommandResult::None();
+}
+
+CommandResult MainOpenThemeProject(CommandCall& call) {
+    Window& main = call.window();
+    call.host().StartTask([&main] { MainWindowOpenTask(main); });
+    return CommandResult::None();
+}
+
+CommandResult MainCreateThemeProject(CommandCall& call) {
+    Window& main = call.window();
+    call.host().StartTask([&main] { MainWindowCreateTask(main); });
+    return CommandResult::None();
+}
+
+CommandResult RefreshWeather(CommandCall& call) {
+    Window& main = call.window();
+    call.host().StartTask([&main] { ReloadTask(main.host(), &main); });
+    return CommandResult::None();
+}
+
+// From a settings popup: the previews are drawn again, the editor page
+// hears nothing.
+CommandResult RefreshLockscreen(CommandCall& call) {
+    Host& host = call.host();
+    host.StartTask([&host] { ReloadTask(host, nullptr); });
+    return CommandResult::None();
+}
+
+CommandResult DrawThumbNailCommand(CommandCall& call) {
+    return CommandResult::Boolean(DrawThumbNail(call.text(0), call.number(1), call.number(2)));
+}
+
+CommandResult RedrawCommand(CommandCall& call) {
+    return CommandResult::Boolean(
+        Redraw(call.text(0), call.number(1), call.number(2), call.number(3)));
+}
+
+CommandResult RedrawAllCommand(CommandCall&) {
+    return CommandResult::Boolean(RedrawAll());
+}
+
+CommandResult RedrawAll1Command(CommandCall&) {
+    return CommandResult::Boolean(RedrawAll1());
+}
+
+CommandResult GetElementByXYCommand(CommandCall& call) {
+    return CommandResult::Text(
+        GetElementByXY(call.text(0), call.number(1), call.text(2), call.number(3), call.number(4)));
+}
+
+CommandResult GetRectByElementIDCommand(CommandCall& call) {
+    return CommandResult::Text(GetRectByElementID(call.text(0), call.number(1), call.number(2)));
+}
+
+CommandResult GetImageInfoCommand(CommandCall& call) {
+    return CommandResult::Text(GetImageInfo(call.text(0)));
+}
+
+CommandResult SaveThemeImageCommand(CommandCall& call) {
+    return CommandResult::Boolean(
+        SaveThemeImage(call.text(0), call.number(1), call.number(2), call.number(3), call.text(4)));
+}
+
+CommandResult SaveDeleteImageCommand(CommandCall& call) {
+    return CommandResult::Boolean(SaveDeleteImage(call.text(0), call.number(1), call.number(2),
+                                                  call.number(3), call.text(4)));
+}
+
+CommandResult SaveThemeColorCommand(CommandCall& call) {
+    return CommandResult::Boolean(
+        SaveThemeColor(call.text(0), call.number(1), call.number(2), call.text(3)));
+}
+
+}  // namespace
+
+}  // namespace sw::host
+
+SKINWRIGHT_COMMAND_GROUP(editor) {
+    using namespace sw::host;
+    using K = ResultKind;
+    const ArgKind T = ArgKind::kText;
+    const ArgKind N = ArgKind::kNumber;
+    tables.Add(WindowClass::kMain,
+               {
+                   {"OnDocumentReady", {}, K::kNone, &MainDocumentReady},
+                   {"OpenThemeProject", {}, K::kNone, &MainOpenThemeProject},
+                   {"CreateThemeProject", {}, K::kNone, &MainCreateThemeProject},
+                   {"RefreshWeather", {}, K::kNone, &RefreshWeather},
+                   {"DrawThumbNail", {T, N, N}, K::kBoolean, &DrawThumbNailCommand},
+                   {"Redraw", {T, N, N, N}, K::kBoolean, &RedrawCommand},
+                   {"RedrawAll", {}, K::kBoolean, &RedrawAllCommand},
+                   {"RedrawAll1", {}, K::kBoolean, &RedrawAll1Command},
+                   {"GetElementByXY", {T, N, T, N, N}, K::kText, &GetElementByXYCommand},
+                   {"GetRectByElementID", {T, N, N}, K::kText, &GetRectByElementIDCommand},
+                   {"GetImageInfo", {T}, K::kText, &GetImageInfoCommand},
+                   {"SaveThemeImage", {T, N, N, N, T}, K::kBoolean, &SaveThemeImageCommand},
+                   {"SaveDeleteImage", {T, N, N, N, T}, K::kBoolean, &SaveDeleteImageCommand},
+                   {"SaveThemeColor", {T, N, N, T}, K::kBoolean, &SaveThemeColorCommand},
+               });
+    tables.Add(WindowClass::kPopup, {{"RefreshLockscreen", {}, K::kNone, &RefreshLockscreen}});
+}
