@@ -886,7 +886,9 @@ function BuildColorCell(pkgName, element) {
             apply(field.val());
         }
     });
-    cell.append(field, swatch, $('<div class="resource-desc"></div>').text(Description(element, 0)));
+    // A text without a description of its own is named by what it says.
+    var name = Description(element, 0) || element.mText || '';
+    cell.append(field, swatch, $('<div class="resource-desc"></div>').text(name).attr('title', name));
     HoverCell(cell);
     return cell;
 }
