@@ -18,6 +18,9 @@ const CHROMIUM_ARGS = [
     '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
     '--disable-background-networking', '--disable-component-update', '--disable-sync',
 ];
+// How long a test waits for a condition; drawing a project's previews takes
+// several seconds in a sanitizer build.
+export const TIMEOUT = Number(process.env.SKINWRIGHT_TEST_TIMEOUT) || 60_000;
 const START_LINE = /Skinwright is running at (http:\/\/127\.0\.0\.1:\d+\/\?token=\S+)/;
 
 export function makeTempDir(prefix) {
@@ -33,10 +36,12 @@ export function runProgram(args) {
     return result.stdout;
 }
 
-// Starts `skinwright serve` and resolves once it printed its address.
-export function startHost(home, extraArgs = []) {
+// Starts `skinwright serve` and resolves once it printed its address. env
+// adds to (or overrides) the test's own environment.
+export function startHost(home, extraArgs = [], env = {}) {
     const child = spawn(PROGRAM, ['serve', '--no-browser', '--home', home, ...extraArgs], {
         stdio: ['ignore', 'pipe', 'pipe'],
+        env: { ...process.env, ...env },
     });
     let output = '';
     const exited = new Promise((resolve) => child.once('exit', resolve));
@@ -150,6 +155,11 @@ export function popup(page, title) {
     return { layer, frame: layer.frameLocator('iframe.sw-popup-frame') };
 }
 
+// The frame of a popup's page, for waiting on conditions inside it.
+export async function frameOf(layer) {
+    return (await layer.locator('iframe.sw-popup-frame').elementHandle()).contentFrame();
+}
+
 // Waits until the tab shows the main editor with a project loaded and the
 // preview drawn.
 export async function waitForEditor(page) {
@@ -159,4 +169,142 @@ export async function waitForEditor(page) {
         const img = document.getElementById('preview-img');
         return img && img.complete && img.naturalWidth > 0;
     });
+}
+
+// A stand-in for xdg-open on the host's PATH: it only writes down what the
+// host asked it to open, one line per call.
+export function fakeOpener(dir) {
+    const bin = path.join(dir, 'bin');
+    const record = path.join(dir, 'opened.txt');
+    fs.mkdirSync(bin, { recursive: true });
+    fs.writeFileSync(path.join(bin, 'xdg-open'), `#!/bin/sh\nprintf '%s\\n' "$*" >> '${record}'\n`, {
+        mode: 0o755,
+    });
+    return {
+        env: { PATH: `${bin}:${process.env.PATH}` },
+        opened: () => (fs.existsSync(record) ? fs.readFileSync(record, 'utf8').split('\n').filter(Boolean) : []),
+    };
+}
+
+// The host on a fresh home folder (unless one is given), a browser and the
+// tab that shows the host's top window. Uncaught page errors and browser
+// dialogs (which no page of ours should raise) are collected in `problems`.
+export async function openSession({ home = makeTempDir('sw-home-'), args = [], env = {} } = {}) {
+    const host = await startHost(home, args, env);
+    let browser;
+    try {
+        browser = await openBrowser();
+        const page = browser.context.pages()[0] || (await browser.context.newPage());
+        page.setDefaultTimeout(TIMEOUT);
+        const problems = [];
+        page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+        page.on('dialog', (dialog) => {
+            problems.push(`browser dialog: ${dialog.message()}`);
+            dialog.dismiss().catch(() => {});
+        });
+        await page.goto(host.url);
+        return {
+            host,
+            page,
+            home,
+            problems,
+            log: () => readLog(home),
+            async close() {
+                await browser.close();
+                await host.stop();
+            },
+        };
+    } catch (error) {
+        if (browser) {
+            await browser.close();
+        }
+        await host.stop();
+        throw error;
+    }
+}
+
+// Waits for a condition outside the page (a file, a log line), checking it
+// every 50 ms.
+export async function waitUntil(check, what, timeout = TIMEOUT) {
+    const end = Date.now() + timeout;
+    while (!(await check())) {
+        if (Date.now() > end) {
+            throw new Error(`timed out after ${timeout} ms waiting until ${what}`);
+        }
+        await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+}
+
+export function readLog(home) {
+    const file = path.join(home, 'runtime.log');
+    return fs.existsSync(file) ? fs.readFileSync(file, 'utf8') : '';
+}
+
+// Width and height of a PNG file, from its header.
+export function pngSize(file) {
+    const head = fs.readFileSync(file).subarray(0, 24);
+    return { width: head.readUInt32BE(16), height: head.readUInt32BE(20) };
+}
+
+export function sameBytes(a, b) {
+    return fs.readFileSync(a).equals(fs.readFileSync(b));
+}
+
+// Runs in the page: the share of an image's pixels whose colour lies within
+// `tolerance` of `colour` ([r, g, b]), counted inside `box` (fractions of the
+// image: left, top, width, height; the whole image when absent). null while
+// the image is still loading.
+function colourShareInPage({ selector, colour, tolerance, box }) {
+    const img = document.querySelector(selector);
+    if (!img || !img.complete || img.naturalWidth === 0) {
+        return null;
+    }
+    const width = img.naturalWidth;
+    const height = img.naturalHeight;
+    const canvas = document.createElement('canvas');
+    canvas.width = width;
+    canvas.height = height;
+    const context = canvas.getContext('2d');
+    context.drawImage(img, 0, 0);
+    const area = box || { left: 0, top: 0, width: 1, height: 1 };
+    const x = Math.max(0, Math.floor(area.left * width));
+    const y = Math.max(0, Math.floor(area.top * height));
+    const w = Math.max(1, Math.min(width - x, Math.ceil(area.width * width)));
+    const h = Math.max(1, Math.min(height - y, Math.ceil(area.height * height)));
+    const data = context.getImageData(x, y, w, h).data;
+    let near = 0;
+    for (let i = 0; i < data.length; i += 4) {
+        if (Math.abs(data[i] - colour[0]) <= tolerance && Math.abs(data[i + 1] - colour[1]) <= tolerance &&
+            Math.abs(data[i + 2] - colour[2]) <= tolerance) {
+            ++near;
+        }
+    }
+    return near / (data.length / 4);
+}
+
+// The share of an image's pixels near a colour (see colourShareInPage); probe
+// is { selector, colour, tolerance = 40, box }.
+export async function colourShare(page, probe) {
+    await page.waitForFunction(
+        (selector) => {
+            const img = document.querySelector(selector);
+            return img && img.complete && img.naturalWidth > 0;
+        },
+        probe.selector,
+    );
+    return page.evaluate(colourShareInPage, { tolerance: 40, ...probe });
+}
+
+// Waits until the share of pixels near the colour is above (or below) limit.
+export async function waitForColourShare(page, probe, { above, below }) {
+    const arg = JSON.stringify({ tolerance: 40, ...probe });
+    const test = above !== undefined ? `share > ${above}` : `share < ${below}`;
+    try {
+        await page.waitForFunction(`(() => { const share = (${colourShareInPage})(${arg}); ` +
+                                   `return share !== null && ${test}; })()`);
+    } catch (error) {
+        const share = await page.evaluate(colourShareInPage, JSON.parse(arg)).catch(() => 'unknown');
+        error.message += `\n${probe.selector}: share of ${probe.colour} is ${share}, wanted ${test}`;
+        throw error;
+    }
 }
