@@ -19,6 +19,12 @@ extern "C" const char* __lsan_default_options() {
 }
 #endif
 
+#ifdef SW_GFX_THREAD_CHECKS
+extern "C" const char* __tsan_default_suppressions() {
+    return "race:libfontconfig.so\nrace:libpangoft2-1.0.so\nrace:libglib-2.0.so\n";
+}
+#endif
+
 namespace sw::gfx {
 
 namespace {
