@@ -44,7 +44,7 @@ export function startHost(home, extraArgs = [], env = {}) {
         env: { ...process.env, ...env },
     });
     let output = '';
-    const exited = new Promise((resolve) => child.once('exit', resolve));
+    const exited = new Promise((resolve) => child.once('exit', (code, signal) => resolve({ code, signal })));
     const address = new Promise((resolve, reject) => {
         child.stdout.setEncoding('utf8');
         child.stderr.setEncoding('utf8');
@@ -56,17 +56,19 @@ export function startHost(home, extraArgs = [], env = {}) {
                 resolve(match[1]);
             }
         });
-        exited.then((code) => reject(new Error(`the host exited (${code}) before it was ready:\n${output}`)));
+        exited.then(({ code, signal }) =>
+            reject(new Error(`the host exited (${code ?? signal}) before it was ready:\n${output}`)));
     });
     return address.then((url) => ({
         url,
         home,
         output: () => output,
+        // Ends the host and resolves with how it ended: { code, signal }.
         async stop() {
             if (child.exitCode === null && child.signalCode === null) {
                 child.kill('SIGTERM');
             }
-            await exited;
+            return exited;
         },
     }));
 }
@@ -209,9 +211,14 @@ export async function openSession({ home = makeTempDir('sw-home-'), args = [], e
             home,
             problems,
             log: () => readLog(home),
+            // Closes the browser and ends the host, which must end cleanly:
+            // a sanitizer report or a crash fails the test that closes it.
             async close() {
                 await browser.close();
-                await host.stop();
+                const { code, signal } = await host.stop();
+                if (code !== 0 || /Sanitizer|runtime error:/.test(host.output())) {
+                    throw new Error(`the host ended with ${code ?? signal}:\n${host.output().slice(-4000)}`);
+                }
             },
         };
     } catch (error) {
