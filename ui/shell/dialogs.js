@@ -2,6 +2,11 @@
 // it lists folders through the popup's commands (ListFolder), ends with
 // EndDialog(value) when the user confirms and with CloseWindow when the user
 // cancels. Names from the file system are inserted as text, never as HTML.
+//
+// The fields and buttons of a dialog come disabled in its page and are
+// enabled once the dialog has its parameters and its first listing (or
+// colour): until then a typed path would be overwritten and a click on OK
+// would be lost. Cancel works from the start.
 (function () {
     'use strict';
 
@@ -32,6 +37,18 @@
         }
     }
 
+    function enable(ids) {
+        ids.forEach(function (id) {
+            byId(id).disabled = false;
+        });
+    }
+
+    function bindCancel(id) {
+        byId(id).addEventListener('click', function () {
+            external.CloseWindow();
+        });
+    }
+
     function onEnter(input, action) {
         input.addEventListener('keydown', function (event) {
             if (event.key === 'Enter') {
@@ -59,6 +76,7 @@
     }
 
     async function fileDialog() {
+        bindCancel('file-cancel');
         var param = await parameters();
         var filters = param.filters || [{ description: 'All Files', patterns: '*.*' }];
         var current = param.folder || '/';
@@ -137,15 +155,14 @@
             show(current);
         });
         byId('file-ok').addEventListener('click', confirm);
-        byId('file-cancel').addEventListener('click', function () {
-            external.CloseWindow();
-        });
         onEnter(field, confirm);
         await show(current);
+        enable(['file-up', 'file-path', 'file-filter', 'file-ok']);
         field.focus();
     }
 
     async function folderDialog() {
+        bindCancel('folder-cancel');
         var param = await parameters();
         var current = param.folder || '/';
         var parent = '';
@@ -198,11 +215,10 @@
             }
         });
         byId('folder-ok').addEventListener('click', confirm);
-        byId('folder-cancel').addEventListener('click', function () {
-            external.CloseWindow();
-        });
         onEnter(field, confirm);
         await show(current);
+        enable(['folder-up', 'folder-path', 'folder-ok']);
+        field.focus();
     }
 
     // The basic colours offered besides the custom one.
@@ -216,6 +232,7 @@
     ];
 
     async function colorDialog() {
+        bindCancel('color-cancel');
         var field = byId('color-value');
         var picker = byId('color-picker');
         var preview = byId('color-preview');
@@ -268,12 +285,11 @@
             apply(field.value.trim(), true);
         });
         byId('color-ok').addEventListener('click', confirm);
-        byId('color-cancel').addEventListener('click', function () {
-            external.CloseWindow();
-        });
         onEnter(field, confirm);
         var param = await parameters();
         apply(param.color || field.value, false);
+        enable(['color-picker', 'color-value', 'color-ok']);
+        field.focus();
     }
 
     document.addEventListener('DOMContentLoaded', function () {
