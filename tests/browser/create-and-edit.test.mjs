@@ -117,11 +117,23 @@ describe('a project made from the start window and edited', () => {
         await folders.layer.waitFor({ state: 'detached' });
         assert.equal(await themePath.inputValue(), projects);
 
-        await form.frame.locator('#prj_name').fill('aurora');
-        await form.frame.locator('#theme_name').fill('Aurora');
+        // Every field reaches the new project's description; blanks around
+        // the name are dropped.
+        const fields = {
+            prj_name: '  aurora ', theme_name: '极光', version_name: '2.1', description: '北方的夜空',
+            originate: '原创', author: 'Lin', resourceid: '777',
+        };
+        for (const [id, value] of Object.entries(fields)) {
+            await form.frame.locator(`#${id}`).fill(value);
+        }
         await form.frame.locator('#create_theme').click();
         await waitForEditor(page);
         assert.ok(fs.existsSync(path.join(projects, 'aurora', 'aurora.wtpj')), 'the project file was written');
+        const meta = JSON.parse(fs.readFileSync(path.join(projects, 'aurora', 'aurora', 'launcher', 'meta.json'), 'utf8'));
+        assert.deepEqual(
+            [meta.resource_name, meta.resource_versionname, meta.resource_description, meta.resource_originate,
+             meta.resource_designer, meta.resource_id],
+            ['极光', '2.1', '北方的夜空', '原创', 'Lin', 777]);
     });
 
     it('the editor shows the three packages with their previews', async () => {
@@ -225,6 +237,9 @@ describe('a project made from the start window and edited', () => {
         for (const c of cases) {
             const target = targets[c.name];
             assert.ok(target, `a point on the ${c.name} was found`);
+            // A tab click clears the outlines of the last click.
+            await page.locator('#resource-tab td.tab-normal').first().click();
+            assert.equal(await page.locator('#preview .dashed-rect').count(), 0);
             await page.locator('#preview-img').click({
                 position: { x: target.x * ratio + 0.5, y: target.y * ratio + 0.5 },
             });
@@ -248,6 +263,26 @@ describe('a project made from the start window and edited', () => {
         }
         await page.locator('#resource-tab td.tab-normal').first().click();
         assert.equal(await page.locator('#preview .dashed-rect').count(), 0);
+
+        // The wallpaper's cell in the list outlines it too, and the outline
+        // follows the preview when the window changes size.
+        const outlinesPreview = async () => {
+            const box = await page.locator('#preview .dashed-rect').boundingBox();
+            const preview = await page.locator('#preview-img').boundingBox();
+            for (const key of ['x', 'y', 'width', 'height']) {
+                assert.ok(Math.abs(box[key] - preview[key]) <= 2, `outline ${key}: ${box[key]} vs ${preview[key]}`);
+            }
+        };
+        await page.locator('#resource .wallpaper-cell:visible img.wallpapper').click();
+        await page.locator('#preview .dashed-rect').waitFor({ state: 'visible' });
+        await outlinesPreview();
+        const height = (await page.locator('#preview-img').boundingBox()).height;
+        await page.setViewportSize({ width: 1280, height: 760 });
+        await page.waitForFunction((old) => document.getElementById('preview-img').offsetHeight < old - 50, height);
+        await outlinesPreview();
+        await page.setViewportSize({ width: 1440, height: 900 });
+        await page.waitForFunction((old) => document.getElementById('preview-img').offsetHeight === old, height);
+        await outlinesPreview();
     });
 
     it('the wallpaper is replaced through the file dialog only by a 1080 x 1920 PNG', async () => {
