@@ -132,6 +132,10 @@ bool SetCreateInfo(const CreateInfo& info) {
         if (text->size() > kCreateInfoCapacity) {
             LogError("create info refused: a text of %zu bytes is longer than %zu bytes\n",
                      text->size(), kCreateInfoCapacity);
+            // The form's OK follows at once: an emptied record makes the
+            // creation fail instead of making the previous project again.
+            std::lock_guard<std::mutex> lock(InfoMutex());
+            Info() = CreateInfo();
             return false;
         }
     }

@@ -120,6 +120,9 @@ bool Download(const std::string& url, const std::string& destination) {
     curl_easy_setopt(handle.curl, CURLOPT_CONNECTTIMEOUT, 10L);
     curl_easy_setopt(handle.curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(handle.curl, CURLOPT_LOW_SPEED_TIME, 30L);
+    // The start page waits for this download: a server that trickles its
+    // answer must not hold it for ever.
+    curl_easy_setopt(handle.curl, CURLOPT_TIMEOUT, 60L);
     curl_easy_setopt(handle.curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle.curl, CURLOPT_ERRORBUFFER, error);
     curl_easy_setopt(handle.curl, CURLOPT_WRITEFUNCTION, &WriteToFile);

@@ -412,7 +412,12 @@ void Host::RunCommand(Window& window, PageCommand& command) {
     Json::Value reply;
     reply["result"] = Json::Value::UInt64(command.id);
     const CommandRow* row = tables_.Find(window.window_class(), command.name);
-    if (row == nullptr) {
+    if (window.window_class() == WindowClass::kStart && window.ended()) {
+        // A click that reached the start window after it ended (the editor
+        // is on its way) must not start a second open or create.
+        LogWarn("the start window has ended: %s not run\n", command.name.c_str());
+        reply["error"] = "the start window has ended";
+    } else if (row == nullptr) {
         LogWarn("the page of %s called the unknown command %s\n", window.id().c_str(),
                 command.name.c_str());
         reply["error"] = "unknown command " + command.name;

@@ -15,6 +15,7 @@
 #include "host/font_check.h"
 #include "host/host.h"
 #include "host/project_tasks.h"
+#include "host/start_ready.h"
 
 namespace sw::host {
 
@@ -135,6 +136,10 @@ int RunHost(const ServeOptions& options) {
     if (!host.Start()) {
         std::fprintf(stderr, "skinwright: cannot start the web server (see runtime.log)\n");
         return 1;
+    }
+    if (!options.open_project.empty()) {
+        // The start window is skipped, its ready work is not.
+        StartReadyWork(host);
     }
     const bool startWithMain =
         !options.open_project.empty() && OpenProjectAtStart(options.open_project);

@@ -1,5 +1,6 @@
 #include "host/shell_commands.h"
 
+#include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/process.h"
@@ -37,7 +38,8 @@ std::string ExplorerTarget(const std::string& first, const std::string& second) 
     if (target.empty()) {
         return "";
     }
-    if (first.find("/select") != std::string::npos) {
+    // Only folders are shown: a file is shown by its folder, never opened.
+    if (first.find("/select") != std::string::npos || IsFile(target)) {
         const std::string folder = FolderOf(target);
         return folder.empty() ? "/" : folder;
     }

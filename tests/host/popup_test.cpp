@@ -147,7 +147,7 @@ TEST_F(PopupTest, OnDocumentReadyShowsTheMessageOrThePageFragment) {
     }
 }
 
-TEST_F(PopupTest, SetCreateInfoKeepsTheTextsAndRefusesOverlongOnes) {
+TEST_F(PopupTest, SetCreateInfoKeepsTheTextsAndEmptiesTheRecordOnOverlongOnes) {
     auto future = Open(PopupOptions());
     PageClient popup(harness_.port(), NextOpen()["window"].asString(), harness_.cookie());
     ASSERT_TRUE(popup.Call("SetCreateInfo",
@@ -161,7 +161,7 @@ TEST_F(PopupTest, SetCreateInfoKeepsTheTextsAndRefusesOverlongOnes) {
 
     ASSERT_TRUE(popup.Call("SetCreateInfo",
                            Array({"other", "", "", std::string(512, 'x'), "", "", "/else", ""})));
-    EXPECT_EQ(GetAppState().GetCreateInfo().prj_name, "demo") << "the whole update is refused";
+    EXPECT_EQ(GetAppState().GetCreateInfo().prj_name, "") << "the previous record is not kept";
     EXPECT_NE(harness_.log().find("create info refused: a text of 512 bytes"), std::string::npos);
     ASSERT_TRUE(popup.Call("SetCreateInfo",
                            Array({"other", "", "", std::string(511, 'x'), "", "", "/else", ""})));

@@ -53,6 +53,10 @@ TEST_F(ProjectTasksTest, OpeningFromTheStartWindowEndsItWithOk) {
     ASSERT_TRUE(dialog->Call("EndDialog", Array({project_file_})));
     EXPECT_TRUE(WaitForEnd(harness_.host().start_window(), 10s));
     EXPECT_EQ(harness_.host().start_window().result(), "ok");
+    // A late second click finds the start window ended and starts nothing.
+    auto late = start.Call("OpenThemeProject");
+    ASSERT_TRUE(late);
+    EXPECT_TRUE(late->isMember("error"));
     EXPECT_EQ(ReadProject()->project_path(), project_file_);
     EXPECT_TRUE(ReadProject()->loaded());
     start.Serve(50ms);

@@ -99,6 +99,10 @@ TEST_F(FontCheckTest, AMissingFontIsInstalledFromItsFile) {
 
 TEST(ExplorerTest, AFolderIsOpenedOrTheFolderOfASelectedFile) {
     EXPECT_EQ(ExplorerTarget("", "/home/a/themes"), "/home/a/themes");
+    // A file is shown by its folder, never handed to its own program.
+    Scratch scratch;
+    WriteFile(scratch / "run.sh", "#!/bin/sh\n");
+    EXPECT_EQ(ExplorerTarget("", scratch / "run.sh"), scratch.path());
     EXPECT_EQ(ExplorerTarget("/n,/select,", "/home/a/out/theme.zip"), "/home/a/out");
     EXPECT_EQ(ExplorerTarget("/n,/select,", "/theme.zip"), "/");
     EXPECT_EQ(ExplorerTarget("", "  "), "");

@@ -203,7 +203,7 @@ TEST_F(CreateProjectTest, ProjectNamesThatLeaveTheFolderAreRefused) {
     EXPECT_TRUE(std::filesystem::is_empty(work_.path()));
 }
 
-TEST_F(CreateProjectTest, CreateInfoRefusesOverlongTexts) {
+TEST_F(CreateProjectTest, CreateInfoRefusesOverlongTextsAndEmptiesTheRecord) {
     CreateInfo info = Info();
     info.description = std::string(kCreateInfoCapacity, 'd');
     ASSERT_TRUE(SetCreateInfo(info));
@@ -211,8 +211,9 @@ TEST_F(CreateProjectTest, CreateInfoRefusesOverlongTexts) {
     longer.author = std::string(kCreateInfoCapacity + 1, 'a');
     EXPECT_FALSE(SetCreateInfo(longer));
     EXPECT_EQ(GetCreateInfo().author, "");
-    EXPECT_EQ(GetCreateInfo().description, info.description);
+    EXPECT_EQ(GetCreateInfo().prj_name, "") << "a refused form leaves nothing to create";
     EXPECT_EQ(LogLines().size(), 1u);
+    EXPECT_FALSE(CreateProject());
 }
 
 }  // namespace

@@ -1,26 +1,17 @@
 // The start window's ready work and its download command.
-#include "core/files.h"
-#include "core/log.h"
-#include "core/paths.h"
 #include "host/command_group.h"
 #include "host/download.h"
 #include "host/host.h"
+#include "host/shell_commands.h"
+#include "host/start_ready.h"
 
 namespace sw::host {
 
 namespace {
 
-// Empties the two working folders and refreshes the template's icon list
-// from the update server; the page waits until this is done.
+// The page waits until the ready work is done.
 CommandResult StartDocumentReady(CommandCall& call) {
-    DeletePath(HomePath("themetool"));
-    DeletePath(HomePath("tmp"));
-    const std::string url = IconListUrl(call.host().options().update_server);
-    if (url.empty()) {
-        LogInfo("no update server is set: the shipped icon list stays in use\n");
-    } else {
-        Download(url, IconListPath());
-    }
+    StartReadyWork(call.host());
     return CommandResult::None();
 }
 
@@ -39,5 +30,6 @@ SKINWRIGHT_COMMAND_GROUP(start) {
                {
                    {"OnDocumentReady", {}, ResultKind::kNone, &StartDocumentReady},
                    {"InternetDownload", Texts(1), ResultKind::kBoolean, &InternetDownload},
+                   {"ALERT", Texts(1), ResultKind::kNone, &AlertCommand},
                });
 }
