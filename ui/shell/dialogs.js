@@ -43,6 +43,17 @@
         });
     }
 
+    // The label is right-to-left so that a long path loses its beginning,
+    // not its end; the path itself is an isolated left-to-right run, or its
+    // leading "/" would be drawn at the end.
+    function showFolder(label, folder) {
+        var run = document.createElement('bdi');
+        run.dir = 'ltr';
+        run.textContent = folder;
+        label.textContent = '';
+        label.appendChild(run);
+    }
+
     function bindCancel(id) {
         byId(id).addEventListener('click', function () {
             external.CloseWindow();
@@ -107,7 +118,7 @@
             message.textContent = '';
             current = listing.path;
             parent = listing.parent;
-            byId('file-folder').textContent = current;
+            showFolder(byId('file-folder'), current);
             list.textContent = '';
             listing.folders.forEach(function (name) {
                 var item = listItem(list, name, 'folder');
@@ -183,7 +194,7 @@
             current = listing.path;
             parent = listing.parent;
             field.value = current;
-            byId('folder-current').textContent = current;
+            showFolder(byId('folder-current'), current);
             list.textContent = '';
             listing.folders.forEach(function (name) {
                 var item = listItem(list, name, 'folder');
