@@ -322,10 +322,18 @@ describe('a project made from the start window and edited', () => {
         assert.equal(await colourShare(page, { ...preview, colour: CYAN }), 0);
         assert.equal(await colourShare(page, preview), 0);
 
-        // The right size replaces the wallpaper of every screen of the package.
+        // The right size, picked from the folder's listing (folders first,
+        // then the PNG files only), replaces the wallpaper of every screen of
+        // the package.
+        fs.writeFileSync(path.join(pictures, 'notes.txt'), 'not a picture');
+        fs.mkdirSync(path.join(pictures, 'more'));
         await replace.click();
-        await files.frame.locator('#file-path').fill(large);
+        await files.frame.locator('#file-path').fill(pictures);
         await files.frame.locator('#file-ok').click();
+        await files.frame.locator('#file-list li.file', { hasText: 'small.png' }).waitFor();
+        assert.deepEqual(await files.frame.locator('#file-list li').allTextContents(), ['more', 'large.png', 'small.png']);
+        await screenshot(page, '07-file-dialog-listing');
+        await files.frame.locator('#file-list li', { hasText: 'large.png' }).dblclick();
         await files.layer.waitFor({ state: 'detached' });
         await waitForColourShare(page, preview, { above: 0.3 });
         await waitForColourShare(page, listed, { above: 0.9 });
