@@ -78,8 +78,15 @@ describe('a project made from the start window and edited', () => {
     });
 
     it('the create form refuses an empty name and takes its folder from the folder dialog', async () => {
-        await page.locator('#btn-new').click();
         const form = popup(page, '新建主题包');
+        // Cancelled, the form leaves the start page as it was and creates nothing.
+        await page.locator('#btn-new').click();
+        await form.frame.locator('#cancel_create').click();
+        await form.layer.waitFor({ state: 'detached' });
+        await page.locator('#create-open-div').waitFor({ state: 'visible' });
+        assert.deepEqual(fs.readdirSync(path.join(session.home, 'work')), []);
+
+        await page.locator('#btn-new').click();
         await form.frame.locator('#prj_name').waitFor({ state: 'visible' });
         await page.locator('#creating-div').waitFor({ state: 'visible' });
         assert.equal(await page.locator('#create-open-div').isVisible(), false);
