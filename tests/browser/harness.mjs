@@ -247,16 +247,6 @@ export function readLog(home) {
     return fs.existsSync(file) ? fs.readFileSync(file, 'utf8') : '';
 }
 
-// Width and height of a PNG file, from its header.
-export function pngSize(file) {
-    const head = fs.readFileSync(file).subarray(0, 24);
-    return { width: head.readUInt32BE(16), height: head.readUInt32BE(20) };
-}
-
-export function sameBytes(a, b) {
-    return fs.readFileSync(a).equals(fs.readFileSync(b));
-}
-
 // Runs in the page: the share of an image's pixels whose colour lies within
 // `tolerance` of `colour` ([r, g, b]), counted inside `box` (fractions of the
 // image: left, top, width, height; the whole image when absent). null while
