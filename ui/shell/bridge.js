@@ -91,12 +91,33 @@
         return value === undefined || value === null ? '' : String(value);
     }
 
+    // A browser alert blocks the page until it is dismissed; shown while the
+    // host waits for the page's answer it would hold the host's call. Alerts
+    // raised while a host call runs are therefore shown after the answer.
+    function deferAlert(text) {
+        setTimeout(function () {
+            window.alert(text);
+        }, 0);
+    }
+
+    function withDeferredAlerts(run) {
+        var original = window.alert;
+        window.alert = deferAlert.bind(null);
+        try {
+            return run();
+        } finally {
+            window.alert = original;
+        }
+    }
+
     // The expression runner the host's expressions go through: the page's own
     // JsEval when it has one, else the same rules here.
     function runExpression(code) {
         if (typeof window.JsEval === 'function') {
             try {
-                return resultText(window.JsEval(code));
+                return resultText(withDeferredAlerts(function () {
+                    return window.JsEval(code);
+                }));
             } catch (ignored) {
                 return '';
             }
@@ -111,7 +132,7 @@
         try {
             (new Function(expression + "return '';"))();
         } catch (error) {
-            window.alert('JsEval ERROR: ' + (error && error.message !== undefined ? error.message : error));
+            deferAlert('JsEval ERROR: ' + (error && error.message !== undefined ? error.message : error));
         }
         return '';
     }
@@ -129,7 +150,9 @@
         }
         var result;
         try {
-            result = fn.apply(window, message.args || []);
+            result = withDeferredAlerts(function () {
+                return fn.apply(window, message.args || []);
+            });
         } catch (error) {
             console.error(error);
             send({ return: id, error: 'threw' });
@@ -325,6 +348,11 @@
             call.reject(new Error(call.name + ': ' + reason));
         });
         pending.clear();
+        // A call the page was told had failed must not run on a later
+        // connection.
+        outbox = outbox.filter(function (text) {
+            return JSON.parse(text).call === undefined;
+        });
     }
 
     function connect() {
