@@ -11,28 +11,18 @@ namespace sw::host {
 
 namespace {
 
-CommandResult MainDocumentReady(CommandCall& call) {
-    Window& main = call.window();
-    call.host().StartTask([&main] { ListTask(main); });
-    return CommandResult::None();
+// A main-window command that starts task on a thread of its own, reporting
+// to the main window, and returns at once.
+CommandHandler MainWindowTask(void (*task)(Window&)) {
+    return [task](CommandCall& call) {
+        Window& main = call.window();
+        call.host().StartTask([task, &main] { task(main); });
+        return CommandResult::None();
+    };
 }
 
-CommandResult MainOpenThemeProject(CommandCall& call) {
-    Window& main = call.window();
-    call.host().StartTask([&main] { MainWindowOpenTask(main); });
-    return CommandResult::None();
-}
-
-CommandResult MainCreateThemeProject(CommandCall& call) {
-    Window& main = call.window();
-    call.host().StartTask([&main] { MainWindowCreateTask(main); });
-    return CommandResult::None();
-}
-
-CommandResult RefreshWeather(CommandCall& call) {
-    Window& main = call.window();
-    call.host().StartTask([&main] { ReloadTask(main.host(), &main); });
-    return CommandResult::None();
+void ReloadIntoMainWindow(Window& main) {
+    ReloadTask(main.host(), &main);
 }
 
 // From a settings popup: the previews are drawn again, the editor page
@@ -99,10 +89,10 @@ SKINWRIGHT_COMMAND_GROUP(editor) {
     const ArgKind N = ArgKind::kNumber;
     tables.Add(WindowClass::kMain,
                {
-                   {"OnDocumentReady", {}, K::kNone, &MainDocumentReady},
-                   {"OpenThemeProject", {}, K::kNone, &MainOpenThemeProject},
-                   {"CreateThemeProject", {}, K::kNone, &MainCreateThemeProject},
-                   {"RefreshWeather", {}, K::kNone, &RefreshWeather},
+                   {"OnDocumentReady", {}, K::kNone, MainWindowTask(&ListTask)},
+                   {"OpenThemeProject", {}, K::kNone, MainWindowTask(&MainWindowOpenTask)},
+                   {"CreateThemeProject", {}, K::kNone, MainWindowTask(&MainWindowCreateTask)},
+                   {"RefreshWeather", {}, K::kNone, MainWindowTask(&ReloadIntoMainWindow)},
                    {"DrawThumbNail", {T, N, N}, K::kBoolean, &DrawThumbNailCommand},
                    {"Redraw", {T, N, N, N}, K::kBoolean, &RedrawCommand},
                    {"RedrawAll", {}, K::kBoolean, &RedrawAllCommand},
