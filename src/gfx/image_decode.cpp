@@ -233,6 +233,29 @@ class TurboJpeg {
 // progressive files with an absurd number of scans are refused.
 constexpr int kJpegDecodeFlags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
 
+// Many cameras leave a few stray bytes before a marker; the decoder warns
+// ("extraneous bytes before marker") but the picture is whole.
+bool IsStrayBytesWarning(tjhandle tj) {
+    return tjGetErrorCode(tj) == TJERR_WARNING &&
+           std::strstr(tjGetErrorStr2(tj), "extraneous bytes before marker") != nullptr;
+}
+
+// tjDecompress2 into buffer; a file whose only fault is stray bytes between
+// its parts is decoded again without stopping at that warning.
+bool DecompressJpeg(tjhandle tj, const uint8_t* data, unsigned long length, uint8_t* buffer,
+                    int width, int pitch, int height, int pixelFormat) {
+    if (tjDecompress2(tj, data, length, buffer, width, pitch, height, pixelFormat,
+                      kJpegDecodeFlags) == 0) {
+        return true;
+    }
+    if (!IsStrayBytesWarning(tj)) {
+        return false;
+    }
+    const int flags = kJpegDecodeFlags & ~TJFLAG_STOPONWARNING;
+    return tjDecompress2(tj, data, length, buffer, width, pitch, height, pixelFormat, flags) == 0 ||
+           IsStrayBytesWarning(tj);
+}
+
 // The output size for a JPEG of width x height: the whole picture, or with a
 // minimum the smallest of the decoder's reduced scales that still covers it.
 Size JpegOutputSize(int width, int height, Size minimum) {
@@ -285,8 +308,8 @@ bool DecodeJpeg(const uint8_t* data, size_t size, Image* image, Size minimum) {
         // TurboJPEG gives such files only as CMYK; the bytes are stored
         // inverted (the common Adobe form), so each channel is C * K / 255.
         std::vector<uint8_t> cmyk(static_cast<size_t>(width) * height * 4);
-        if (tjDecompress2(tj.get(), data, length, cmyk.data(), width, width * 4, height, TJPF_CMYK,
-                          kJpegDecodeFlags) != 0) {
+        if (!DecompressJpeg(tj.get(), data, length, cmyk.data(), width, width * 4, height,
+                            TJPF_CMYK)) {
             return false;
         }
         for (int y = 0; y < height; ++y) {
@@ -300,8 +323,8 @@ bool DecodeJpeg(const uint8_t* data, size_t size, Image* image, Size minimum) {
                 out_row[3] = 0xFF;
             }
         }
-    } else if (tjDecompress2(tj.get(), data, length, decoded.row(0), width, decoded.stride(),
-                             height, TJPF_BGRX, kJpegDecodeFlags) != 0) {
+    } else if (!DecompressJpeg(tj.get(), data, length, decoded.row(0), width, decoded.stride(),
+                               height, TJPF_BGRX)) {
         return false;
     }
     decoded.MarkDirty();

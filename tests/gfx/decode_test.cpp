@@ -227,6 +227,26 @@ TEST(DecodeJpeg, ColourAndGreyGive24BitPictures) {
     EXPECT_LE(Distance(image.StraightPixelAt(3, 3), mid), 3);
 }
 
+TEST(DecodeJpeg, StrayBytesBeforeTheEndMarkerStillGiveTheWholePicture) {
+    TempFolder folder;
+    const Pixel red{0, 0, 255, 255};
+    const Pixel blue{255, 0, 0, 255};
+    std::vector<uint8_t> jpeg = EncodeJpeg(32, 16, TwoColourBlocks(32, 16, red, blue));
+    ASSERT_GE(jpeg.size(), 2u);
+    ASSERT_EQ(jpeg[jpeg.size() - 2], 0xFF);
+    ASSERT_EQ(jpeg[jpeg.size() - 1], 0xD9);
+    // As some cameras write them: a few bytes between the data and the end.
+    jpeg.insert(jpeg.end() - 2, {0x00, 0x11, 0x22});
+    const std::string path = folder.File("camera.jpg");
+    ASSERT_TRUE(WriteBytes(path, jpeg));
+
+    Image image;
+    ASSERT_TRUE(DecodeImage(path, &image));
+    EXPECT_EQ(image.size(), (Size{32, 16}));
+    EXPECT_LE(Distance(image.StraightPixelAt(4, 8), red), 8);
+    EXPECT_LE(Distance(image.StraightPixelAt(27, 8), blue), 8);
+}
+
 TEST(DecodeJpeg, CmykFilesAreConvertedToColour) {
     // Stored the Adobe way (255 = no ink): bytes C 255, M 0, Y 255, K 255
     // give red 255, green 0, blue 255; a K byte of 128 halves every channel.
