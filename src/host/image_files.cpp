@@ -1,9 +1,14 @@
 #include "host/image_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+
+#include "core/unique_fd.h"
 
 namespace sw::host {
 
@@ -132,6 +137,38 @@ bool ImageFileAccess::Resolve(const std::string& requested, std::string& canonic
     }
     reason = "outside the project and the data folder";
     return false;
+}
+
+bool ReadServedFile(const std::string& canonical, std::string& bytes, std::string& reason) {
+    const UniqueFd fd(::open(canonical.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        reason = "it cannot be opened as a file";
+        return false;
+    }
+    char opened[PATH_MAX + 1];
+    const std::string link = "/proc/self/fd/" + std::to_string(fd.get());
+    const ssize_t length = ::readlink(link.c_str(), opened, PATH_MAX);
+    if (length <= 0 || std::string(opened, static_cast<std::size_t>(length)) != canonical) {
+        reason = "the file changed while it was opened";
+        return false;
+    }
+    bytes.clear();
+    char chunk[64 * 1024];
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            reason = "it cannot be read";
+            return false;
+        }
+        if (got == 0) {
+            return true;
+        }
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
 }
 
 }  // namespace sw::host

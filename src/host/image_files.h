@@ -22,6 +22,12 @@ namespace sw::host {
 // True for a name ending in .png, .jpg, .jpeg or .gif (any case).
 bool IsImageName(const std::string& name);
 
+// Reads the regular file at canonical (a resolved path without links) and
+// makes sure the file opened is the one that was checked: a folder on the way
+// swapped for a link after the check would lead elsewhere. False with a
+// reason for the log otherwise.
+bool ReadServedFile(const std::string& canonical, std::string& bytes, std::string& reason);
+
 class ImageFileAccess {
   public:
     // The folders whose images may be served, asked at every request.

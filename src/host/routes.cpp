@@ -87,17 +87,16 @@ HttpReply ServeImage(std::string_view target, const RouteContext& context) {
         LogWarn("refused file %s: %s\n", requested.c_str(), found ? reason.c_str() : "no path");
         return TextReply(403, "This file is not served.");
     }
-    std::ifstream file(canonical, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    if (!file) {
+    std::string bytes;
+    if (!ReadServedFile(canonical, bytes, reason)) {
+        LogWarn("refused file %s: %s\n", requested.c_str(), reason.c_str());
         return TextReply(404, "The file cannot be read.");
     }
     std::string name = canonical;
     for (char& c : name) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    return Bytes(ui::MimeTypeFor(name), bytes.str());
+    return Bytes(ui::MimeTypeFor(name), std::move(bytes));
 }
 
 HttpReply ServeLog() {

@@ -102,6 +102,35 @@ TEST_F(ImageFilesTest, AFileTheUserChoseIsServedWhereverItIs) {
     EXPECT_EQ(File(outside_ + "/secret.png").status, 403u);
 }
 
+// The file read is the file that was checked: a path that leads elsewhere
+// through a link by the time it is opened is refused.
+TEST(ReadServedFileTest, ReadsOnlyTheCheckedRegularFile) {
+    Scratch scratch;
+    // The server passes resolved paths; the scratch folder may lie below a link.
+    const std::string base = std::filesystem::canonical(scratch.path()).string();
+    WriteFile(base + "/real/a.png", "picture");
+    std::filesystem::create_directory_symlink(base + "/real", base + "/swapped");
+    std::filesystem::create_symlink(base + "/real/a.png", base + "/link.png");
+    struct Case {
+        std::string path;
+        bool read;
+    };
+    const Case cases[] = {
+        {base + "/real/a.png", true},
+        {base + "/swapped/a.png", false},  // a folder on the way is a link
+        {base + "/link.png", false},       // the file itself is a link
+        {base + "/real", false},           // not a regular file
+        {base + "/real/missing.png", false},
+    };
+    for (const Case& c : cases) {
+        std::string bytes;
+        std::string reason;
+        EXPECT_EQ(ReadServedFile(c.path, bytes, reason), c.read) << c.path;
+        EXPECT_EQ(bytes, c.read ? "picture" : "") << c.path;
+        EXPECT_EQ(reason.empty(), c.read) << c.path;
+    }
+}
+
 TEST(ImageNameTest, OnlyPngJpegAndGifNamesAreImages) {
     for (const char* name : {"a.png", "a.PNG", "a.jpg", "a.jpeg", "b.9.png", "c.gif", "d.JpEg"}) {
         EXPECT_TRUE(IsImageName(name)) << name;
