@@ -96,9 +96,8 @@ SwitchAction ParseSwitches(const std::vector<std::string>& switches, std::string
         } else if (name == "unregister" || name == "unregserver" || name == "unregisterperuser" ||
                    name == "unregserverperuser") {
             action = SwitchAction::kUnregister;
-        } else {
+        } else if (unknown.empty()) {
             unknown = item;
-            return SwitchAction::kUnknown;
         }
     }
     return action;
@@ -113,11 +112,13 @@ int RunHost(const ServeOptions& options) {
         case SwitchAction::kUnregister:
             LogInfo("automation registration is not used here; nothing to unregister\n");
             return 0;
-        case SwitchAction::kUnknown:
-            std::fprintf(stderr, "skinwright: unknown argument %s\n", unknown.c_str());
-            return 2;
         case SwitchAction::kRun:
             break;
+    }
+    if (!unknown.empty()) {
+        LogWarn("unknown switch %s ignored\n", unknown.c_str());
+        std::fprintf(stderr, "skinwright: %s is not a known switch; it is ignored\n",
+                     unknown.c_str());
     }
 
     CheckThemeFont();

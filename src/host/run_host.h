@@ -22,11 +22,11 @@ enum class SwitchAction {
     kRun,         // no switch, or a switch of an automation client
     kRegister,    // "Register", "Regserver" and their per-user forms
     kUnregister,  // "Unregister", "Unregserver" and their per-user forms
-    kUnknown,     // something else
 };
 
 // What the switches ask for (compared without regard to case, with or
-// without a leading "/" or "-"); unknown names the first unknown one.
+// without a leading "/" or "-"). Other words do not stop the program;
+// unknown names the first of them ("" when there is none).
 SwitchAction ParseSwitches(const std::vector<std::string>& switches, std::string& unknown);
 
 // Runs the editor until its last window closes (or SIGINT/SIGTERM). The home

@@ -16,6 +16,7 @@ TEST(SwitchesTest, AutomationSwitchesAreAcceptedInAnyCase) {
     const struct {
         std::vector<std::string> switches;
         SwitchAction action;
+        const char* unknown = "";
     } cases[] = {
         {{}, SwitchAction::kRun},
         {{"/Embedding"}, SwitchAction::kRun},
@@ -25,12 +26,15 @@ TEST(SwitchesTest, AutomationSwitchesAreAcceptedInAnyCase) {
         {{"/RegisterPerUser"}, SwitchAction::kRegister},
         {{"-unregserver"}, SwitchAction::kUnregister},
         {{"/UnregisterPerUser"}, SwitchAction::kUnregister},
-        {{"/Embedding", "/Bogus"}, SwitchAction::kUnknown},
+        // Other words are passed over; a later switch still counts.
+        {{"/Embedding", "/Bogus"}, SwitchAction::kRun, "/Bogus"},
+        {{"stray", "/Register", "other"}, SwitchAction::kRegister, "stray"},
     };
     for (const auto& c : cases) {
         std::string unknown;
         EXPECT_EQ(ParseSwitches(c.switches, unknown), c.action)
             << (c.switches.empty() ? "" : c.switches.back());
+        EXPECT_EQ(unknown, c.unknown);
     }
 }
 
