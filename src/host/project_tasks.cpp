@@ -28,6 +28,24 @@ std::string ProjectPathCopy() {
     return ReadProject()->project_path();
 }
 
+// "OnProjectLoading();", a short pause, the lists (the resource list only
+// when asked for) and "OnProjectLoaded();"; nothing after the first
+// notification when the project is not loaded.
+void SendPageLists(Window* main, bool withResources) {
+    EvalInPage(main, "OnProjectLoading();");
+    std::this_thread::sleep_for(kListPause);
+    std::string resources;
+    std::string categories;
+    if (!BuildPageLists(resources, categories)) {
+        return;
+    }
+    if (withResources) {
+        CallPageFunction(main, "SetResourceList", {resources});
+    }
+    CallPageFunction(main, "SetCategoryList", {categories});
+    EvalInPage(main, "OnProjectLoaded();");
+}
+
 // The list task follows a successful open or create on a thread of its own.
 void StartListTask(Window& main) {
     main.host().StartTask([&main] { ListTask(main); });
@@ -76,16 +94,7 @@ void StartWindowCreateTask(Window& start) {
 }
 
 void ListTask(Window& main) {
-    EvalInPage(&main, "OnProjectLoading();");
-    std::this_thread::sleep_for(kListPause);
-    std::string resources;
-    std::string categories;
-    if (!BuildPageLists(resources, categories)) {
-        return;
-    }
-    CallPageFunction(&main, "SetResourceList", {resources});
-    CallPageFunction(&main, "SetCategoryList", {categories});
-    EvalInPage(&main, "OnProjectLoaded();");
+    SendPageLists(&main, true);
 }
 
 void MainWindowOpenTask(Window& main) {
@@ -142,15 +151,7 @@ void ReloadTask(Host& host, Window* main) {
         return;
     }
     EvalInPage(main, "OnProjectOpened();");
-    EvalInPage(main, "OnProjectLoading();");
-    std::this_thread::sleep_for(kListPause);
-    std::string resources;
-    std::string categories;
-    if (!BuildPageLists(resources, categories)) {
-        return;
-    }
-    CallPageFunction(main, "SetCategoryList", {categories});
-    EvalInPage(main, "OnProjectLoaded();");
+    SendPageLists(main, false);  // the resource list is not sent again
 }
 
 void SettingsPopupTask(Window& main, const std::string& title, int pageId) {

@@ -158,6 +158,10 @@ class MainWindowTasksTest : public ProjectTasksTest {
         std::string text;
     };
 
+    // What the page hears of a successful open or reload.
+    const std::vector<std::string> kOpenedAndLoaded = {"OnProjectOpening();", "OnProjectOpened();",
+                                                       "OnProjectLoading();", "OnProjectLoaded();"};
+
     std::unique_ptr<PageClient> main_;
     std::vector<ListCall> lists_;
 };
@@ -171,9 +175,7 @@ TEST_F(MainWindowTasksTest, OpeningASecondProjectSendsTheNotificationsAndListsIn
     ASSERT_TRUE(main_->Call("OpenThemeProject"));
     ChooseInFileDialog(second);
     ASSERT_TRUE(WaitForExpressions(4));
-    EXPECT_EQ(main_->expressions(),
-              (std::vector<std::string>{"OnProjectOpening();", "OnProjectOpened();",
-                                        "OnProjectLoading();", "OnProjectLoaded();"}));
+    EXPECT_EQ(main_->expressions(), kOpenedAndLoaded);
     ASSERT_EQ(lists_.size(), 2u);
     EXPECT_EQ(lists_[0].name, "SetResourceList");
     EXPECT_EQ(lists_[1].name, "SetCategoryList");
@@ -219,9 +221,7 @@ TEST_F(MainWindowTasksTest, ReloadingSendsOnlyTheCategoryListAgain) {
     ASSERT_TRUE(OpenProjectAtStart(project_file_));
     ASSERT_TRUE(main_->Call("RefreshWeather"));
     ASSERT_TRUE(WaitForExpressions(4));
-    EXPECT_EQ(main_->expressions(),
-              (std::vector<std::string>{"OnProjectOpening();", "OnProjectOpened();",
-                                        "OnProjectLoading();", "OnProjectLoaded();"}));
+    EXPECT_EQ(main_->expressions(), kOpenedAndLoaded);
     ASSERT_EQ(lists_.size(), 1u);
     EXPECT_EQ(lists_[0].name, "SetCategoryList");
 }

@@ -102,7 +102,7 @@
 
     function withDeferredAlerts(run) {
         var original = window.alert;
-        window.alert = deferAlert.bind(null);
+        window.alert = deferAlert;
         try {
             return run();
         } finally {
