@@ -94,6 +94,22 @@ std::string HomePath(const std::string& name) {
     return Joined(folder, name);
 }
 
+std::string PackWorkFolder() {
+    return HomePath("tmp");
+}
+
+std::string PushStagingFolder() {
+    return HomePath("themetool");
+}
+
+std::string IconNamesFile() {
+    return HomePath("iconNames.xml");
+}
+
+std::string WorkFolder() {
+    return HomePath("work");
+}
+
 void SetDataFolder(const std::string& folder) {
     std::string normalised = Normalised(folder);
     std::lock_guard<std::mutex> lock(FoldersMutex());

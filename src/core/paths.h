@@ -25,6 +25,17 @@ std::string ExePath(const std::string& name = "");
 // when the result would be longer than kPathCapacity.
 std::string HomePath(const std::string& name = "");
 
+// The program's own folders and files below the home folder. Every use goes
+// through these, so where each one lives is decided here only.
+// The pack's work area ("tmp").
+std::string PackWorkFolder();
+// The staging folder of a push to the phone ("themetool").
+std::string PushStagingFolder();
+// The app names read from the phone ("iconNames.xml").
+std::string IconNamesFile();
+// Where new projects go by default ("work").
+std::string WorkFolder();
+
 // Overrides the data folder (tests) and the home folder (--home); a relative
 // folder is made absolute, and "" returns to the default.
 void SetDataFolder(const std::string& folder);

@@ -122,7 +122,7 @@ int RunHost(const ServeOptions& options) {
     }
 
     CheckThemeFont();
-    MakeFolderPath(HomePath("work"));
+    MakeFolderPath(WorkFolder());
 
     CommandTables tables;
     if (!BuildStandardCommandTables(tables)) {

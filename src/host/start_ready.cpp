@@ -9,8 +9,8 @@
 namespace sw::host {
 
 void StartReadyWork(const Host& host) {
-    DeletePath(HomePath("themetool"));
-    DeletePath(HomePath("tmp"));
+    DeletePath(PushStagingFolder());
+    DeletePath(PackWorkFolder());
     const std::string url = IconListUrl(host.options().update_server);
     if (url.empty()) {
         LogInfo("no update server is set: the shipped icon list stays in use\n");

@@ -165,7 +165,7 @@ std::string DialogStartFolder() {
             return g_last_folder;
         }
     }
-    const std::string work = HomePath("work");
+    const std::string work = WorkFolder();
     if (IsFolder(work)) {
         return work;
     }

@@ -69,8 +69,8 @@ void SaveMetaJson(const std::string& name, const std::string& path, const std::s
                   const std::string& themeName) {
     // Pushing and packing start afresh from here; a folder that is missing or
     // partly in use is no reason to stop.
-    DeletePath(HomePath("themetool"));
-    DeletePath(HomePath("tmp"));
+    DeletePath(PushStagingFolder());
+    DeletePath(PackWorkFolder());
     for (int number = 1; number <= 5; ++number) {
         std::string file = MetaFilePath(name, path, number);
         Json::Value document;

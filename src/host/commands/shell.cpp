@@ -75,7 +75,7 @@ CommandResult SetCreateInfo(CommandCall& call) {
 }
 
 CommandResult GetDefaultProjectPath(CommandCall&) {
-    return CommandResult::Text(HomePath("work"));
+    return CommandResult::Text(WorkFolder());
 }
 
 CommandResult CopyPng(CommandCall& call) {
