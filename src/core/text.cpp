@@ -218,7 +218,10 @@ std::string Utf8ToAnsi(const std::string& text) {
     if (!IsUtf8Text(text)) {
         return text;
     }
-    std::size_t start = static_cast<unsigned char>(text[0]) == 0xEF ? 3 : 0;
+    // Only a whole byte-order mark is dropped: full-width characters such as
+    // "（" (EF BC 88) begin with the same first byte.
+    const bool byteOrderMark = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    const std::size_t start = byteOrderMark ? 3 : 0;
     if (start >= text.size()) {
         return std::string();
     }

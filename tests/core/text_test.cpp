@@ -87,6 +87,32 @@ TEST_F(CodePageTest, Utf8HostKeepsTextAndDropsByteOrderMark) {
     EXPECT_EQ(AnsiToUtf8("\xFF broken"), "\xFF broken");
 }
 
+// Texts that begin with the first byte of a byte-order mark but are no
+// byte-order mark keep every character.
+TEST_F(CodePageTest, OnlyAWholeByteOrderMarkIsDropped) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string utf8Host;
+        std::string cp936Host;
+    } cases[] = {
+        {"full-width parenthesis", "\xEF\xBC\x88\xE4\xB8\xAD)", "\xEF\xBC\x88\xE4\xB8\xAD)",
+         "\xA3\xA8\xD6\xD0)"},
+        {"full-width exclamation", "\xEF\xBC\x81!", "\xEF\xBC\x81!", "\xA3\xA1!"},
+        {"full-width colon", "\xEF\xBC\x9A", "\xEF\xBC\x9A", "\xA3\xBA"},
+        {"full-width digit", "\xEF\xBC\x91\xEF\xBC\x92", "\xEF\xBC\x91\xEF\xBC\x92",
+         "\xA3\xB1\xA3\xB2"},
+        {"byte-order mark", "\xEF\xBB\xBF\xEF\xBC\x81", "\xEF\xBC\x81", "\xA3\xA1"},
+        {"byte-order mark only", "\xEF\xBB\xBF", "", ""},
+    };
+    for (const Case& c : cases) {
+        SetHostCodePage("UTF-8");
+        EXPECT_EQ(Utf8ToAnsi(c.text), c.utf8Host) << c.name;
+        SetHostCodePage("CP936");
+        EXPECT_EQ(Utf8ToAnsi(c.text), c.cp936Host) << c.name;
+    }
+}
+
 TEST_F(CodePageTest, Cp936HostConvertsBothWays) {
     SetHostCodePage("CP936");
     EXPECT_EQ(HostCodePage(), "CP936");
