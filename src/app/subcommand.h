@@ -21,8 +21,9 @@ void AddSubcommands(CLI::App& app, int& exitCode);
 // Adds --home DIR to a subcommand.
 void AddHomeOption(CLI::App* command, std::string& home);
 
-// Points the home folder at home (when set) and starts runtime.log there;
-// false, with a message on standard error, when the log cannot be written.
+// Points the home folder at home (when set) and starts runtime.log there. A
+// log that cannot be written does not stop the program (standard error says
+// so once); the result is true.
 bool PrepareHome(const std::string& home);
 
 }  // namespace sw::app

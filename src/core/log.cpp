@@ -6,10 +6,12 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 
 #include "core/paths.h"
+#include "core/unique_fd.h"
 
 namespace sw {
 
@@ -55,6 +57,31 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// Guarded by LogMutex(): whether the user was told that the log at the
+// current path cannot be written.
+bool& FailureReported() {
+    static bool reported = false;
+    return reported;
+}
+
+// The program goes on without its log; the user is told once a path, on
+// standard error, since the log itself cannot say it. Called with LogMutex()
+// held.
+void ReportUnwritableLog(int error) {
+    if (FailureReported()) {
+        return;
+    }
+    FailureReported() = true;
+    std::fprintf(stderr, "skinwright: cannot write the log %s (%s); going on without it\n",
+                 LogPath().c_str(), std::strerror(error));
+}
+
+// Called with LogMutex() held.
+void SetPath(const std::string& path) {
+    LogPath() = path;
+    FailureReported() = false;
+}
+
 // One line: open for appending, write prefix and message, close. Calls of the
 // process are serialised by the mutex, other processes by an exclusive lock
 // on the file.
@@ -65,14 +92,17 @@ int WriteLine(const char* tag, const char* format, va_list arguments) {
     if (LogPath().empty()) {
         return -1;
     }
-    int fd = ::open(LogPath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    UniqueFd fd(::open(LogPath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    if (!fd.valid()) {
+        ReportUnwritableLog(errno);
         return -1;
     }
-    ::flock(fd, LOCK_EX);
-    bool written = WriteAll(fd, line);
-    ::close(fd);
-    return written ? static_cast<int>(line.size()) : -1;
+    ::flock(fd.get(), LOCK_EX);
+    if (!WriteAll(fd.get(), line)) {
+        ReportUnwritableLog(errno);
+        return -1;
+    }
+    return static_cast<int>(line.size());
 }
 
 }  // namespace
@@ -80,21 +110,21 @@ int WriteLine(const char* tag, const char* format, va_list arguments) {
 void InitLogFile(const std::string& name) {
     std::string path = HomePath(name);
     std::lock_guard<std::mutex> lock(LogMutex());
-    LogPath() = path;
+    SetPath(path);
     if (path.empty()) {
         return;
     }
-    // Every run begins with an empty log; a failure here is ignored and
-    // later lines are still attempted.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        ::close(fd);
+    // Every run begins with an empty log; later lines are still attempted
+    // when this fails.
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!fd.valid()) {
+        ReportUnwritableLog(errno);
     }
 }
 
 void SetLogFilePath(const std::string& path) {
     std::lock_guard<std::mutex> lock(LogMutex());
-    LogPath() = path.size() <= kPathCapacity ? path : std::string();
+    SetPath(path.size() <= kPathCapacity ? path : std::string());
 }
 
 std::string GetLogFilePath() {

@@ -4,7 +4,8 @@
 // five-character tag, tab) and the caller's message, and closes the file again,
 // so the log is complete at any moment. Callers end their messages with "\n".
 // Calls from several threads are serialised inside the process, so no line is
-// lost or interleaved.
+// lost or interleaved. A log that cannot be written never stops the program:
+// its calls return -1, and standard error says so once for each log path.
 #pragma once
 
 #include <string>

@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -106,12 +107,33 @@ TEST_F(LogTest, MessageWithoutLineEndRunsIntoNextPrefix) {
     EXPECT_TRUE(StampAt(text, end + 13)) << text;
 }
 
-TEST_F(LogTest, UnwritableLogReturnsMinusOne) {
+std::size_t CountOf(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// The program goes on without its log, and the user hears of it once.
+TEST_F(LogTest, UnwritableLogReturnsMinusOneAndSaysSoOnce) {
     WriteText(home_ / "file", "x");
-    for (const std::string& path : {home_ / "missing/runtime.log", home_ / "file/runtime.log"}) {
+    std::filesystem::create_directories(home_ / "folder/runtime.log");
+    for (const std::string& path : {home_ / "missing/runtime.log", home_ / "file/runtime.log",
+                                    home_ / "folder/runtime.log"}) {
+        ::testing::internal::CaptureStderr();
         SetLogFilePath(path);
         EXPECT_EQ(LogInfo("dropped\n"), -1) << path;
+        EXPECT_EQ(LogError("dropped too\n"), -1) << path;
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(CountOf(said, "cannot write the log " + path), 1u) << said;
     }
+    // InitLogFile says it as soon as the log cannot be emptied.
+    SetHomeFolder(home_ / "folder");
+    ::testing::internal::CaptureStderr();
+    InitLogFile("runtime.log");
+    EXPECT_EQ(LogWarn("dropped\n"), -1);
+    EXPECT_EQ(CountOf(::testing::internal::GetCapturedStderr(), "cannot write the log"), 1u);
 }
 
 // Logs into a read-only folder and reports whether every call returned -1.
