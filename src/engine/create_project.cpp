@@ -2,7 +2,6 @@
 
 #include <json/reader.h>
 #include <json/value.h>
-#include <json/writer.h>
 
 #include <chrono>
 #include <climits>
@@ -14,6 +13,7 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "engine/json_file.h"
 
 namespace sw {
 
@@ -115,8 +115,7 @@ bool StampMeta(const std::string& projectDir, const CreateInfo& info, const Meta
     }
     document["resource_version"] = 1;
     document["resource_id"] = resourceId;
-    Json::StyledWriter writer;
-    if (!WriteFileAtomic(path, writer.write(document))) {
+    if (!WriteJsonFile(path, document)) {
         LogError("%s", step.saveFailure);
         return !step.mustWrite;
     }
@@ -172,8 +171,7 @@ bool CreateProject() {
     project["name"] = info.prj_name;
     project["dpi"] = "xxhdpi";
     project["density"] = 320;
-    Json::StyledWriter writer;
-    if (!WriteFileAtomic(CreatedProjectPath(info), writer.write(project))) {
+    if (!WriteJsonFile(CreatedProjectPath(info), project)) {
         LogError("can not create theme: fail to crate .wtpj file\n");
         return false;
     }

@@ -1,12 +1,12 @@
 #include "settings/theme_meta.h"
 
 #include <json/reader.h>
-#include <json/writer.h>
 
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "engine/json_file.h"
 
 namespace sw::settings {
 
@@ -83,8 +83,7 @@ void SaveMetaJson(const std::string& name, const std::string& path, const std::s
         document["resource_originate"] = AnsiToUtf8(developer);
         document["resource_description"] = AnsiToUtf8(description);
         document["resource_name"] = AnsiToUtf8(themeName);
-        Json::StyledWriter writer;
-        if (!WriteFileAtomic(file, writer.write(document))) {
+        if (!WriteJsonFile(file, document)) {
             LogError("save meta.json failed.\n");
         }
     }

@@ -124,6 +124,10 @@ TEST_F(CreateProjectTest, StampsTheTextsAndKeepsTheRest) {
         EXPECT_EQ(meta["resource_category"], categories[i]);
         EXPECT_EQ(meta["resource_version"], 1);
         EXPECT_EQ(meta["kept"], "as it was");
+        // Texts are written as UTF-8, the way the phone's reader has them.
+        const std::string text = ReadText(ProjectFile(std::string("launcher/") + kMetaFiles[i]));
+        EXPECT_NE(text.find("\"resource_name\" : \"新主题\""), std::string::npos) << text;
+        EXPECT_EQ(text.find("\\u"), std::string::npos) << text;
     }
 }
 

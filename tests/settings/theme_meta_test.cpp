@@ -128,8 +128,10 @@ TEST_F(ThemeMetaTest, SaveWritesTheSixTextsIntoAllFiles) {
     }
     EXPECT_TRUE(LogLines().empty());
     // The styled layout: three blanks of indentation, one member a line.
-    EXPECT_EQ(ReadText(MetaFilePath("demo", work_.path(), 1)).substr(0, 37),
-              "{\n   \"resource_category\" : \"launcher\"");
+    const std::string text = ReadText(MetaFilePath("demo", work_.path(), 1));
+    EXPECT_EQ(text.substr(0, 37), "{\n   \"resource_category\" : \"launcher\"");
+    // Texts are written as UTF-8, not as \u escapes.
+    EXPECT_NE(text.find("\"resource_name\" : \"新主题\""), std::string::npos) << text;
 }
 
 TEST_F(ThemeMetaTest, SaveAddsMissingMembersAndStoresEmptyTexts) {
