@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
 #include "core/log.h"
@@ -48,10 +49,68 @@ bool IsSameOrBelow(const std::string& inner, const std::string& folder) {
     return folderEnd == folderPath.end();
 }
 
-bool CopyFile(const std::string& source, const std::string& destination) {
-    std::error_code error;
-    fs::copy_file(source, destination, fs::copy_options::overwrite_existing, error);
-    return !error;
+// Writes every byte; 0, or the errno of the failed write.
+int WriteAll(int fd, const char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t count = ::write(fd, data + done, size - done);
+        if (count >= 0) {
+            done += static_cast<std::size_t>(count);
+        } else if (errno != EINTR) {
+            return errno;
+        }
+    }
+    return 0;
+}
+
+// Makes a rename in folder last: 0, or the errno of the failed sync.
+int SyncFolder(const std::string& folder) {
+    UniqueFd fd(::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid()) {
+        return errno;
+    }
+    return ::fsync(fd.get()) == 0 ? 0 : errno;
+}
+
+// Writes a new file beside path (same folder, a temporary name) through fill,
+// which returns 0 or an errno; makes it last on disk, then renames it over
+// path and makes the rename last. Readers, and the file after a crash or a
+// kill at any moment, see the old file or the whole new one, never a part.
+// Logs ERROR naming path on failure and leaves no temporary file behind.
+bool WriteBeside(const std::string& path, mode_t mode, const std::function<int(int fd)>& fill) {
+    std::string temporary = path + ".XXXXXX";
+    if (path.empty() || !CheckPathCapacity(temporary)) {
+        LogError("cannot write file %s\n", path.c_str());
+        return false;
+    }
+    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (!fd.valid()) {
+        LogError("cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    int failure = ::fchmod(fd.get(), mode) == 0 ? 0 : errno;
+    if (failure == 0) {
+        failure = fill(fd.get());
+    }
+    if (failure == 0 && ::fsync(fd.get()) != 0) {
+        failure = errno;
+    }
+    if (::close(fd.Release()) != 0 && failure == 0) {
+        failure = errno;
+    }
+    if (failure == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        failure = errno;
+    }
+    if (failure != 0) {
+        ::unlink(temporary.c_str());
+        LogError("cannot write file %s: %s\n", path.c_str(), std::strerror(failure));
+        return false;
+    }
+    if (const int synced = SyncFolder(FolderOf(path))) {
+        LogError("cannot make the new file %s last: %s\n", path.c_str(), std::strerror(synced));
+        return false;
+    }
+    return true;
 }
 
 bool CopyFolderTree(const std::string& source, const std::string& destination) {
@@ -67,7 +126,7 @@ bool CopyFolderTree(const std::string& source, const std::string& destination) {
             return false;
         }
         bool copied = OwnType(from) == fs::file_type::directory ? CopyFolderTree(from, to)
-                                                                : CopyFile(from, to);
+                                                                : CopyFileAtomic(from, to);
         if (!copied) {
             return false;
         }
@@ -105,7 +164,7 @@ bool CopyPath(const std::string& source, const std::string& destination) {
     if (OwnType(source) == fs::file_type::directory) {
         return CopyFolder(source, destination);
     }
-    return CopyFile(source, destination);
+    return CopyFileAtomic(source, destination);
 }
 
 bool CopyFolder(const std::string& source, const std::string& destination) {
@@ -236,44 +295,43 @@ bool ReadFileText(const std::string& path, std::string& contents) {
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& contents) {
-    std::string temporary = path + ".XXXXXX";
-    if (path.empty() || !CheckPathCapacity(temporary)) {
-        LogError("cannot write file %s\n", path.c_str());
-        return false;
-    }
-    UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!fd.valid()) {
-        LogError("cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
-        return false;
-    }
-    int failure = 0;
     // A rewritten file keeps its permissions; a new one gets the usual ones.
     struct stat old {};
-    mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    if (::fchmod(fd.get(), mode) != 0) {
-        failure = errno;
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    return WriteBeside(
+        path, mode, [&contents](int fd) { return WriteAll(fd, contents.data(), contents.size()); });
+}
+
+bool CopyFileAtomic(const std::string& source, const std::string& destination) {
+    UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!in.valid() || ::fstat(in.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        LogError("cannot read file %s\n", source.c_str());
+        return false;
     }
-    std::size_t done = 0;
-    while (failure == 0 && done < contents.size()) {
-        ssize_t count = ::write(fd.get(), contents.data() + done, contents.size() - done);
-        if (count >= 0) {
-            done += static_cast<std::size_t>(count);
-        } else if (errno != EINTR) {
-            failure = errno;
+    // The copy keeps the permissions of the file it replaces, or takes the
+    // source's when it is new.
+    struct stat old {};
+    const mode_t mode =
+        ::stat(destination.c_str(), &old) == 0 ? (old.st_mode & 07777) : (info.st_mode & 07777);
+    return WriteBeside(destination, mode, [&in](int fd) {
+        char buffer[65536];
+        for (;;) {
+            const ssize_t count = ::read(in.get(), buffer, sizeof buffer);
+            if (count < 0 && errno == EINTR) {
+                continue;
+            }
+            if (count < 0) {
+                return errno;
+            }
+            if (count == 0) {
+                return 0;
+            }
+            if (const int failure = WriteAll(fd, buffer, static_cast<std::size_t>(count))) {
+                return failure;
+            }
         }
-    }
-    if (::close(fd.Release()) != 0 && failure == 0) {
-        failure = errno;
-    }
-    if (failure == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
-        failure = errno;
-    }
-    if (failure == 0) {
-        return true;
-    }
-    ::unlink(temporary.c_str());
-    LogError("cannot write file %s: %s\n", path.c_str(), std::strerror(failure));
-    return false;
+    });
 }
 
 }  // namespace sw

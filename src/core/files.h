@@ -1,7 +1,7 @@
 // Copying, creating and deleting folder trees, and whole-file reads and
 // writes. Every function reports failure by its result and logs nothing,
-// except the writers, which log an ERROR line naming the file, and a path
-// longer than kPathCapacity, which is refused with an ERROR line.
+// except the writers and copies, which log an ERROR line naming the file, and
+// a path longer than kPathCapacity, which is refused with an ERROR line.
 #pragma once
 
 #include <string>
@@ -13,8 +13,8 @@ bool IsFolder(const std::string& path);
 bool IsFile(const std::string& path);
 bool PathExists(const std::string& path);
 
-// Copies a file (overwriting) or, for a folder, the whole tree. Equal texts
-// are a success without any copy.
+// Copies a file (overwriting, through CopyFileAtomic) or, for a folder, the
+// whole tree. Equal texts are a success without any copy.
 bool CopyPath(const std::string& source, const std::string& destination);
 
 // Copies every entry of source below destination, creating destination first.
@@ -38,9 +38,16 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names);
 // Reads a whole file; false when it cannot be read.
 bool ReadFileText(const std::string& path, std::string& contents);
 
-// Writes a whole file through a temporary file in the same folder renamed over
-// the old one, so a failed write never leaves a broken file. Logs ERROR on
-// failure.
+// Writes a whole file through a temporary file in the same folder, flushed to
+// disk and renamed over the old one (the folder flushed too): a failed or
+// interrupted write, or a crash, never leaves a broken file. A rewritten file
+// keeps its permissions. Logs ERROR on failure.
 bool WriteFileAtomic(const std::string& path, const std::string& contents);
+
+// Copies the plain file source over destination the same way: written beside
+// it and renamed, so the old file stays whole until the new one is complete.
+// Keeps the permissions of the file replaced (the source's for a new file).
+// Logs ERROR on failure.
+bool CopyFileAtomic(const std::string& source, const std::string& destination);
 
 }  // namespace sw

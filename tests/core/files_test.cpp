@@ -1,8 +1,12 @@
 #include "core/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 
 #include "core/log.h"
@@ -260,6 +264,61 @@ TEST(FileTextTest, WriteAtomicReplacesAndReads) {
     std::vector<std::string> names;
     ASSERT_TRUE(ListFolder(dir.path(), names));
     EXPECT_EQ(names.size(), 1u) << "no temporary file left behind";
+}
+
+// A replaced file is a new file renamed over the old one: a hard link to the
+// old file still shows the old bytes, and the permissions carry over.
+TEST(FileTextTest, WritesAndCopiesReplaceTheFileWhole) {
+    TempFolder dir;
+    WriteText(dir / "new.png", "new image");
+    for (const bool copy : {false, true}) {
+        SCOPED_TRACE(copy ? "copy" : "write");
+        const std::string target = dir / "target.png";
+        WriteText(target, "old image");
+        ::chmod(target.c_str(), 0640);
+        fs::remove(dir / "link");
+        fs::create_hard_link(target, dir / "link");
+        ASSERT_TRUE(copy ? CopyPath(dir / "new.png", target)
+                         : WriteFileAtomic(target, "new image"));
+        EXPECT_EQ(ReadText(target), "new image");
+        EXPECT_EQ(ReadText(dir / "link"), "old image");
+        EXPECT_EQ(fs::status(target).permissions(), fs::perms(0640));
+        std::vector<std::string> names;
+        ASSERT_TRUE(ListFolder(dir.path(), names));
+        EXPECT_EQ(names.size(), 3u) << "no temporary file left behind";
+    }
+}
+
+// A write that fails part-way (here: the file size limit) leaves the old file
+// whole, no temporary file, and an ERROR line.
+TEST(FileTextTest, AWriteThatFailsPartWayLeavesTheOldFile) {
+    TempFolder dir;
+    WriteText(dir / "big.png", std::string(100000, 'n'));
+    for (const bool copy : {false, true}) {
+        SCOPED_TRACE(copy ? "copy" : "write");
+        const std::string target = dir / "colors.xml";
+        WriteText(target, "old");
+        fs::remove(dir / "log");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            SetLogFilePath(dir / "log");
+            const bool written = copy ? CopyPath(dir / "big.png", target)
+                                      : WriteFileAtomic(target, std::string(100000, 'n'));
+            ::_exit(written ? 1 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the write did not fail";
+        EXPECT_EQ(ReadText(target), "old");
+        EXPECT_NE(ReadText(dir / "log").find("\tERROR\tcannot write file " + target),
+                  std::string::npos);
+        std::vector<std::string> names;
+        ASSERT_TRUE(ListFolder(dir.path(), names));
+        EXPECT_EQ(names.size(), 3u) << "no temporary file left behind";
+    }
 }
 
 TEST(FileTextTest, FailuresAreReportedAndLogged) {
