@@ -113,25 +113,39 @@ bool WriteBeside(const std::string& path, mode_t mode, const std::function<int(i
     return true;
 }
 
-bool CopyFolderTree(const std::string& source, const std::string& destination) {
-    MakeFolderPath(destination);
-    std::vector<std::string> names;
-    if (!ListFolder(source, names)) {
+// The device and inode of a folder (links followed); false when it is none.
+bool FolderIdentity(const std::string& path, std::pair<dev_t, ino_t>& id) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         return false;
     }
-    for (const std::string& name : names) {
-        std::string from = source + "/" + name;
-        std::string to = destination + "/" + name;
-        if (!CheckPathCapacity(from) || !CheckPathCapacity(to)) {
-            return false;
-        }
-        bool copied = OwnType(from) == fs::file_type::directory ? CopyFolderTree(from, to)
-                                                                : CopyFileAtomic(from, to);
-        if (!copied) {
-            return false;
-        }
-    }
+    id = {info.st_dev, info.st_ino};
     return true;
+}
+
+// Copies a folder's entries; symbolic links are followed, as packaged
+// installs link their data folders, so a linked folder is copied as a folder
+// and a linked file as its contents. A link that leads back to a folder being
+// copied (a loop) fails the copy. ancestors holds the folders being copied.
+bool CopyFolderTree(const std::string& source, const std::string& destination,
+                    std::vector<std::pair<dev_t, ino_t>>& ancestors) {
+    std::pair<dev_t, ino_t> id;
+    if (!FolderIdentity(source, id) ||
+        std::find(ancestors.begin(), ancestors.end(), id) != ancestors.end()) {
+        return false;
+    }
+    ancestors.push_back(id);
+    MakeFolderPath(destination);
+    std::vector<std::string> names;
+    bool copied = ListFolder(source, names);
+    for (std::size_t i = 0; copied && i < names.size(); ++i) {
+        const std::string from = source + "/" + names[i];
+        const std::string to = destination + "/" + names[i];
+        copied = CheckPathCapacity(from) && CheckPathCapacity(to) &&
+                 (IsFolder(from) ? CopyFolderTree(from, to, ancestors) : CopyFileAtomic(from, to));
+    }
+    ancestors.pop_back();
+    return copied;
 }
 
 }  // namespace
@@ -161,7 +175,7 @@ bool CopyPath(const std::string& source, const std::string& destination) {
     if (!CheckPathCapacity(source) || !CheckPathCapacity(destination)) {
         return false;
     }
-    if (OwnType(source) == fs::file_type::directory) {
+    if (IsFolder(source)) {
         return CopyFolder(source, destination);
     }
     return CopyFileAtomic(source, destination);
@@ -178,7 +192,8 @@ bool CopyFolder(const std::string& source, const std::string& destination) {
     if (IsSameOrBelow(destination, source)) {
         return false;
     }
-    return CopyFolderTree(source, destination);
+    std::vector<std::pair<dev_t, ino_t>> ancestors;
+    return CopyFolderTree(source, destination, ancestors);
 }
 
 bool MakeFolderPath(const std::string& path) {

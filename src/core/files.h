@@ -18,8 +18,9 @@ bool PathExists(const std::string& path);
 bool CopyPath(const std::string& source, const std::string& destination);
 
 // Copies every entry of source below destination, creating destination first.
-// Fails at the first entry that cannot be copied, and at once when
-// destination lies inside source.
+// Symbolic links are followed (a linked folder is copied as a folder). Fails
+// at the first entry that cannot be copied, at a link that loops back, and at
+// once when destination lies inside source.
 bool CopyFolder(const std::string& source, const std::string& destination);
 
 // Creates the folder and every missing parent; true when it exists afterwards.

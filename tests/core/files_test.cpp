@@ -113,6 +113,28 @@ TEST(CopyPathTest, FolderOntoMissingDestinationCreatesTheTree) {
     EXPECT_TRUE(IsFolder(dir / "out/deeper/copy/empty"));
 }
 
+// Packaged installs reach their data through links: a linked folder is
+// copied as a folder, a linked file as its contents; a loop fails the copy.
+TEST(CopyPathTest, LinksAreFollowed) {
+    TempFolder dir;
+    WriteText(dir / "store/template/launcher/template.xml", "<package />");
+    WriteText(dir / "store/shared/colors.xml", "<resources />");
+    WriteText(dir / "store/wallpaper.jpg", "jpeg");
+    fs::create_directories(dir / "data");
+    fs::create_directory_symlink(dir / "store/template", dir / "data/template");
+    fs::create_directory_symlink(dir / "store/shared", dir / "store/template/values");
+    fs::create_symlink(dir / "store/wallpaper.jpg", dir / "store/template/wallpaper.jpg");
+    ASSERT_TRUE(CopyPath(dir / "data/template", dir / "project"));
+    EXPECT_EQ(ReadText(dir / "project/launcher/template.xml"), "<package />");
+    EXPECT_EQ(ReadText(dir / "project/values/colors.xml"), "<resources />");
+    EXPECT_EQ(fs::symlink_status(dir / "project/values").type(), fs::file_type::directory);
+    EXPECT_EQ(fs::symlink_status(dir / "project/wallpaper.jpg").type(), fs::file_type::regular);
+    EXPECT_EQ(ReadText(dir / "project/wallpaper.jpg"), "jpeg");
+
+    fs::create_directory_symlink(dir / "store/template", dir / "store/template/launcher/loop");
+    EXPECT_FALSE(CopyPath(dir / "data/template", dir / "looped"));
+}
+
 TEST(CopyPathTest, FolderIntoItselfIsRefused) {
     TempFolder dir;
     WriteText(dir / "src/a.txt", "a");

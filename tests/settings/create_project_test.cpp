@@ -184,6 +184,16 @@ TEST_F(CreateProjectTest, MissingTemplateFailsWithoutAProjectFile) {
     EXPECT_FALSE(std::filesystem::exists(work_ / "demo/demo.wtpj"));
 }
 
+// Packaged installs keep the template elsewhere and link it beside the
+// program.
+TEST_F(CreateProjectTest, ATemplateReachedThroughALinkIsCopied) {
+    std::filesystem::rename(data_ / "template", work_ / "installed-template");
+    std::filesystem::create_directory_symlink(work_ / "installed-template", data_ / "template");
+    ASSERT_TRUE(Create(Info()));
+    EXPECT_EQ(ReadText(ProjectFile("launcher/template.xml")), "<package />");
+    EXPECT_EQ(Meta("meta.json")["resource_id"], 12345);
+}
+
 TEST_F(CreateProjectTest, ExistingProjectIsOverwrittenAndOtherFilesStay) {
     WriteText(work_ / "demo/demo.wtpj", "old");
     WriteText(ProjectFile("launcher/template.xml"), "old");
