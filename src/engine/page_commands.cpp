@@ -81,8 +81,10 @@ bool SaveThemeColor(const std::string& moduleName, int screenId, int elementId,
                     const std::string& colorText) {
     const ProjectWriter project = WriteProject();
     const bool changed = SetElementColor(*project, moduleName, screenId, elementId, colorText);
-    SaveColors(*project);
-    return changed;
+    // A colour that did not reach colors.xml is no success: it would be lost
+    // with the next open.
+    const bool saved = SaveColors(*project);
+    return changed && saved;
 }
 
 bool BuildPageLists(std::string& resourceList, std::string& categoryList) {

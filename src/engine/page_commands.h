@@ -56,7 +56,7 @@ bool SaveDeleteImage(const std::string& moduleName, int screenId, int elementId,
                      const std::string& flag);
 
 // SaveThemeColor(package, screen, element, color): SetElementColor, then
-// SaveColors whatever its outcome; the answer is SetElementColor's.
+// SaveColors whatever its outcome; true only when both succeeded.
 bool SaveThemeColor(const std::string& moduleName, int screenId, int elementId,
                     const std::string& colorText);
 

@@ -64,18 +64,19 @@ bool PackFormFields(const std::string& name, const std::string& path,
     return true;
 }
 
-void SaveMetaJson(const std::string& name, const std::string& path, const std::string& version,
+bool SaveMetaJson(const std::string& name, const std::string& path, const std::string& version,
                   const std::string& description, const std::string& developer,
                   const std::string& themeName) {
     // Pushing and packing start afresh from here; a folder that is missing or
     // partly in use is no reason to stop.
     DeletePath(PushStagingFolder());
     DeletePath(PackWorkFolder());
+    bool written = true;
     for (int number = 1; number <= 5; ++number) {
         std::string file = MetaFilePath(name, path, number);
         Json::Value document;
         if (!ReadMetaFile(file, document)) {
-            return;
+            return false;
         }
         document["resource_versionname"] = AnsiToUtf8(version);
         document["resource_developer"] = AnsiToUtf8(developer);
@@ -85,8 +86,10 @@ void SaveMetaJson(const std::string& name, const std::string& path, const std::s
         document["resource_name"] = AnsiToUtf8(themeName);
         if (!WriteJsonFile(file, document)) {
             LogError("save meta.json failed.\n");
+            written = false;
         }
     }
+    return written;
 }
 
 }  // namespace sw::settings

@@ -40,8 +40,9 @@ bool PackFormFields(const std::string& name, const std::string& path,
 // The pack form's texts stamped into meta.json, meta2.json .. meta5.json of
 // project N in folder P, after the staging folders of pushing and packing
 // (home/themetool, home/tmp) were removed. A file that cannot be read stops
-// the command there; one that cannot be written is skipped.
-void SaveMetaJson(const std::string& name, const std::string& path, const std::string& version,
+// the command there; one that cannot be written is skipped. True only when
+// all five files were written.
+bool SaveMetaJson(const std::string& name, const std::string& path, const std::string& version,
                   const std::string& description, const std::string& developer,
                   const std::string& themeName);
 

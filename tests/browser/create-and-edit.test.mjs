@@ -424,6 +424,20 @@ describe('a project made from the start window and edited', () => {
             assert.equal(saved().toUpperCase(), change.xml, `colors.xml after ${change.how}`);
             await screenshot(page, `11-colour-${change.field}`);
         }
+
+        // A colors.xml that cannot be replaced: a warning, not the new preview.
+        const xmlKept = fs.readFileSync(colours, 'utf8');
+        fs.renameSync(colours, `${colours}.kept`);
+        fs.mkdirSync(colours);
+        await field.fill('00FF00');
+        await field.press('Enter');
+        const warning = popup(page, '警告');
+        await warning.frame.getByText('颜色保存失败，请重试。').waitFor();
+        await screenshot(page, '12-colour-not-saved');
+        await closeAlert(page, '警告');
+        fs.rmdirSync(colours);
+        fs.renameSync(`${colours}.kept`, colours);
+        assert.equal(fs.readFileSync(colours, 'utf8'), xmlKept);
         assert.deepEqual(session.problems, []);
     });
 });

@@ -118,6 +118,16 @@ TEST_F(PageCommandsTest, CommandsRefuseUnknownModulesAndIndices) {
     EXPECT_EQ(IconExclusionList::Text(), IconExclusionList::BuiltIn());
 }
 
+// The page hears that the colour was not saved.
+TEST_F(PageCommandsTest, AColourThatCannotBeSavedIsAFailure) {
+    Open();
+    const std::string colors = fixture_.launcher() + "/content/res/values/colors.xml";
+    fs::remove(colors);
+    fs::create_directories(colors + "/inside");
+    EXPECT_FALSE(SaveThemeColor("桌面", 0, 1, "#0a0b0c"));
+    EXPECT_TRUE(log_.HasSequence({"ERROR\tsave " + colors + " failed."}));
+}
+
 TEST_F(PageCommandsTest, EditsReachTheFilesOfTheOpenProject) {
     Open();
     ASSERT_TRUE(DrawThumbNail("桌面", 54, 96));

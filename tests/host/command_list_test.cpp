@@ -77,7 +77,7 @@ const ListedCommand kCommands[] = {
     {kPopup, "RefreshLockscreen", "", kNone},
     {kPopup, "LoadMetaJsonContent", "", kNone},
     {kPopup, "LoadMetaJson", "TT", kNone},
-    {kPopup, "SaveMetaJson", "TTTTTT", kNone},
+    {kPopup, "SaveMetaJson", "TTTTTT", kBool},
     {kPopup, "OnDocumentReady", "", kNone},
     {kPopup, "CloseWindow", "", kNone},
     {kPopup, "SetWindowSize", "NN", kNone},

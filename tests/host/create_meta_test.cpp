@@ -93,9 +93,19 @@ TEST_F(CreateTest, TheFormsAreFilledFromTheDescriptionFilesWithEscapedValues) {
         std::vector<std::string>(popup->expressions().begin() + 6, popup->expressions().end()),
         expected);
 
-    ASSERT_TRUE(popup->Call("SaveMetaJson", Array({"theme", folder, "2.0", "d", "dev", "名"})));
+    // Only meta.json is there: it is written, and the answer says that the
+    // other four files were not.
+    auto answer = popup->Call("SaveMetaJson", Array({"theme", folder, "2.0", "d", "dev", "名"}));
+    ASSERT_TRUE(answer);
+    EXPECT_EQ((*answer)["value"], false);
     const std::string saved = ReadFile(folder + "/theme/launcher/meta.json");
     EXPECT_NE(saved.find("\"resource_versionname\" : \"2.0\""), std::string::npos);
+    for (const char* name : {"meta2.json", "meta3.json", "meta4.json", "meta5.json"}) {
+        WriteFile(folder + "/theme/launcher/" + name, "{}");
+    }
+    answer = popup->Call("SaveMetaJson", Array({"theme", folder, "2.0", "d", "dev", "名"}));
+    ASSERT_TRUE(answer);
+    EXPECT_EQ((*answer)["value"], true);
     popup->Call("CloseWindow");
     future.get();
 }

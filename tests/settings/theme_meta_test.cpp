@@ -1,6 +1,11 @@
 #include "settings/theme_meta.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <string>
@@ -111,7 +116,7 @@ TEST_F(ThemeMetaTest, MembersAsTexts) {
 }
 
 TEST_F(ThemeMetaTest, SaveWritesTheSixTextsIntoAllFiles) {
-    SaveMetaJson("demo", work_.path(), "1", "新的描述", "小林", "新主题");
+    EXPECT_TRUE(SaveMetaJson("demo", work_.path(), "1", "新的描述", "小林", "新主题"));
     const char* categories[] = {"launcher", "themesuite", "lockscreen", "themesuite", "callscreen"};
     for (int number = 1; number <= 5; ++number) {
         SCOPED_TRACE(number);
@@ -149,12 +154,30 @@ TEST_F(ThemeMetaTest, SaveStopsAtAnUnreadableFile) {
     std::filesystem::remove(MetaFilePath("demo", work_.path(), 3));
     std::string meta4 = ReadText(MetaFilePath("demo", work_.path(), 4));
     std::string meta5 = ReadText(MetaFilePath("demo", work_.path(), 5));
-    SaveMetaJson("demo", work_.path(), "1", "d", "A", "T");
+    EXPECT_FALSE(SaveMetaJson("demo", work_.path(), "1", "d", "A", "T"));
     EXPECT_EQ(Meta(1)["resource_name"], "T");
     EXPECT_EQ(Meta(2)["resource_name"], "T");
     EXPECT_EQ(ReadText(MetaFilePath("demo", work_.path(), 4)), meta4);
     EXPECT_EQ(ReadText(MetaFilePath("demo", work_.path(), 5)), meta5);
     EXPECT_EQ(LogLines(), std::vector<std::string>{"ERROR\tload meta.json failed."});
+}
+
+// Files that cannot be written (here: over the file size limit, in a child
+// process) are skipped and stay whole, and the answer says so.
+TEST_F(ThemeMetaTest, SaveAnswersFalseWhenAFileCannotBeWritten) {
+    const std::string meta2 = MetaFilePath("demo", work_.path(), 2);
+    const std::string kept = ReadText(meta2);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(SaveMetaJson("demo", work_.path(), "1", "d", "A", "T") ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "answered true";
+    EXPECT_EQ(ReadText(meta2), kept);
 }
 
 TEST_F(ThemeMetaTest, SaveEmptiesTheStagingFolders) {

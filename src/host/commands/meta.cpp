@@ -36,10 +36,11 @@ CommandResult LoadMetaJson(CommandCall& call) {
     return CommandResult::None();
 }
 
+// The page hears whether all five files were written, so it can warn before
+// packing descriptions that were not saved.
 CommandResult SaveMetaJson(CommandCall& call) {
-    settings::SaveMetaJson(call.text(0), call.text(1), call.text(2), call.text(3), call.text(4),
-                           call.text(5));
-    return CommandResult::None();
+    return CommandResult::Boolean(settings::SaveMetaJson(call.text(0), call.text(1), call.text(2),
+                                                         call.text(3), call.text(4), call.text(5)));
 }
 
 }  // namespace
@@ -52,6 +53,6 @@ SKINWRIGHT_COMMAND_GROUP(meta) {
                {
                    {"LoadMetaJsonContent", {}, ResultKind::kNone, &LoadMetaJsonContent},
                    {"LoadMetaJson", Texts(2), ResultKind::kNone, &LoadMetaJson},
-                   {"SaveMetaJson", Texts(6), ResultKind::kNone, &SaveMetaJson},
+                   {"SaveMetaJson", Texts(6), ResultKind::kBoolean, &SaveMetaJson},
                });
 }

@@ -872,6 +872,8 @@ function BuildColorCell(pkgName, element) {
         var chosen = SetElementColor(swatch, value);
         if (await external.SaveThemeColor(pkgName, element.mScreenID, element.mElementID, chosen)) {
             RefreshPreview();
+        } else {
+            ALERT('颜色保存失败，请重试。<br />请确认主题包文件没有被其他程序打开。');
         }
     };
     swatch.on('click', async function () {
