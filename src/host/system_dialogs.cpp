@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <mutex>
+#include <set>
 
 #include "core/files.h"
 #include "core/paths.h"
@@ -26,6 +27,10 @@ void RememberFolder(const std::string& folder) {
     std::lock_guard<std::mutex> lock(g_folder_mutex);
     g_last_folder = folder;
 }
+
+// Guarded by g_folder_mutex: the canonical paths of the files chosen in a file
+// dialog during this run.
+std::set<std::string> g_chosen_files;
 
 std::string CanonicalFolder(const std::string& path) {
     char* resolved = realpath(path.c_str(), nullptr);
@@ -158,6 +163,12 @@ std::string ListFolderJson(const std::string& folder, const std::string& pattern
     return CompactJson(listing);
 }
 
+bool WasChosenInFileDialog(const std::string& path) {
+    const std::string canonical = CanonicalFolder(path);
+    std::lock_guard<std::mutex> lock(g_folder_mutex);
+    return !canonical.empty() && g_chosen_files.count(canonical) != 0;
+}
+
 std::string DialogStartFolder() {
     {
         std::lock_guard<std::mutex> lock(g_folder_mutex);
@@ -212,6 +223,9 @@ bool EndDialogWith(Window& dialog, const std::string& value) {
         }
         RememberFolder(FolderOf(chosen).empty() ? "/" : FolderOf(chosen));
         dialog.host().image_files().AllowFile(chosen);
+        const std::string canonical = CanonicalFolder(chosen);
+        std::lock_guard<std::mutex> lock(g_folder_mutex);
+        g_chosen_files.insert(canonical);
     } else if (kind == "folder") {
         while (chosen.size() > 1 && chosen.back() == '/') {
             chosen.pop_back();

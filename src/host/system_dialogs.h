@@ -50,6 +50,11 @@ std::string ShowColorDialog(Host& host, Window* owner);
 // dialog with it. False when value does not fit.
 bool EndDialogWith(Window& dialog, const std::string& value);
 
+// True when path names a file (links followed) that the user chose in a file
+// dialog during this run: commands that copy a file the page names copy only
+// these.
+bool WasChosenInFileDialog(const std::string& path);
+
 // The folder a file or folder dialog starts in (the last one chosen in this
 // run, else the home folder's work/, else the user's home).
 std::string DialogStartFolder();

@@ -90,7 +90,7 @@ const ListedCommand kCommands[] = {
     {kPopup, "ShowChooseFileDialog", "T", kText},
     {kPopup, "openlog", "TT", kNone},
     {kPopup, "GetDefaultProjectPath", "", kText},
-    {kPopup, "copypng", "TT", kNone},
+    {kPopup, "copypng", "TT", kBool},
 
     // The host's file, folder and colour dialogs.
     {kDialog, "GetParameter", "", kText},

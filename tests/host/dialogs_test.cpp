@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <future>
 
+#include "engine/engine_fixture.h"
+#include "engine/theme_project.h"
 #include "harness.h"
 #include "host/json_text.h"
 #include "host/system_dialogs.h"
@@ -140,6 +142,68 @@ TEST_F(DialogTest, TheFileDialogListsWithTheFilterAndTakesATypedPath) {
     // starts in its folder.
     EXPECT_EQ(harness_.Get("/file?path=" + pictures_ + "/icon.png").status, 200u);
     EXPECT_EQ(DialogStartFolder(), pictures_);
+}
+
+// copypng puts an image the user picked into the open project's launcher
+// icons, and nothing else anywhere else.
+TEST_F(DialogTest, CopyPngTakesOnlyAPickedImageIntoTheLauncherIcons) {
+    const std::string project = harness_.folder() / "P/theme";
+    WriteFile(harness_.folder() / "P/theme.wtpj",
+              "{\"name\": \"theme\", \"dpi\": \"xxhdpi\", \"density\": 320}");
+    sw::test::ModuleFolder(project + "/launcher").WriteDefault();
+    ASSERT_TRUE(OpenProject(harness_.folder() / "P/theme.wtpj"));
+    const std::string icons = project + "/launcher/content/res/drawable-xxhdpi";
+    const std::string picked = pictures_ + "/picked.png";
+    const std::string unpicked = pictures_ + "/unpicked.png";
+    sw::test::WriteSolidPng(picked, 8, 8, sw::test::Rgb(255, 0, 0));
+    sw::test::WriteSolidPng(unpicked, 8, 8, sw::test::Rgb(0, 255, 0));
+    for (const std::string& file : {picked, pictures_ + "/notes.txt"}) {
+        std::string src;
+        const std::uint64_t id = OpenDialog("ShowChooseFileDialog", Array({""}), src);
+        ASSERT_TRUE(End(file));
+        ASSERT_EQ(ResultOf(id), file);
+    }
+
+    auto opened = std::async(std::launch::async, [this] {
+        return harness_.host().OpenPopup(&harness_.host().main_window(), PopupOptions());
+    });
+    auto open = main_.Next([](const Json::Value& m) { return IsPopup(m, "open"); });
+    ASSERT_TRUE(open);
+    PageClient popup(harness_.port(), (*open)["window"].asString(), harness_.cookie());
+    const struct {
+        std::string source;
+        std::string destination;
+        bool copied;
+    } cases[] = {
+        {picked, icons + "/com_example_app__icon.png", true},
+        {picked, icons + "/app_icon.png", true},
+        {picked, icons + "/../drawable-nodpi/app_icon.png", false},
+        {picked, icons + "/sub/app_icon.png", false},
+        {picked, icons, false},
+        {picked, icons + "/", false},
+        {picked, project + "/launcher/template.xml", false},
+        {picked, harness_.folder() / "elsewhere.png", false},
+        {picked, "app_icon.png", false},
+        {unpicked, icons + "/unpicked.png", false},
+        {pictures_ + "/notes.txt", icons + "/notes.png", false},
+    };
+    auto contents = [](const std::string& path) {
+        return std::filesystem::is_regular_file(path) ? ReadFile(path) : std::string("<none>");
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source + " -> " + c.destination);
+        const std::string before = contents(c.destination);
+        auto answer = popup.Call("copypng", Array({c.source, c.destination}));
+        ASSERT_TRUE(answer);
+        EXPECT_EQ((*answer)["value"], c.copied);
+        EXPECT_EQ(contents(c.destination), c.copied ? contents(c.source) : before);
+    }
+    EXPECT_FALSE(std::filesystem::exists(harness_.folder() / "elsewhere.png"));
+    EXPECT_NE(harness_.log().find("WARN \tcopypng refused: " + harness_.folder() / "elsewhere.png"),
+              std::string::npos);
+    EXPECT_NE(harness_.log().find("WARN \tcopypng refused: " + unpicked), std::string::npos);
+    ASSERT_TRUE(popup.Call("CloseWindow"));
+    opened.get();
 }
 
 TEST_F(DialogTest, ACancelledDialogAnswersNothing) {

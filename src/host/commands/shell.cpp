@@ -1,9 +1,13 @@
 // The host shell's own commands: closing and sizing windows, popups' OK,
 // the create form's texts, alerts, dialogs, the log and shell opens.
+#include <filesystem>
+
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/process.h"
+#include "engine/theme_project.h"
+#include "gfx/image_decode.h"
 #include "host/app_state.h"
 #include "host/command_group.h"
 #include "host/host.h"
@@ -78,11 +82,42 @@ CommandResult GetDefaultProjectPath(CommandCall&) {
     return CommandResult::Text(WorkFolder());
 }
 
-CommandResult CopyPng(CommandCall& call) {
-    if (!CopyPath(call.text(0), call.text(1))) {
-        LogError("copy %s to %s failed\n", call.text(0).c_str(), call.text(1).c_str());
+// True when destination names a file right inside the open project's
+// launcher drawable-xxhdpi folder, where the advanced mode puts app icons.
+bool IsLauncherIconPath(const std::string& destination) {
+    const std::string project = OpenProjectFolder();
+    if (project.empty() || destination.empty() || destination[0] != '/') {
+        return false;
     }
-    return CommandResult::None();
+    const std::filesystem::path file = std::filesystem::path(destination).lexically_normal();
+    const std::filesystem::path folder =
+        (std::filesystem::path(project) / "launcher/content/res/drawable-xxhdpi")
+            .lexically_normal();
+    return file.has_filename() && file.filename() != "." && file.filename() != ".." &&
+           file.parent_path() == folder;
+}
+
+// copypng(source, destination): an app icon the user picked in a file dialog
+// goes into the open project's launcher drawable-xxhdpi, written beside the
+// old file and renamed over it. Any other source or destination is refused.
+CommandResult CopyPng(CommandCall& call) {
+    const std::string& source = call.text(0);
+    const std::string& destination = call.text(1);
+    if (!IsLauncherIconPath(destination)) {
+        LogWarn("copypng refused: %s is not in the open project's launcher drawable-xxhdpi\n",
+                destination.c_str());
+        return CommandResult::Boolean(false);
+    }
+    gfx::Image image;
+    if (!WasChosenInFileDialog(source) || !gfx::DecodeImage(source, &image)) {
+        LogWarn("copypng refused: %s is not an image picked in the file dialog\n", source.c_str());
+        return CommandResult::Boolean(false);
+    }
+    if (!CopyPath(source, destination)) {
+        LogError("copy %s to %s failed\n", source.c_str(), destination.c_str());
+        return CommandResult::Boolean(false);
+    }
+    return CommandResult::Boolean(true);
 }
 
 CommandResult ShowColorDialogCommand(CommandCall& call) {
@@ -127,7 +162,7 @@ SKINWRIGHT_COMMAND_GROUP(shell) {
                    {"ShowChooseFileDialog", one, K::kText, &ShowChooseFileDialogCommand},
                    {"openlog", two, K::kNone, &OpenLogCommand},
                    {"GetDefaultProjectPath", none, K::kText, &GetDefaultProjectPath},
-                   {"copypng", two, K::kNone, &CopyPng},
+                   {"copypng", two, K::kBoolean, &CopyPng},
                });
     tables.Add(WindowClass::kStart, {
                                         {"CloseWindow", none, K::kNone, &StartClose},
