@@ -2,14 +2,8 @@
 # Makes the Debian package from the build tree and checks what a package
 # manager reads from it: the file list and the control fields.
 # Usage: debian_package_test.sh BUILD_DIR SOURCE_DIR VERSION
-set -euo pipefail
-build=$1 source=$2 version=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# shellcheck source=tests/install/check_lib.sh
+source "$(dirname "$0")/check_lib.sh"
 
 # gzip instead of the package's xz keeps the check short.
 cpack --config "$build/CPackConfig.cmake" -B "$work" -D CPACK_DEBIAN_COMPRESSION_TYPE=gzip \

@@ -4,14 +4,8 @@
 # user's own folders (the XDG state folder and ~/Skinwright), never beside
 # the installed program.
 # Usage: installed_program_test.sh BUILD_DIR SOURCE_DIR VERSION
-set -euo pipefail
-build=$1 source=$2 version=$3
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
+# shellcheck source=tests/install/check_lib.sh
+source "$(dirname "$0")/check_lib.sh"
 
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >"$work/install.log"
