@@ -167,6 +167,42 @@ TEST(StartWindowTest, BecomingReadyLeavesTheUsersOwnFoldersOfTheSameNames) {
               std::string::npos);
 }
 
+// A page may fetch the icon list only from the configured update server;
+// any other address is passed over with a WARN line and fetches nothing.
+TEST(StartWindowTest, InternetDownloadFetchesOnlyTheUpdateServersIconList) {
+    OneShotServer server(
+        "HTTP/1.1 200 OK\r\nContent-Length: 7\r\nConnection: close\r\n\r\n<fresh>");
+    OneShotServer stranger(
+        "HTTP/1.1 200 OK\r\nContent-Length: 9\r\nConnection: close\r\n\r\n<planted>");
+    HostOptions options = QuickOptions();
+    options.update_server = server.address();
+    HostHarness harness(StandardTables(), options);
+    const std::string icons = harness.data() + "/template/launcher/content/res/xml/icons.xml";
+    WriteFile(icons, "<shipped>");
+    PageClient start(harness.port(), "start", harness.cookie());
+    const std::string refused[] = {
+        stranger.address() + "/ROM/themetools/xml/icons.xml",
+        server.address() + "/other.xml",
+        server.address(),
+        "file://" + icons,
+    };
+    for (const std::string& url : refused) {
+        auto answer = start.Call("InternetDownload", Array({url}));
+        ASSERT_TRUE(answer) << url;
+        EXPECT_EQ((*answer)["value"], true) << url;
+        EXPECT_EQ(ReadFile(icons), "<shipped>") << url;
+        EXPECT_NE(harness.log().find("WARN \tdownload of " + url + " skipped"), std::string::npos)
+            << url;
+    }
+    auto answer = start.Call("InternetDownload", Array({IconListUrl(server.address())}));
+    ASSERT_TRUE(answer);
+    EXPECT_EQ((*answer)["value"], true);
+    EXPECT_EQ(ReadFile(icons), "<fresh>");
+    // The stranger's only request is this one, which also lets it end.
+    EXPECT_TRUE(Download(stranger.address() + "/last", harness.folder() / "last.xml"));
+    EXPECT_EQ(stranger.request().rfind("GET /last ", 0), 0u) << stranger.request();
+}
+
 TEST(StartWindowTest, WithoutAnUpdateServerTheShippedListStays) {
     HostHarness harness;
     const std::string icons = harness.data() + "/template/launcher/content/res/xml/icons.xml";

@@ -1,4 +1,5 @@
 // The start window's ready work and its download command.
+#include "core/log.h"
 #include "host/command_group.h"
 #include "host/download.h"
 #include "host/host.h"
@@ -15,9 +16,18 @@ CommandResult StartDocumentReady(CommandCall& call) {
     return CommandResult::None();
 }
 
-// InternetDownload(url): fetches url as the template's icon list.
+// InternetDownload(url): fetches url as the template's icon list, but only
+// from the configured update server's icon-list address. Any other address
+// is passed over as an unreachable server is: a WARN line, the shipped list
+// stays, and the answer is true.
 CommandResult InternetDownload(CommandCall& call) {
-    return CommandResult::Boolean(Download(call.text(0), IconListPath()));
+    const std::string& url = call.text(0);
+    const std::string expected = IconListUrl(call.host().options().update_server);
+    if (expected.empty() || url != expected) {
+        LogWarn("download of %s skipped: not the update server's icon list\n", url.c_str());
+        return CommandResult::Boolean(true);
+    }
+    return CommandResult::Boolean(Download(url, IconListPath()));
 }
 
 }  // namespace
