@@ -29,14 +29,18 @@ std::string ProjectPathCopy() {
 }
 
 // "OnProjectLoading();", a short pause, the lists (the resource list only
-// when asked for) and "OnProjectLoaded();"; nothing after the first
-// notification when the project is not loaded.
+// when asked for) and "OnProjectLoaded();". When the project is not loaded,
+// the open failure's warning instead, and "OnProjectOpenFailed();" takes the
+// loading overlay down.
 void SendPageLists(Window* main, bool withResources) {
     EvalInPage(main, "OnProjectLoading();");
     std::this_thread::sleep_for(kListPause);
     std::string resources;
     std::string categories;
     if (!BuildPageLists(resources, categories)) {
+        LogError("no resource lists: the project is not loaded\n");
+        ShowWarningAlert(main->host(), kOpenFailed);
+        EvalInPage(main, "OnProjectOpenFailed();");
         return;
     }
     if (withResources) {

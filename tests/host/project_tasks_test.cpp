@@ -203,6 +203,30 @@ TEST_F(MainWindowTasksTest, TheReadyPageGetsTheListsOfTheOpenProject) {
     EXPECT_EQ(lists_.size(), 2u);
 }
 
+// A project that did not load gives no lists: the page hears of the failure
+// and its loading overlay comes down.
+TEST_F(MainWindowTasksTest, AReadyPageWithoutALoadedProjectWarns) {
+    EXPECT_FALSE(OpenProject(harness_.folder() / "missing.wtpj"));
+    ASSERT_TRUE(main_->Call("OnDocumentReady"));
+    std::string title;
+    auto alert = NextPopup(*main_, &title);
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(title, "警告");
+    std::string message;
+    alert->Define("SetMessage", [&message](const Json::Value& args) -> std::optional<std::string> {
+        message = args[0].asString();
+        return "";
+    });
+    alert->Call("OnDocumentReady");
+    EXPECT_NE(message.find("打开主题包失败。"), std::string::npos);
+    EXPECT_NE(message.find("查看错误信息"), std::string::npos);
+    alert->Call("CloseWindow");
+    ASSERT_TRUE(WaitForExpressions(2));
+    EXPECT_EQ(main_->expressions(),
+              (std::vector<std::string>{"OnProjectLoading();", "OnProjectOpenFailed();"}));
+    EXPECT_TRUE(lists_.empty());
+}
+
 TEST_F(MainWindowTasksTest, ReloadingAProjectWhoseFileWentAwayWarns) {
     ASSERT_TRUE(OpenProjectAtStart(project_file_));
     std::filesystem::remove(project_file_);
