@@ -38,8 +38,10 @@ int RunCreate(CreateOptions options) {
         }
         options.info.theme_path = folder;
     }
-    if (!SetCreateInfo(options.info)) {
-        std::fprintf(stderr, "skinwright: a text is longer than %zu bytes\n", kCreateInfoCapacity);
+    std::string tooLong;
+    if (!SetCreateInfo(options.info, &tooLong)) {
+        std::fprintf(stderr, "skinwright: the %s is longer than %zu bytes\n", tooLong.c_str(),
+                     kCreateInfoCapacity);
         return 1;
     }
     if (!CreateProject()) {

@@ -124,15 +124,20 @@ bool StampMeta(const std::string& projectDir, const CreateInfo& info, const Meta
 
 }  // namespace
 
-bool SetCreateInfo(const CreateInfo& info) {
-    for (const std::string* text :
-         {&info.prj_name, &info.theme_name, &info.version_name, &info.description, &info.originate,
-          &info.author, &info.theme_path, &info.resourceid}) {
+bool SetCreateInfo(const CreateInfo& info, std::string* tooLong) {
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"prj_name", &info.prj_name},         {"theme_name", &info.theme_name},
+        {"version_name", &info.version_name}, {"description", &info.description},
+        {"originate", &info.originate},       {"author", &info.author},
+        {"theme_path", &info.theme_path},     {"resourceid", &info.resourceid},
+    };
+    for (const auto& [name, text] : fields) {
         if (text->size() > kCreateInfoCapacity) {
-            LogError("create info refused: a text of %zu bytes is longer than %zu bytes\n",
+            LogError("create info refused: %s of %zu bytes is longer than %zu bytes\n", name,
                      text->size(), kCreateInfoCapacity);
-            // The form's OK follows at once: an emptied record makes the
-            // creation fail instead of making the previous project again.
+            if (tooLong != nullptr) {
+                *tooLong = name;
+            }
             std::lock_guard<std::mutex> lock(InfoMutex());
             Info() = CreateInfo();
             return false;

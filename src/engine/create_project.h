@@ -23,9 +23,11 @@ struct CreateInfo {
 inline constexpr std::size_t kCreateInfoCapacity = 511;
 
 // Replaces the process-wide texts. A text longer than kCreateInfoCapacity
-// refuses the whole call: an ERROR line is logged, the old texts stay and the
-// result is false.
-bool SetCreateInfo(const CreateInfo& info);
+// refuses the whole call: an ERROR line names the field, the record is
+// emptied (so a creation that follows fails instead of making the previous
+// project again), tooLong (when given) receives the field's form name
+// ("description") and the result is false.
+bool SetCreateInfo(const CreateInfo& info, std::string* tooLong = nullptr);
 CreateInfo GetCreateInfo();
 
 // theme_path/prj_name/prj_name.wtpj: the project file a creation with these

@@ -6,8 +6,8 @@
 
 namespace sw::host {
 
-bool AppState::SetCreateInfo(const CreateInfo& info) {
-    return sw::SetCreateInfo(info);
+bool AppState::SetCreateInfo(const CreateInfo& info, std::string* tooLong) {
+    return sw::SetCreateInfo(info, tooLong);
 }
 
 CreateInfo AppState::GetCreateInfo() const {

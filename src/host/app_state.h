@@ -33,10 +33,10 @@ struct PackSettings {
 
 class AppState {
   public:
-    // Replaces the record. A field longer than kStateFieldCapacity refuses
-    // the whole update: an ERROR line is logged, the old record stays and
-    // the result is false.
-    bool SetCreateInfo(const CreateInfo& info);
+    // Replaces the create record as sw::SetCreateInfo does: a field longer
+    // than kStateFieldCapacity empties it, names the field in tooLong and
+    // gives false.
+    bool SetCreateInfo(const CreateInfo& info, std::string* tooLong = nullptr);
     CreateInfo GetCreateInfo() const;
 
     bool SetPackSettings(const PackSettings& settings);

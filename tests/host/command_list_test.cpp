@@ -83,7 +83,7 @@ const ListedCommand kCommands[] = {
     {kPopup, "SetWindowSize", "NN", kNone},
     {kPopup, "SelectFolder", "", kText},
     {kPopup, "OnOk", "", kNone},
-    {kPopup, "SetCreateInfo", "TTTTTTTT", kNone},
+    {kPopup, "SetCreateInfo", "TTTTTTTT", kBool},
     {kPopup, "ALERT", "T", kNone},
     {kPopup, "GetParameter", "", kText},
     {kPopup, "Explorer", "TT", kNone},

@@ -248,7 +248,7 @@ TEST(CommandTablesTest, TheStandardTablesBuildAndHoldTheHostsCommands) {
         ResultKind result;
         std::size_t args;
     } rows[] = {
-        {WindowClass::kPopup, "SetCreateInfo", ResultKind::kNone, 8},
+        {WindowClass::kPopup, "SetCreateInfo", ResultKind::kBoolean, 8},
         {WindowClass::kPopup, "setwindowsize", ResultKind::kNone, 2},
         {WindowClass::kPopup, "GetParameter", ResultKind::kText, 0},
         {WindowClass::kPopup, "SelectFolder", ResultKind::kText, 0},

@@ -50,6 +50,39 @@ TEST_F(CreateTest, TheCreateFormMakesOpensAndEndsTheStartWindow) {
                                         "ShowStatus('open');"}));
 }
 
+// A text over the record's capacity is named in a warning; the form stays
+// open for the user to shorten it and nothing is created.
+TEST_F(CreateTest, AnOverlongTextIsNamedAndTheFormStays) {
+    PageClient start(harness_.port(), "start", harness_.cookie());
+    ASSERT_TRUE(start.Call("CreateThemeProject"));
+    auto form = NextPopup(start);
+    ASSERT_TRUE(form);
+    std::string description;
+    for (int i = 0; i < 171; ++i) {
+        description += "长";
+    }
+    const std::uint64_t id = form->Post(
+        "SetCreateInfo",
+        Array({"demo", "演示", "1.0", description, "", "me", harness_.home() + "/work", "0"}));
+    auto alert = NextPopup(start);
+    ASSERT_TRUE(alert);
+    std::string message;
+    alert->Define("SetMessage", [&message](const Json::Value& args) -> std::optional<std::string> {
+        message = args[0].asString();
+        return "";
+    });
+    alert->Call("OnDocumentReady");
+    EXPECT_NE(message.find("“描述”太长了：最多511个字节（约170个汉字）"), std::string::npos)
+        << message;
+    alert->Call("CloseWindow");
+    auto answer = form->Next([id](const Json::Value& m) { return IsResult(m, id); });
+    ASSERT_TRUE(answer);
+    EXPECT_EQ((*answer)["value"], false);
+    EXPECT_FALSE(harness_.host().start_window().ended());
+    ASSERT_TRUE(form->Call("CloseWindow"));
+    EXPECT_FALSE(std::filesystem::exists(harness_.home() + "/work/demo"));
+}
+
 TEST_F(CreateTest, ACancelledCreateFormCreatesNothing) {
     PageClient start(harness_.port(), "start", harness_.cookie());
     ASSERT_TRUE(start.Call("CreateThemeProject"));

@@ -150,8 +150,10 @@ TEST_F(PopupTest, OnDocumentReadyShowsTheMessageOrThePageFragment) {
 TEST_F(PopupTest, SetCreateInfoKeepsTheTextsAndEmptiesTheRecordOnOverlongOnes) {
     auto future = Open(PopupOptions());
     PageClient popup(harness_.port(), NextOpen()["window"].asString(), harness_.cookie());
-    ASSERT_TRUE(popup.Call("SetCreateInfo",
-                           Array({"demo", "主题", "1.0", "desc", "src", "me", "/work", "42"})));
+    auto accepted = popup.Call("SetCreateInfo",
+                               Array({"demo", "主题", "1.0", "desc", "src", "me", "/work", "42"}));
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ((*accepted)["value"], true);
     CreateInfo info = GetAppState().GetCreateInfo();
     EXPECT_EQ(info.prj_name, "demo");
     EXPECT_EQ(info.theme_name, "主题");
@@ -159,10 +161,17 @@ TEST_F(PopupTest, SetCreateInfoKeepsTheTextsAndEmptiesTheRecordOnOverlongOnes) {
     EXPECT_EQ(info.resourceid, "42");
     EXPECT_EQ(CreatedProjectPath(info), "/work/demo/demo.wtpj");
 
-    ASSERT_TRUE(popup.Call("SetCreateInfo",
-                           Array({"other", "", "", std::string(512, 'x'), "", "", "/else", ""})));
+    // The refusal is a warning over the form (answered here) and a false.
+    const std::uint64_t id = popup.Post(
+        "SetCreateInfo", Array({"other", "", "", std::string(512, 'x'), "", "", "/else", ""}));
+    PageClient alert(harness_.port(), NextOpen()["window"].asString(), harness_.cookie());
+    ASSERT_TRUE(alert.Call("CloseWindow"));
+    auto refused = popup.Next([id](const Json::Value& m) { return IsResult(m, id); });
+    ASSERT_TRUE(refused);
+    EXPECT_EQ((*refused)["value"], false);
     EXPECT_EQ(GetAppState().GetCreateInfo().prj_name, "") << "the previous record is not kept";
-    EXPECT_NE(harness_.log().find("create info refused: a text of 512 bytes"), std::string::npos);
+    EXPECT_NE(harness_.log().find("create info refused: description of 512 bytes"),
+              std::string::npos);
     ASSERT_TRUE(popup.Call("SetCreateInfo",
                            Array({"other", "", "", std::string(511, 'x'), "", "", "/else", ""})));
     EXPECT_EQ(GetAppState().GetCreateInfo().prj_name, "other");

@@ -217,16 +217,35 @@ TEST_F(CreateProjectTest, ProjectNamesThatLeaveTheFolderAreRefused) {
     EXPECT_TRUE(std::filesystem::is_empty(work_.path()));
 }
 
-TEST_F(CreateProjectTest, CreateInfoRefusesOverlongTextsAndEmptiesTheRecord) {
+TEST_F(CreateProjectTest, CreateInfoRefusesOverlongTextsNamingTheFieldAndEmptiesTheRecord) {
     CreateInfo info = Info();
     info.description = std::string(kCreateInfoCapacity, 'd');
-    ASSERT_TRUE(SetCreateInfo(info));
-    CreateInfo longer = info;
-    longer.author = std::string(kCreateInfoCapacity + 1, 'a');
-    EXPECT_FALSE(SetCreateInfo(longer));
-    EXPECT_EQ(GetCreateInfo().author, "");
-    EXPECT_EQ(GetCreateInfo().prj_name, "") << "a refused form leaves nothing to create";
-    EXPECT_EQ(LogLines().size(), 1u);
+    std::string tooLong = "untouched";
+    ASSERT_TRUE(SetCreateInfo(info, &tooLong));
+    EXPECT_EQ(tooLong, "untouched");
+    // 171 Chinese characters are 513 bytes in UTF-8.
+    std::string chinese;
+    for (int i = 0; i < 171; ++i) {
+        chinese += "字";
+    }
+    const struct {
+        std::string CreateInfo::*field;
+        const char* name;
+    } cases[] = {
+        {&CreateInfo::prj_name, "prj_name"},       {&CreateInfo::theme_name, "theme_name"},
+        {&CreateInfo::description, "description"}, {&CreateInfo::author, "author"},
+        {&CreateInfo::theme_path, "theme_path"},   {&CreateInfo::resourceid, "resourceid"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SetCreateInfo(info));
+        CreateInfo longer = info;
+        longer.*c.field = chinese;
+        EXPECT_FALSE(SetCreateInfo(longer, &tooLong)) << c.name;
+        EXPECT_EQ(tooLong, c.name);
+        EXPECT_EQ(GetCreateInfo().prj_name, "") << "a refused form leaves nothing to create";
+        EXPECT_EQ(LogLines().back(), std::string("ERROR\tcreate info refused: ") + c.name +
+                                         " of 513 bytes is longer than 511 bytes");
+    }
     EXPECT_FALSE(CreateProject());
 }
 

@@ -6,8 +6,10 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/process.h"
+#include "core/text.h"
 #include "engine/theme_project.h"
 #include "gfx/image_decode.h"
+#include "host/alerts.h"
 #include "host/app_state.h"
 #include "host/command_group.h"
 #include "host/host.h"
@@ -64,6 +66,22 @@ CommandResult OnOk(CommandCall& call) {
     return CommandResult::None();
 }
 
+// The create form's label of a field, for the message that names it.
+const char* CreateFieldLabel(const std::string& field) {
+    static const std::pair<const char*, const char*> kLabels[] = {
+        {"prj_name", "工程名称"},   {"theme_name", "主题名称"}, {"version_name", "版本名称"},
+        {"description", "描述"},    {"originate", "来源"},      {"author", "作者"},
+        {"theme_path", "保存路径"}, {"resourceid", "ID"},
+    };
+    for (const auto& [name, label] : kLabels) {
+        if (field == name) {
+            return label;
+        }
+    }
+    return "";
+}
+
+// A refused text is named in a warning, and the page keeps its form open.
 CommandResult SetCreateInfo(CommandCall& call) {
     CreateInfo info;
     info.prj_name = call.text(0);
@@ -74,8 +92,16 @@ CommandResult SetCreateInfo(CommandCall& call) {
     info.author = call.text(5);
     info.theme_path = call.text(6);
     info.resourceid = call.text(7);
-    GetAppState().SetCreateInfo(info);
-    return CommandResult::None();
+    std::string tooLong;
+    if (!GetAppState().SetCreateInfo(info, &tooLong)) {
+        // Chinese text takes three bytes a character in UTF-8.
+        ShowWarningAlert(
+            call.host(),
+            FormatString("“%s”太长了：最多%zu个字节（约%zu个汉字），请改短后再试。",
+                         CreateFieldLabel(tooLong), kStateFieldCapacity, kStateFieldCapacity / 3));
+        return CommandResult::Boolean(false);
+    }
+    return CommandResult::Boolean(true);
 }
 
 CommandResult GetDefaultProjectPath(CommandCall&) {
@@ -155,7 +181,7 @@ SKINWRIGHT_COMMAND_GROUP(shell) {
                    {"SetWindowSize", size, K::kNone, &SetWindowSize},
                    {"SelectFolder", none, K::kText, &SelectFolder},
                    {"OnOk", none, K::kNone, &OnOk},
-                   {"SetCreateInfo", Texts(8), K::kNone, &SetCreateInfo},
+                   {"SetCreateInfo", Texts(8), K::kBoolean, &SetCreateInfo},
                    {"ALERT", one, K::kNone, &AlertCommand},
                    {"GetParameter", none, K::kText, &GetParameterCommand},
                    {"Explorer", two, K::kNone, &ExplorerCommand},

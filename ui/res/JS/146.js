@@ -1084,8 +1084,10 @@ async function InitCreateThemeDlg() {
         }
         busy = true;
         try {
-            await external.SetCreateInfo.apply(external, values);
-            await external.OnOk();
+            // A refused text is named by the host's warning; the form stays.
+            if (await external.SetCreateInfo.apply(external, values)) {
+                await external.OnOk();
+            }
         } finally {
             busy = false;
         }
