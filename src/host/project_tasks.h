@@ -13,6 +13,8 @@ class Window;
 // The create form's popup.
 inline constexpr const char* kCreateTitle = "新建主题包";
 inline constexpr int kCreatePage = 172;
+// The pack form; only its close stops a running pack.
+inline constexpr int kPackPage = 185;
 
 // The file-dialog filter of project files.
 inline constexpr const char* kProjectFileFilter = "Quindo手机主题包工程(*.wtpj)|*.wtpj||";

@@ -4,9 +4,11 @@
 
 #include <future>
 
+#include "core/process.h"
 #include "harness.h"
 #include "host/alerts.h"
 #include "host/app_state.h"
+#include "host/project_tasks.h"
 #include "ui/resources.h"
 
 namespace sw::host::test {
@@ -35,6 +37,38 @@ class PopupTest : public ::testing::Test {
     HostHarness harness_;
     PageClient main_;
 };
+
+// Closing an alert or another form while a pack runs must not cancel it;
+// closing the pack form does, whichever way it is closed.
+TEST_F(PopupTest, OnlyThePackFormsCloseStopsPacking) {
+    const struct {
+        int page_id;
+        bool caption;  // closed by the caption's button instead of the page
+        bool stops;
+    } cases[] = {
+        {-1, false, false},       {kCreatePage, false, false}, {190, true, false},
+        {kPackPage, false, true}, {kPackPage, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page_id);
+        ClearPackStop();
+        PopupOptions options;
+        options.page_id = c.page_id;
+        auto closed = Open(options);
+        const std::string id = NextOpen()["window"].asString();
+        if (c.caption) {
+            Json::Value request;
+            request["closePopup"] = id;
+            main_.Send(request);
+        } else {
+            PageClient popup(harness_.port(), id, harness_.cookie());
+            ASSERT_TRUE(popup.Call("CloseWindow"));
+        }
+        EXPECT_EQ(closed.get().result, "cancel");
+        EXPECT_EQ(PackStopRequested(), c.stops);
+    }
+    ClearPackStop();
+}
 
 TEST_F(PopupTest, APopupIsShownInTheRootPageAndEndsWithCancelOrOk) {
     PopupOptions options;

@@ -53,6 +53,6 @@ SKINWRIGHT_COMMAND_GROUP(projects) {
                    {"OpenWeather", {}, K::kNone, SettingsPopup("天气布局", 233)},
                    {"OpenAdvancedMode", {}, K::kNone, SettingsPopup("高级模式", 240)},
                    {"AnimatorLockscreen", {}, K::kNone, SettingsPopup("锁屏动画", 196)},
-                   {"PackTheme", {}, K::kNone, SettingsPopup("生成主题包", 185)},
+                   {"PackTheme", {}, K::kNone, SettingsPopup("生成主题包", kPackPage)},
                });
 }

@@ -13,6 +13,7 @@
 #include "host/app_state.h"
 #include "host/command_group.h"
 #include "host/host.h"
+#include "host/project_tasks.h"
 #include "host/script_bridge.h"
 #include "host/shell_commands.h"
 #include "host/system_dialogs.h"
@@ -35,8 +36,12 @@ CommandResult PopupDocumentReady(CommandCall& call) {
     return CommandResult::None();
 }
 
+// Only the pack form's close stops a running pack: closing an alert or
+// another form while a pack runs leaves it running.
 CommandResult PopupClose(CommandCall& call) {
-    StopPackTools();
+    if (call.window().popup_info().page_id == kPackPage) {
+        StopPackTools();
+    }
     call.window().End("cancel");
     return CommandResult::None();
 }
