@@ -91,5 +91,37 @@ TEST(CommandLineTest, AnUnwritableLogDoesNotStopACommand) {
     EXPECT_EQ(run.err.find(said, first + 1), std::string::npos) << run.err;
 }
 
+// A word that names no command ends the program at once with the usage,
+// so a script that calls it does not hang in an editor nobody sees.
+TEST(CommandLineTest, AnUnknownCommandWordEndsWithTheUsage) {
+    TempFolder folder;
+    const std::vector<std::vector<std::string>> lines = {
+        {"pakc"},
+        {"pakc", "--home", folder / "home"},
+        {"--home", folder / "home", "export", "theme.wtpj"},
+        {"serve", "--no-browser", "pakc"},
+        {"/Embedding", "upgrade"},
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.front());
+        const ProgramRun run = RunProgram(line, folder, std::chrono::seconds(20));
+        ASSERT_TRUE(run.ended) << "the program did not end";
+        EXPECT_EQ(run.exit_code, 2);
+        EXPECT_NE(run.err.find("skinwright: unknown command "), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+// Start-up switches still pass: the registration forms end at once with 0.
+TEST(CommandLineTest, StartUpSwitchesStillPass) {
+    TempFolder folder;
+    for (const char* word : {"/RegServer", "-unregserver"}) {
+        const ProgramRun run = RunProgram({word, "--home", folder / "home"}, folder);
+        ASSERT_TRUE(run.ended);
+        EXPECT_EQ(run.exit_code, 0) << word << run.err;
+    }
+}
+
 }  // namespace
 }  // namespace sw
