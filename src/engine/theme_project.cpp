@@ -151,13 +151,26 @@ bool ThemeProject::LoadModules(int screenWidth, int screenHeight, int density) {
         if (!IsFolder(folder)) {
             continue;
         }
+        // Folders of version control and editors (".git", ".idea") and
+        // others without a template are no modules: they are passed over
+        // instead of stopping the scan.
+        if (entry[0] == '.') {
+            LogWarn("folder %s passed over: hidden\n", entry.c_str());
+            continue;
+        }
+        if (!IsFile(folder + "/template.xml")) {
+            LogWarn("folder %s passed over: no template.xml\n", entry.c_str());
+            continue;
+        }
         auto module = std::make_unique<ThemeModule>();
         module->context.screen_width = screenWidth;
         module->context.screen_height = screenHeight;
         module->context.density = density;
+        // A module that cannot be loaded fails the open: a project opened
+        // without it would be edited and packed without that screen.
         if (!LoadModule(*module, folder)) {
             LogError("load module %s failed.\n", entry.c_str());
-            break;
+            return false;
         }
         module->name = entry;
         modules_.push_back(std::move(module));

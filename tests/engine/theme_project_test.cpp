@@ -208,16 +208,35 @@ TEST_F(ProjectTest, TheNameMemberChoosesTheModuleFolders) {
     EXPECT_EQ(project.FindModule("锁屏"), nullptr);
 }
 
-TEST_F(ProjectTest, StrayFolderStopsTheScan) {
+// Designers keep themes in version control: hidden folders and folders
+// without a template are passed over with a WARN line, wherever they sort.
+TEST_F(ProjectTest, StrayFoldersArePassedOver) {
     AddStandardModules();
-    fs::create_directories(folder_ / "P/theme/Notes/anything");
+    const struct {
+        const char* folder;
+        const char* warning;
+    } strays[] = {
+        {".git", "WARN \tfolder .git passed over: hidden"},
+        {".svn", "WARN \tfolder .svn passed over: hidden"},
+        {".idea", "WARN \tfolder .idea passed over: hidden"},
+        {"Notes", "WARN \tfolder Notes passed over: no template.xml"},
+        {"resources", "WARN \tfolder resources passed over: no template.xml"},
+    };
+    for (const auto& stray : strays) {
+        fs::create_directories(folder_ / ("P/theme/" + std::string(stray.folder) + "/anything"));
+    }
+    // Even a hidden folder that looks like a module is no module.
+    AddModule(".backup", "通话");
     WriteProjectFile(kGoodProject);
     ThemeProject project;
     EXPECT_TRUE(project.Open(ProjectFile()));
     EXPECT_TRUE(project.loaded());
-    EXPECT_EQ(ModuleNames(project), (std::vector<std::string>{"launcher", "lockscreen"}));
-    EXPECT_TRUE(log_.HasSequence({"ERROR\tload module Notes failed."}));
-    EXPECT_FALSE(fs::exists(folder_ / "P/theme/screencall/preview"));
+    EXPECT_EQ(ModuleNames(project),
+              (std::vector<std::string>{"launcher", "lockscreen", "screencall"}));
+    for (const auto& stray : strays) {
+        EXPECT_TRUE(log_.HasSequence({stray.warning})) << stray.folder;
+    }
+    EXPECT_TRUE(fs::exists(folder_ / "P/theme/screencall/preview"));
 }
 
 TEST_F(ProjectTest, FoldersAreVisitedWithoutRegardToCase) {
@@ -230,15 +249,22 @@ TEST_F(ProjectTest, FoldersAreVisitedWithoutRegardToCase) {
     EXPECT_EQ(ModuleNames(project), (std::vector<std::string>{"A", "b", "c"}));
 }
 
-TEST_F(ProjectTest, FirstModuleFailingLeavesNoModules) {
-    AddStandardModules();
-    fs::remove(folder_ / "P/theme/launcher/template.xml");
-    WriteProjectFile(kGoodProject);
-    ThemeProject project;
-    EXPECT_FALSE(project.Open(ProjectFile()));
-    EXPECT_TRUE(
-        log_.HasSequence({"ERROR\tcan not parse template file",
-                          "ERROR\tload module launcher failed.", "ERROR\tno modules found"}));
+// A module that has a template but cannot be loaded fails the open, wherever
+// it sorts: the project is not opened without one of its screens.
+TEST_F(ProjectTest, AModuleThatFailsToLoadFailsTheOpen) {
+    for (const char* broken : {"launcher", "lockscreen", "screencall"}) {
+        SCOPED_TRACE(broken);
+        fs::remove_all(folder_ / "P/theme");
+        AddStandardModules();
+        WriteText(folder_ / ("P/theme/" + std::string(broken) + "/template.xml"), "<package");
+        WriteProjectFile(kGoodProject);
+        log_.Clear();
+        ThemeProject project;
+        EXPECT_FALSE(project.Open(ProjectFile()));
+        EXPECT_FALSE(project.loaded());
+        EXPECT_TRUE(log_.HasSequence({"ERROR\tcan not parse template file",
+                                      std::string("ERROR\tload module ") + broken + " failed."}));
+    }
 }
 
 TEST_F(ProjectTest, OnlyFilesMeansNoModules) {
