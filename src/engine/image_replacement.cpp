@@ -8,6 +8,7 @@
 #include "engine/icon_exclusion_list.h"
 #include "engine/screen_drawing.h"
 #include "engine/thumbnails.h"
+#include "gfx/image_decode.h"
 
 namespace sw {
 
@@ -16,9 +17,22 @@ namespace {
 constexpr const char* kNoDpiFolder = "content/res/drawable-nodpi";
 constexpr const char* kXxhdpiFolder = "content/res/drawable-xxhdpi";
 
+// True when source is a whole image file: checked before anything is
+// copied, so a truncated or foreign file never replaces the module's only
+// copy of an image (which would leave the module unopenable).
+bool IsReadableImage(const std::string& source) {
+    gfx::Image image;
+    if (IsFile(source) && gfx::DecodeImage(source, &image)) {
+        return true;
+    }
+    LogError("save theme image %s refused: not a readable image\n", source.c_str());
+    return false;
+}
+
 bool CopyImage(const std::string& source, const std::string& destination) {
     // A folder chosen as the source would be copied as a whole tree in place
-    // of the image file.
+    // of the image file. The copy is written beside the old file and renamed
+    // over it.
     if (!IsFile(source) || !CopyPath(source, destination)) {
         LogError("save theme image %s -> %s failed\n", source.c_str(), destination.c_str());
         return false;
@@ -74,17 +88,17 @@ bool ReplaceImage(ThemeProject& project, const std::string& moduleName, int scre
     if (element == nullptr) {
         return false;
     }
-    if (element->tag == "icon") {
-        if (!CopyOverIcon(*element, sourcePath)) {
-            return false;
-        }
-    } else {
-        if (imageIndex < 0 || static_cast<std::size_t>(imageIndex) >= element->images.size()) {
-            return false;
-        }
-        if (!CopyImage(sourcePath, element->images[imageIndex])) {
-            return false;
-        }
+    const bool icon = element->tag == "icon";
+    if (!icon &&
+        (imageIndex < 0 || static_cast<std::size_t>(imageIndex) >= element->images.size())) {
+        return false;
+    }
+    if (!IsReadableImage(sourcePath)) {
+        return false;
+    }
+    if (icon ? !CopyOverIcon(*element, sourcePath)
+             : !CopyImage(sourcePath, element->images[imageIndex])) {
+        return false;
     }
     // Element 0 is the wallpaper, which every screen shows.
     const int redrawIndex = elementId > 0 ? screenId : -1;

@@ -19,9 +19,11 @@ bool NoDpiTwin(const std::string& path, std::string& twin);
 // (screenId, elementId) or, for an icon element, over every one of its
 // images and their no-dpi twins; then redraws (every screen when the element
 // is element 0, else the element's screen by the first-two-screens rule) and
-// renders the thumbnails at the project's size. False for an unknown module,
-// element or image, a source that is not a plain file, a failed copy (logged;
-// earlier copies stay) or a failed drawing.
+// renders the thumbnails at the project's size. The source is decoded first:
+// one that is no whole image is refused (logged) before any file is touched.
+// Each copy is written beside the old file and renamed over it. False for an
+// unknown module, element or image, an unreadable source, a failed copy
+// (logged; earlier copies stay) or a failed drawing.
 bool ReplaceImage(ThemeProject& project, const std::string& moduleName, int screenId, int elementId,
                   int imageIndex, const std::string& sourcePath);
 

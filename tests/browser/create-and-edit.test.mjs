@@ -326,6 +326,19 @@ describe('a project made from the start window and edited', () => {
         await screenshot(page, '08-wallpaper-wrong-size');
         await closeAlert(page, '警告');
         assert.ok(fs.readFileSync(wallpaper).equals(original), 'the wallpaper file is unchanged');
+
+        // A broken image is named and changes nothing.
+        const broken = path.join(pictures, 'broken.png');
+        const whole = fs.readFileSync(large);
+        fs.writeFileSync(broken, whole.subarray(0, whole.length >> 1));
+        await replace.click();
+        await files.frame.locator('#file-path').fill(broken);
+        await files.frame.locator('#file-ok').click();
+        await files.layer.waitFor({ state: 'detached' });
+        await warning.frame.getByText('无法读取图片“broken.png”。').waitFor();
+        await closeAlert(page, '警告');
+        assert.ok(fs.readFileSync(wallpaper).equals(original), 'the wallpaper file is unchanged');
+        fs.unlinkSync(broken);
         assert.equal(await colourShare(page, { ...preview, colour: CYAN }), 0);
         assert.equal(await colourShare(page, preview), 0);
 

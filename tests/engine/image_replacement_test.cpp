@@ -135,7 +135,47 @@ TEST_F(ImageReplacementTest, RefusesWhatDoesNotExist) {
     EXPECT_TRUE(fs::is_regular_file(Xxhdpi("wallpaper.jpg")));
     EXPECT_EQ(test::ReadText(Xxhdpi("wallpaper.jpg")), wallpaper);
     EXPECT_TRUE(log_.HasSequence({"ERROR\tsave theme image " + fixture_.root() +
-                                  "/chosen/none.png -> " + Xxhdpi("wallpaper.jpg") + " failed"}));
+                                  "/chosen/none.png refused: not a readable image"}));
+}
+
+// An image that cannot be read is refused before anything is copied: the
+// module's own images stay as they were and the project still opens.
+TEST_F(ImageReplacementTest, AnUnreadableImageLeavesTheOldFiles) {
+    const std::string good = RedPng();
+    const std::string png = test::ReadText(good);
+    const std::string truncated = fixture_.root() + "/chosen/truncated.png";
+    const std::string text = fixture_.root() + "/chosen/notes.png";
+    const std::string empty = fixture_.root() + "/chosen/empty.jpg";
+    test::WriteText(truncated, png.substr(0, png.size() / 2));
+    test::WriteText(text, "not an image at all");
+    test::WriteText(empty, "");
+    const struct {
+        int screen;
+        int element;
+        std::vector<std::string> files;  // what the element would overwrite
+    } targets[] = {
+        {0, 0, {Xxhdpi("wallpaper.jpg")}},
+        {1, 3, {Nodpi("clock_bg_no.png")}},  // an icon with its no-dpi twin
+        {1, 4, {Xxhdpi("dot_a.png")}},
+    };
+    for (const std::string& source : {truncated, text, empty}) {
+        for (const auto& target : targets) {
+            std::vector<std::string> before;
+            for (const std::string& file : target.files) {
+                before.push_back(test::ReadText(file));
+            }
+            EXPECT_FALSE(ReplaceImage(project_, "桌面", target.screen, target.element, 0, source))
+                << source;
+            for (std::size_t i = 0; i < target.files.size(); ++i) {
+                EXPECT_EQ(test::ReadText(target.files[i]), before[i]) << source;
+            }
+        }
+        EXPECT_TRUE(log_.HasSequence(
+            {"ERROR\tsave theme image " + source + " refused: not a readable image"}));
+    }
+    EXPECT_FALSE(fs::exists(Xxhdpi("clock_bg.png")));
+    ThemeProject reopened;
+    EXPECT_TRUE(reopened.Open(fixture_.project_file()));
 }
 
 class SaveDeleteImageTest : public test::OpenPageProjectTest {

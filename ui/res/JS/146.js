@@ -927,6 +927,10 @@ async function ChooseImage(ref, cell) {
         return;
     }
     var info = ParseJson(await external.GetImageInfo(path)) || {};
+    if (!(info.width > 0 && info.height > 0)) {
+        return ALERT('无法读取图片“' + $('<span>').text(FileNameOf(path)).html() +
+                     '”。<br />文件可能已损坏，或不是图片。原来的图片没有改动。');
+    }
     if (element.mImgType === 1 && !info.is9png) {
         return ALERT('您选择的图片不是有效的.9.PNG格式。');
     }
