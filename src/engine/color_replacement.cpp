@@ -15,15 +15,12 @@ namespace {
 
 constexpr PackedColor kAlphaMask = 0xFF000000u;
 
-bool SaveModuleColors(ThemeModule& module) {
-    for (const ThemePackage& screen : module.screens) {
-        for (const ThemeElement& element : screen.elements) {
-            if ((element.tag == "text" || element.tag == "colorblock") &&
-                element.HasAttribute("color")) {
-                SetValue(module.context, element.Attribute("color"), FormatColor(element.color));
-            }
-        }
-    }
+// Every colour edit is written into the values documents at once
+// (SetElementColor), so colors.xml is saved from the values as edited. The
+// element colours are not written over them again: two elements of different
+// groups that share a value would otherwise write the old and the new colour
+// in screen order, and the old one could undo the edit.
+bool SaveModuleColors(const ThemeModule& module) {
     for (const auto& document : module.context.values_documents) {
         const std::string path = document->ValueStr();
         if (FileNameOf(path) != "colors.xml") {

@@ -17,10 +17,9 @@ namespace sw {
 bool SetElementColor(ThemeProject& project, const std::string& moduleName, int screenId,
                      int elementId, const std::string& colorText);
 
-// For every module: the colour of every text and colour-block element is
-// written into the value its "color" attribute names, in screen and element
-// order, and every values document named colors.xml is saved (no other
-// values file is written). Stops at the first file that cannot be written,
+// For every module: every values document named colors.xml is saved as the
+// colour edits left it (no other values file is written), so the last edit
+// of a value always stands. Stops at the first file that cannot be written,
 // false (logged).
 bool SaveColors(ThemeProject& project);
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "engine/engine_fixture.h"
 #include "engine/page_fixture.h"
 #include "engine/values.h"
 #include "gfx/image_decode.h"
@@ -87,6 +88,46 @@ TEST_F(ColorReplacementTest, SaveColorsWritesColorsXmlOnly) {
     }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"colors.xml", "dimens.xml"}));
+}
+
+// Two texts of different categories share one colour value, so they are in
+// no group together: whichever is edited last decides what colors.xml holds,
+// whatever their order on the screen.
+TEST(SaveColorsTest, TheLastColourEditStands) {
+    test::TempFolder folder;
+    test::LogCapture log(folder.path());
+    test::WriteText(folder / "P/theme.wtpj",
+                    "{\"name\": \"theme\", \"dpi\": \"xxhdpi\", \"density\": 320}");
+    test::ModuleFolder module(folder / "P/theme/launcher");
+    module.WriteDefault();
+    module.WriteTemplate(
+        "<category list=\"时钟|文字\" /><screen>"
+        "<icon left=\"zero\" top=\"zero\" width=\"screen_w\" height=\"screen_h\" "
+        "res=\"wallpaper\" category=\"时钟\" />"
+        "<text left=\"label_left\" top=\"label_top\" text=\"12:00\" size=\"label_size\" "
+        "color=\"shared_color\" category=\"时钟\" />"
+        "<text left=\"block_left\" top=\"block_top\" text=\"Monday\" size=\"label_size\" "
+        "color=\"shared_color\" category=\"文字\" /></screen>");
+    module.WriteColors({{"shared_color", "#FF000000"}, {"kept_color", "#abc"}});
+    ThemeProject project;
+    ASSERT_TRUE(project.Open(folder / "P/theme.wtpj"));
+    const struct {
+        int element;
+        const char* color;
+        const char* saved;
+    } edits[] = {
+        {1, "ff0000", "#FFFF0000"}, {2, "00ff00", "#FF00FF00"}, {1, "0000ff", "#FF0000FF"}};
+    for (const auto& edit : edits) {
+        ASSERT_TRUE(SetElementColor(project, "桌面", 0, edit.element, edit.color));
+        ASSERT_TRUE(SaveColors(project));
+        const std::string colors = test::ReadText(module / "content/res/values/colors.xml");
+        EXPECT_NE(colors.find(std::string("<color name=\"shared_color\">") + edit.saved),
+                  std::string::npos)
+            << edit.element << " " << colors;
+        // A value nobody edited keeps its own text.
+        EXPECT_NE(colors.find("<color name=\"kept_color\">#abc</color>"), std::string::npos)
+            << colors;
+    }
 }
 
 TEST_F(ColorReplacementTest, SaveColorsKeepsAByteOrderMark) {
