@@ -49,7 +49,10 @@ bool GroupRects(const ThemeModule& module, int screenId, int elementId, Json::Va
         if (group->screen_ids[i] != screenId) {
             continue;
         }
-        const Rect& r = group->rects[i];
+        // Where the member is now: a settings form may have moved it since
+        // the group was recorded.
+        const ThemeElement* member = module.FindElement(screenId, group->element_ids[i]);
+        const Rect& r = member != nullptr ? member->rect : group->rects[i];
         Json::Value rect(Json::objectValue);
         rect["left"] = r.left;
         rect["top"] = r.top;

@@ -15,10 +15,10 @@ namespace sw {
 // no such screen.
 bool HitTest(const ThemeModule& module, int screenId, int x, int y, Json::Value& result);
 
-// The rectangles, recorded when the module was loaded, of every member on
-// screen screenId of the group that holds element (screenId, elementId), in
-// member order, as objects {left, top, width, height}. False when the
-// element is read-only or belongs to no group.
+// The rectangles where they are now (after any move by SetElementGeometry)
+// of every member on screen screenId of the group that holds element
+// (screenId, elementId), in member order, as objects {left, top, width,
+// height}. False when the element is read-only or belongs to no group.
 bool GroupRects(const ThemeModule& module, int screenId, int elementId, Json::Value& result);
 
 }  // namespace sw

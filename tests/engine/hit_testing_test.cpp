@@ -112,13 +112,14 @@ TEST_F(HitTestingTest, GroupRectsOutlineTheResourceOnOneScreen) {
     }
 }
 
-TEST_F(HitTestingTest, GroupRectsKeepTheLoadedPlaceAfterAMove) {
+// The outline follows an element a settings form moved, as the hit test does.
+TEST_F(HitTestingTest, GroupRectsOutlineTheElementWhereItIsNow) {
     ASSERT_TRUE(SetElementGeometry(project_, "桌面", 2, 300, 310, 40, 20, 0, false));
     const ThemeElement& moved = *launcher().FindElement(0, 2);
     EXPECT_EQ(moved.rect, (Rect{300, 310, 340, 330}));
     Json::Value rects;
     ASSERT_TRUE(GroupRects(launcher(), 0, 2, rects));
-    EXPECT_EQ(Rects(rects), (std::vector<std::vector<int>>{{50, 200, 100, 50}}));
+    EXPECT_EQ(Rects(rects), (std::vector<std::vector<int>>{{300, 310, 40, 20}}));
     // The hit test follows the element itself.
     Json::Value hits;
     ASSERT_TRUE(HitTest(launcher(), 0, 310, 315, hits));

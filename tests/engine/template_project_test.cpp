@@ -154,13 +154,17 @@ TEST_F(TemplateProjectTest, ClicksAndOutlines) {
         EXPECT_FALSE(rects.empty());
     }
     // The dock's first icon on screen 0, moved by a settings editor: the
-    // outline stays where the project was loaded.
+    // outline follows it.
     const Json::Value dock = Parse(resources_text_)["桌面"]["category"]["图标"][0];
     const int id = dock["mElementID"].asInt();
     ASSERT_EQ(dock["mScreenID"].asInt(), 0);
-    const std::string before = GetRectByElementID("桌面", 0, id);
     ASSERT_TRUE(SetElementGeometry("桌面", id, 5, 6, 70, 80, 0, true));
-    EXPECT_EQ(GetRectByElementID("桌面", 0, id), before);
+    const Json::Value outline = Parse(GetRectByElementID("桌面", 0, id));
+    ASSERT_EQ(outline.size(), 1u);
+    EXPECT_EQ(outline[0]["left"].asInt(), 5);
+    EXPECT_EQ(outline[0]["top"].asInt(), 6);
+    EXPECT_EQ(outline[0]["width"].asInt(), 70);
+    EXPECT_EQ(outline[0]["height"].asInt(), 80);
     const Json::Value moved = Parse(GetElementByXY("桌面", 0, "", 40, 40));
     EXPECT_EQ(moved[0]["mElementID"].asInt(), id);
     EXPECT_EQ(moved[0]["width"].asInt(), 70);
