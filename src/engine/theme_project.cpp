@@ -51,6 +51,8 @@ struct ProjectSlot {
     // that holds the guard.
     std::mutex folder_mutex;
     std::string folder;
+    // Guarded by open_mutex.
+    std::function<void()> replace_hook;
 };
 
 ProjectSlot& Slot() {
@@ -223,6 +225,12 @@ ProjectWriter WriteProject() {
     return ProjectWriter(std::move(lock), *slot.project);
 }
 
+void SetProjectReplaceHook(std::function<void()> hook) {
+    ProjectSlot& slot = Slot();
+    std::lock_guard opening(slot.open_mutex);
+    slot.replace_hook = std::move(hook);
+}
+
 std::string OpenProjectFolder() {
     ProjectSlot& slot = Slot();
     std::lock_guard folder(slot.folder_mutex);
@@ -234,6 +242,9 @@ bool OpenProject(const std::string& path) {
     std::lock_guard opening(slot.open_mutex);
     auto project = std::make_unique<ThemeProject>();
     const bool opened = project->Open(path);
+    if (slot.replace_hook) {
+        slot.replace_hook();
+    }
     {
         std::unique_lock lock(slot.guard);
         slot.project.swap(project);

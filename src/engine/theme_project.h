@@ -5,6 +5,7 @@
 
 #include <json/value.h>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <shared_mutex>
@@ -100,5 +101,11 @@ bool OpenProject(const std::string& path);
 // The open project's folder ("" before any open), without waiting for the
 // guard: for serving its images while a command draws.
 std::string OpenProjectFolder();
+
+// Called by OpenProject on its own thread once the new project is built, just
+// before it waits for the guard to put it in place; nullptr for none. The
+// tests hold an open there to make readers and commands overlap the
+// replacement on purpose.
+void SetProjectReplaceHook(std::function<void()> hook);
 
 }  // namespace sw

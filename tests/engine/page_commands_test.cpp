@@ -6,6 +6,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <latch>
 #include <thread>
 
 #include "engine/icon_exclusion_list.h"
@@ -188,23 +189,35 @@ TEST_F(PageCommandsTest, ImageInfo) {
 
 // Commands and an open on two threads: every command sees the old project
 // or the new one whole, never one being replaced.
+// Opens put their new project in place only while commands run back to back,
+// so the replacements fall in the middle of commands: each command must hold
+// the project for all of its work (the address checker reports a project
+// destroyed under a command that let go of it too early).
 TEST_F(PageCommandsTest, CommandsNeverSeeAProjectBeingReplaced) {
     Open();
+    std::latch running(1);
+    SetProjectReplaceHook([&running] { running.wait(); });
     std::atomic<bool> done = false;
     std::atomic<bool> opened = true;
     std::thread opener([&] {
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 5; ++i) {
             opened = OpenProject(fixture_.project_file()) && opened;
         }
         done = true;
     });
     bool whole = true;
+    bool first = true;
     do {
         whole = Parse(GetElementByXY("桌面", 0, "", 10, 10)).size() == 2 &&
                 DrawThumbNail("锁屏", 27, 48);
+        if (first) {
+            running.count_down();
+            first = false;
+        }
     } while (whole && !done);
     EXPECT_TRUE(whole);
     opener.join();
+    SetProjectReplaceHook(nullptr);
     EXPECT_TRUE(opened);
 }
 

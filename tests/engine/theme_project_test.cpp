@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <latch>
 #include <thread>
 
 #include "engine/engine_fixture.h"
@@ -325,21 +328,42 @@ TEST_F(ProjectTest, OpeningReplacesTheProcessProject) {
     EXPECT_FALSE(project->loaded());
 }
 
+// A reader holds the old project while an open, its new project built, tries
+// to put it in place: the open must wait until the reader is done, and the
+// reader keeps seeing the whole old project (without the guard the old one
+// would be destroyed under the reader, which the address checker reports).
 TEST_F(ProjectTest, ReadersSeeEitherTheOldOrTheNewProject) {
     AddStandardModules();
     WriteProjectFile(kGoodProject);
     ASSERT_TRUE(OpenProject(ProjectFile()));
-    std::thread opener([this] { OpenProject(ProjectFile()); });
-    // While the other thread opens, readers see a whole project: three loaded
-    // modules, each with its screens.
-    for (int i = 0; i < 50; ++i) {
+    std::latch built(1);
+    std::latch held(1);
+    SetProjectReplaceHook([&] {
+        built.count_down();
+        held.wait();
+    });
+    std::atomic<bool> replaced = false;
+    std::thread opener([this, &replaced] {
+        OpenProject(ProjectFile());
+        replaced = true;
+    });
+    built.wait();
+    {
         const ProjectReader project = ReadProject();
+        held.count_down();
+        // Time enough for the open to replace the project, were nothing
+        // holding it off.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_FALSE(replaced) << "the project was replaced under a reader";
         ASSERT_EQ(project->modules().size(), 3u);
         for (const auto& module : project->modules()) {
             EXPECT_EQ(module->screens.size(), 2u);
+            EXPECT_FALSE(module->name.empty());
         }
     }
     opener.join();
+    SetProjectReplaceHook(nullptr);
+    EXPECT_TRUE(replaced);
     EXPECT_TRUE(ReadProject()->loaded());
 }
 
