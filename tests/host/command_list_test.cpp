@@ -91,6 +91,9 @@ const ListedCommand kCommands[] = {
     {kPopup, "openlog", "TT", kNone},
     {kPopup, "GetDefaultProjectPath", "", kText},
     {kPopup, "copypng", "TT", kNone},
+    {kPopup, "SetPackPath", "TTTTT", kNone},
+    {kPopup, "PackTheme", "", kNone},
+    {kPopup, "sendphone", "TT", kNone},
 
     // The host's file, folder and colour dialogs.
     {kDialog, "GetParameter", "", kText},
