@@ -122,6 +122,31 @@ bool WriteArchive(PackRun& run) {
     return true;
 }
 
+// Everything that happens in the work folder, which is gone when this
+// returns.
+bool PackInWorkFolder(PackRun& run, const std::string& launcher) {
+    const PackFolders& folders = run.folders();
+    const WorkFolder cleanup(folders.work_root);
+    if (!MakeFolderPath(folders.pack_root)) {
+        LogError("can not make %s\n", folders.pack_root.c_str());
+        return run.Fail("can not make the work folder " + folders.pack_root);
+    }
+    LogDebug("prj = %s, name = %s\n", folders.pack_root.c_str(), FileNameOf(launcher).c_str());
+    MakeFolderPath(folders.pack_root + "/content");
+    MakeFolderPath(folders.launcher_dir);
+    MakeFolderPath(folders.pack_root + "/preview");
+    if (!PackModule(run, launcher)) {
+        if (!run.StopRequested()) {
+            LogError("pack %s failed.\n", FileNameOf(launcher).c_str());
+        }
+        return false;
+    }
+    PlaceThumbnail(run);
+    KeepWantedModules(run);
+    run.Enter(PackStep::kArchive);
+    return WriteArchive(run);
+}
+
 PackResult Finish(PackRun& run, bool ok) {
     PackResult result;
     result.stopped = !ok && run.StopRequested();
@@ -163,7 +188,6 @@ PackResult PackProject(const PackRequest& request, const PackObserver& observer)
     ClearPackStop();
     const std::string tmp = PackWorkFolder();
     PackRun run(request, observer, MakePackFolders(tmp + "/" + RandomLetters(), request.pack_name));
-    const PackFolders& folders = run.folders();
     run.Enter(PackStep::kSaveColors);
     // Checks that refuse a pack before anything is written belong here.
     std::string refusal = CheckPackRequest(request);
@@ -183,27 +207,8 @@ PackResult PackProject(const PackRequest& request, const PackObserver& observer)
     }
 
     LogDebug("name = %s, path = %s\n", request.pack_name.c_str(), request.pack_path.c_str());
-    const WorkFolder cleanup(folders.work_root);
-    if (!MakeFolderPath(folders.pack_root)) {
-        LogError("can not make %s\n", folders.pack_root.c_str());
-        run.Fail("can not make the work folder " + folders.pack_root);
-        return Finish(run, false);
-    }
-
-    LogDebug("prj = %s, name = %s\n", folders.pack_root.c_str(), FileNameOf(launcher).c_str());
-    MakeFolderPath(folders.pack_root + "/content");
-    MakeFolderPath(folders.launcher_dir);
-    MakeFolderPath(folders.pack_root + "/preview");
-    if (!PackModule(run, launcher)) {
-        if (!run.StopRequested()) {
-            LogError("pack %s failed.\n", FileNameOf(launcher).c_str());
-        }
-        return Finish(run, false);
-    }
-    PlaceThumbnail(run);
-    KeepWantedModules(run);
-    run.Enter(PackStep::kArchive);
-    return Finish(run, WriteArchive(run));
+    const bool packed = PackInWorkFolder(run, launcher);
+    return Finish(run, packed);
 }
 
 }  // namespace sw::pack
