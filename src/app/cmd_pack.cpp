@@ -10,6 +10,7 @@
 #include "app/project_command.h"
 #include "app/subcommand.h"
 #include "core/log.h"
+#include "pack/comma_list.h"
 #include "pack/pack_project.h"
 
 namespace sw::app {
@@ -26,14 +27,7 @@ void OnInterrupt(int) {
 // message for any other name.
 bool ParseModules(const std::string& list, pack::WantedModules& wanted) {
     wanted = {false, false, false};
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t comma = list.find(',', start);
-        if (comma == std::string::npos) {
-            comma = list.size();
-        }
-        const std::string name = list.substr(start, comma - start);
-        start = comma + 1;
+    for (const std::string& name : pack::SplitAtCommas(list)) {
         if (name == "launcher") {
             wanted.launcher = true;
         } else if (name == "lockscreen") {

@@ -3,6 +3,7 @@
 #include "core/files.h"
 #include "core/log.h"
 #include "core/zip.h"
+#include "pack/comma_list.h"
 
 namespace sw::pack {
 
@@ -37,15 +38,7 @@ void DeleteExcludedIcons(const std::string& launcherDir, const std::string& excl
     }
     const std::string drawable = launcherDir + "/content/res/drawable-xxhdpi/";
     // Every entry, the last one included: the list holds a comma before each.
-    const std::string list = exclusions.substr(1);
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        std::size_t comma = list.find(',', start);
-        if (comma == std::string::npos) {
-            comma = list.size();
-        }
-        const std::string name = list.substr(start, comma - start);
-        start = comma + 1;
+    for (const std::string& name : SplitAtCommas(exclusions.substr(1))) {
         if (name.empty()) {
             continue;
         }

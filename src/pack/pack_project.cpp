@@ -8,6 +8,7 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/process.h"
+#include "core/scratch_folder.h"
 #include "core/text.h"
 #include "core/zip.h"
 #include "engine/color_replacement.h"
@@ -126,6 +127,9 @@ bool WriteArchive(PackRun& run) {
 // returns.
 bool PackInWorkFolder(PackRun& run, const std::string& launcher) {
     const PackFolders& folders = run.folders();
+    // The work area is one of the program's scratch folders, so it is made
+    // and marked as such; the work folder inside it goes when the pack ends.
+    MakeScratchFolder(FolderOf(folders.work_root));
     const WorkFolder cleanup(folders.work_root);
     if (!MakeFolderPath(folders.pack_root)) {
         LogError("can not make %s\n", folders.pack_root.c_str());
