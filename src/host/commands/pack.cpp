@@ -68,7 +68,8 @@ class FormProgress {
     explicit FormProgress(Window& popup) : popup_(&popup) {}
     void operator()(pack::PackStep step, double done) {
         const int percent = static_cast<int>(done * 100);
-        if (step == step_ && percent == percent_) {
+        // A form closed meanwhile has no page to tell.
+        if ((step == step_ && percent == percent_) || popup_->ended()) {
             return;
         }
         step_ = step;
