@@ -140,25 +140,21 @@ bool ResizeImages(PackRun& run) {
     return RunResizes(jobs, run);
 }
 
-bool Stopped(PackRun& run) {
-    return run.StopRequested();
-}
-
 }  // namespace
 
 bool PackModule(PackRun& run, const std::string& source) {
     const PackFolders& folders = run.folders();
     const WantedModules& wanted = run.wanted();
     run.Enter(PackStep::kCopyProject);
-    if (!CopyModules(run, source) || Stopped(run)) {
+    if (!CopyModules(run, source) || run.StopRequested()) {
         return false;
     }
     run.Enter(PackStep::kThumbnails);
-    if (!MakeThumbnails(run) || Stopped(run)) {
+    if (!MakeThumbnails(run) || run.StopRequested()) {
         return false;
     }
     run.Enter(PackStep::kDescriptions);
-    if (!WriteDescriptions(run, source) || Stopped(run)) {
+    if (!WriteDescriptions(run, source) || run.StopRequested()) {
         return false;
     }
     // The lock screen's density folders come with the layout template in use.
@@ -167,7 +163,7 @@ bool PackModule(PackRun& run, const std::string& source) {
                  folders.lockscreen_dir + "/content/res");
     }
     run.Enter(PackStep::kResizeImages);
-    if (!ResizeImages(run) || Stopped(run)) {
+    if (!ResizeImages(run) || run.StopRequested()) {
         return false;
     }
 
@@ -175,7 +171,7 @@ bool PackModule(PackRun& run, const std::string& source) {
     if (wanted.callscreen && !ArchiveCallscreen(folders.callscreen_dir)) {
         return run.Fail("can not archive the call screen's resources");
     }
-    if (Stopped(run)) {
+    if (run.StopRequested()) {
         return false;
     }
 
@@ -194,7 +190,7 @@ bool PackModule(PackRun& run, const std::string& source) {
             return run.Fail("can not archive the lock screen's resources");
         }
     }
-    if (Stopped(run)) {
+    if (run.StopRequested()) {
         return false;
     }
 
@@ -207,7 +203,7 @@ bool PackModule(PackRun& run, const std::string& source) {
             return run.Fail("can not archive the home screen's resources");
         }
     }
-    return !Stopped(run);
+    return !run.StopRequested();
 }
 
 }  // namespace sw::pack
