@@ -1170,6 +1170,12 @@ function ShowSaveOutcome(warning) {
     return true;
 }
 
+// Marks the form filled and its buttons bound (the buttons do nothing
+// before, so a form is never saved with fields the host has not filled).
+function MarkFormReady() {
+    document.body.setAttribute('data-form-ready', '');
+}
+
 // Shows the module's first preview in img, now and whenever the host has
 // drawn the project's pictures again.
 function ShowModulePreview(img, param, module) {
@@ -1201,6 +1207,7 @@ async function InitAttributeDlg() {
             ShowSaveOutcome(await external.SaveAttribute.apply(external, [param.name, param.path].concat(values)));
         });
     });
+    MarkFormReady();
 }
 
 // Lock-screen layout (fragment 191): each template shows its own preview
@@ -1295,6 +1302,7 @@ async function InitLockscreenDlg() {
             showPreview();
         });
     });
+    MarkFormReady();
 }
 
 // Lock-screen animation (fragment 196).
@@ -1318,6 +1326,7 @@ async function InitLockscreenAnimatorDlg() {
                                                         ValueList(ANIMATOR_LIST)));
         });
     });
+    MarkFormReady();
 }
 
 // Weather widget (fragment 233): the digits and the icon must stay inside
@@ -1396,6 +1405,14 @@ async function InitWeatherDlg() {
     var param = await InitSettingsForm(730, 640);
     await external.LoadWeather(param.name, param.path);
     var showPreview = ShowModulePreview('#preview-img', param, 'launcher');
+    // The background is always centred on the screen: its x follows its width.
+    var showBackgroundX = function () {
+        var width = parseInt(FieldText('backgroundw'));
+        $('#backgroundx').val(isNaN(width) ? '' : String(Math.trunc(540 - width * 0.5)));
+    };
+    $('#backgroundx').prop('readonly', true);
+    showBackgroundX();
+    $('#backgroundw').on('input change', showBackgroundX);
     $.each(WEATHER_ITEMS, function (_, item) {
         BindWeatherChecks(item);
     });
@@ -1414,6 +1431,7 @@ async function InitWeatherDlg() {
             ShowSaveOutcome(warning);
         });
     });
+    MarkFormReady();
 }
 
 // Advanced mode (fragment 240): the icon-name lists and the image folder.
@@ -1452,4 +1470,5 @@ async function InitCallscreenDlg() {
             showPreview();
         });
     });
+    MarkFormReady();
 }
