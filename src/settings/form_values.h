@@ -10,6 +10,12 @@
 
 namespace sw::settings {
 
+// A form's field and the values entry it shows.
+struct FieldEntry {
+    const char* field;
+    const char* entry;
+};
+
 // A field order: the form's field names, in the order of its list.
 using FieldOrder = std::span<const char* const>;
 

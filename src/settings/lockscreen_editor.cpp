@@ -12,11 +12,6 @@ namespace sw::settings {
 
 namespace {
 
-struct FieldEntry {
-    const char* field;
-    const char* entry;
-};
-
 // The template's values as the form shows them, in the order they are filled.
 constexpr std::array<FieldEntry, 68> kTemplateEntries = {{
     {"timex1", "lock_num_h0_x"},

@@ -31,24 +31,23 @@ bool SaveBatch::Admit(const std::string& file, DocumentState state) {
     return true;
 }
 
-ValuesFile* SaveBatch::OpenValues(const std::string& file, const std::string& displayName) {
-    auto values = std::make_unique<ValuesFile>();
-    if (!Admit(file, values->Open(PathOf(file), displayName))) {
+template <typename File>
+File* SaveBatch::Open(const std::string& file, const std::string& displayName) {
+    auto document = std::make_unique<File>();
+    if (!Admit(file, document->Open(PathOf(file), displayName))) {
         return nullptr;
     }
-    ValuesFile* opened = values.get();
-    files_.emplace_back(file, std::move(values));
+    File* opened = document.get();
+    files_.emplace_back(file, std::move(document));
     return opened;
 }
 
+ValuesFile* SaveBatch::OpenValues(const std::string& file, const std::string& displayName) {
+    return Open<ValuesFile>(file, displayName);
+}
+
 LayoutFile* SaveBatch::OpenLayout(const std::string& file, const std::string& displayName) {
-    auto layout = std::make_unique<LayoutFile>();
-    if (!Admit(file, layout->Open(PathOf(file), displayName))) {
-        return nullptr;
-    }
-    LayoutFile* opened = layout.get();
-    files_.emplace_back(file, std::move(layout));
-    return opened;
+    return Open<LayoutFile>(file, displayName);
 }
 
 bool SaveBatch::CheckOpened() {

@@ -77,6 +77,8 @@ class SaveBatch {
   private:
     using OpenFile = std::variant<std::unique_ptr<ValuesFile>, std::unique_ptr<LayoutFile>>;
 
+    template <typename File>
+    File* Open(const std::string& file, const std::string& displayName);
     // Records a file that could not be opened for use; true when it is usable.
     bool Admit(const std::string& file, DocumentState state);
     void Note(std::vector<std::string>& list, const std::string& file);

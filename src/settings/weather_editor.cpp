@@ -19,11 +19,6 @@ constexpr int kOriginY = 90;
 // The screen's centre line, on which the background is centred.
 constexpr int kScreenCentreX = 540;
 
-struct FieldEntry {
-    const char* field;
-    const char* entry;
-};
-
 constexpr std::array<FieldEntry, 46> kEntries = {{
     {"timex1", "widgets_num_h0_x"},
     {"timey1", "widgets_num_h0_y"},

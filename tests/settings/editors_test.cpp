@@ -80,6 +80,26 @@ class EditorTest : public test::SettingsTest {
         return Find(document.RootElement(), tag, name, attribute);
     }
 
+    // Attribute() of one target ("Element attribute" or "Element[name]
+    // attribute") in each of the files.
+    std::vector<std::string> AttributeOfEach(const std::vector<std::string>& files,
+                                             const std::string& target) const {
+        const std::size_t blank = target.find(' ');
+        std::string element = target.substr(0, blank);
+        const std::string attribute = target.substr(blank + 1);
+        std::string name;
+        if (const std::size_t open = element.find('['); open != std::string::npos) {
+            name = element.substr(open + 1, element.size() - open - 2);
+            element.resize(open);
+        }
+        std::vector<std::string> values;
+        for (const std::string& file : files) {
+            values.push_back(Attribute(file, element.c_str(), name.empty() ? nullptr : name.c_str(),
+                                       attribute.c_str()));
+        }
+        return values;
+    }
+
     // The text of a values entry, read with TinyXML alone.
     std::string Entry(const std::string& file, const char* name) const {
         TiXmlDocument document;
@@ -269,76 +289,40 @@ TEST_F(EditorTest, TheAttributeFormIsFilledFromFourFiles) {
 
 // ------------------------------------------------------------ worked numbers
 
+// A field of the form given a value, and the attribute that must give one
+// element in the layout of every density. target: "Element attribute", or
+// "Element[name] attribute" for an element picked by its "name".
 struct DensityCase {
-    const char* what;
-    FormList changes;
-    const char* element;
-    const char* name;  // the element's "name" attribute, or null
-    const char* attribute;
-    std::vector<const char*> expected;  // one per density, in writing order
+    const char* field;
+    const char* value;
+    const char* target;
+    std::vector<std::string> expected;  // one per density, in writing order
 };
 
 TEST_F(EditorTest, LockScreenNumbersOfEveryDensity) {
     const DensityCase cases[] = {
-        {"hour tens at 100",
-         {{"timex1", "100px"}},
-         "ImageHour10",
-         nullptr,
-         "x",
-         {"100", "66", "66", "50", "130"}},
-        {"hour units at 15",
-         {{"timex2", "15"}},
-         "ImageHour1",
-         nullptr,
-         "x",
-         {"15", "9", "9", "7", "19"}},
-        {"the ring left of the handle",
-         {{"handlex", "100px"}},
-         "LockRad",
-         nullptr,
-         "x",
-         {"-76", "-50", "-50", "-38", "-98"}},
-        {"the ring above the handle",
-         {{"handley", "100px"}},
-         "LockRad",
-         nullptr,
-         "y",
-         {"-63", "-41", "-41", "-31", "-81"}},
-        {"a left-aligned date",
-         {{"datex", "200px"}},
-         "TextDateWeek",
-         nullptr,
-         "x",
-         {"200", "132", "132", "100", "260"}},
-        {"its alignment",
-         {{"datex", "200px"}},
-         "TextDateWeek",
-         nullptr,
-         "alignX",
-         {"1", "1", "1", "1", "1"}},
-        {"the camera",
-         {{"camerax", "90px"}},
-         "ImageEvent",
-         "camera",
-         "x",
-         {"90", "59", "59", "45", "117"}},
-        {"a value that is no number",
-         {{"timey1", "abc"}},
-         "ImageHour10",
-         nullptr,
-         "y",
-         {"0", "0", "0", "0", "0"}},
+        {"timex1", "100px", "ImageHour10 x", {"100", "66", "66", "50", "130"}},
+        {"timex2", "15", "ImageHour1 x", {"15", "9", "9", "7", "19"}},
+        // The unlock ring lies 176 left of and 163 above the handle.
+        {"handlex", "100px", "LockRad x", {"-76", "-50", "-50", "-38", "-98"}},
+        {"handley", "100px", "LockRad y", {"-63", "-41", "-41", "-31", "-81"}},
+        // The date left-aligned at its x.
+        {"datex", "200px", "TextDateWeek x", {"200", "132", "132", "100", "260"}},
+        {"datex", "200px", "TextDateWeek alignX", {"1", "1", "1", "1", "1"}},
+        {"camerax", "90px", "ImageEvent[camera] x", {"90", "59", "59", "45", "117"}},
+        {"timey1", "abc", "ImageHour10 y", {"0", "0", "0", "0", "0"}},
     };
     for (const DensityCase& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(std::string(c.field) + " " + c.value);
         fs::remove_all(project_);
         Use("lockscreen");
-        ASSERT_TRUE(SaveLockscreen("demo", work_.path(), LockForm("2", c.changes, "1")).complete());
-        for (std::size_t i = 0; i < kLockDensities.size(); ++i) {
-            EXPECT_EQ(Attribute(LockLayout("2", kLockDensities[i]), c.element, c.name, c.attribute),
-                      c.expected[i])
-                << kLockDensities[i];
+        const LockscreenForm form = LockForm("2", {{c.field, c.value}}, "1");
+        ASSERT_TRUE(SaveLockscreen("demo", work_.path(), form).complete());
+        std::vector<std::string> layouts;
+        for (const char* density : kLockDensities) {
+            layouts.push_back(LockLayout("2", density));
         }
+        EXPECT_EQ(AttributeOfEach(layouts, c.target), c.expected);
     }
 }
 
@@ -372,56 +356,26 @@ TEST_F(EditorTest, CallScreenNumbersOfEveryDensity) {
 
 TEST_F(EditorTest, WeatherNumbersOfEveryDocument) {
     const DensityCase cases[] = {
-        {"hour tens at x 120",
-         {{"timex1", "120px"}},
-         "ImageHour10",
-         nullptr,
-         "x",
-         {"100", "50", "66", "130"}},
-        {"hour tens at y 200",
-         {{"timey1", "200px"}},
-         "ImageHour10",
-         nullptr,
-         "y",
-         {"110", "55", "72", "143"}},
-        {"a date size in sp",
-         {{"datesize", "40sp"}},
-         "TextDate",
-         nullptr,
-         "size",
-         {"40", "20", "26", "52"}},
-        {"a date left of the widget",
-         {{"datex", "10px"}},
-         "TextDate",
-         nullptr,
-         "x",
-         {"-10", "-5", "-6", "-13"}},
-        {"the background's x is the phone's",
-         {{"backgroundw", "1001px"}},
-         "Image",
-         "weather_bg",
-         "x",
-         {"20", "10", "13", "26"}},
-        {"the icon",
-         {{"iconw", "100px"}},
-         "ImageWeather",
-         nullptr,
-         "w",
-         {"100", "50", "66", "130"}},
+        // Positions are relative to the widget's origin at (20, 90).
+        {"timex1", "120px", "ImageHour10 x", {"100", "50", "66", "130"}},
+        {"timey1", "200px", "ImageHour10 y", {"110", "55", "72", "143"}},
+        {"datex", "10px", "TextDate x", {"-10", "-5", "-6", "-13"}},
+        {"datesize", "40sp", "TextDate size", {"40", "20", "26", "52"}},
+        {"iconw", "100px", "ImageWeather w", {"100", "50", "66", "130"}},
+        // The phone centres the background: its x is left as it was.
+        {"backgroundw", "1001px", "Image[weather_bg] x", {"20", "10", "13", "26"}},
     };
     for (const DensityCase& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(std::string(c.field) + " " + c.value);
         fs::remove_all(project_);
         Use("weather");
-        ASSERT_TRUE(
-            SaveWeather("demo", work_.path(), ValueList(With(test::WeatherList(), c.changes)))
-                .complete());
-        for (std::size_t i = 0; i < kWeatherDocuments.size(); ++i) {
-            EXPECT_EQ(
-                Attribute(WeatherLayout(kWeatherDocuments[i]), c.element, c.name, c.attribute),
-                c.expected[i])
-                << kWeatherDocuments[i];
+        const std::string list = ValueList(With(test::WeatherList(), {{c.field, c.value}}));
+        ASSERT_TRUE(SaveWeather("demo", work_.path(), list).complete());
+        std::vector<std::string> layouts;
+        for (const char* document : kWeatherDocuments) {
+            layouts.push_back(WeatherLayout(document));
         }
+        EXPECT_EQ(AttributeOfEach(layouts, c.target), c.expected);
     }
 }
 

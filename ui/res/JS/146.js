@@ -1360,44 +1360,29 @@ function WeatherBox(item) {
     return { x: value('x'), y: value('y'), w: value('w'), h: value('h') };
 }
 
-// The message for an item whose x (or y) leaves the widget, '' when it fits.
-function WeatherXProblem(item) {
-    var b = WeatherBox(item);
-    return b.x < 0 || b.x + b.w > WEATHER_RIGHT ? item.label + '：x>0且x+w<1008' : '';
-}
+// What each edge's change checks: whether the item leaves the widget, and
+// the message after the item's label.
+var WEATHER_CHECKS = {
+    x: { fails: function (b) { return b.x < 0 || b.x + b.w > WEATHER_RIGHT; }, message: 'x>0且x+w<1008' },
+    w: { fails: function (b) { return b.x + b.w > WEATHER_RIGHT; }, message: 'x+w<1008' },
+    y: { fails: function (b) { return b.y < WEATHER_TOP || b.y + b.h > WEATHER_BOTTOM; }, message: 'y>90且y+h<640' },
+    h: { fails: function (b) { return b.y + b.h > WEATHER_BOTTOM; }, message: 'y+h<640' }
+};
 
-function WeatherYProblem(item) {
-    var b = WeatherBox(item);
-    return b.y < WEATHER_TOP || b.y + b.h > WEATHER_BOTTOM ? item.label + '：y>90且y+h<640' : '';
+// The message for an item that fails the check of an edge, '' when it fits.
+function WeatherProblem(item, edge) {
+    var check = WEATHER_CHECKS[edge];
+    return check.fails(WeatherBox(item)) ? item.label + '：' + check.message : '';
 }
 
 function BindWeatherChecks(item) {
-    var field = function (edge) {
-        return $('#' + item.prefix + edge + item.suffix);
-    };
-    field('x').on('change', function () {
-        var problem = WeatherXProblem(item);
-        if (problem) {
-            alert(problem);
-        }
-    });
-    field('w').on('change', function () {
-        var b = WeatherBox(item);
-        if (b.x + b.w > WEATHER_RIGHT) {
-            alert(item.label + '：x+w<1008');
-        }
-    });
-    field('y').on('change', function () {
-        var problem = WeatherYProblem(item);
-        if (problem) {
-            alert(problem);
-        }
-    });
-    field('h').on('change', function () {
-        var b = WeatherBox(item);
-        if (b.y + b.h > WEATHER_BOTTOM) {
-            alert(item.label + '：y+h<640');
-        }
+    $.each(WEATHER_CHECKS, function (edge) {
+        $('#' + item.prefix + edge + item.suffix).on('change', function () {
+            var problem = WeatherProblem(item, edge);
+            if (problem) {
+                alert(problem);
+            }
+        });
     });
 }
 
@@ -1419,7 +1404,7 @@ async function InitWeatherDlg() {
     var queue = SaveQueue();
     $('#save_weather').on('click', function () {
         for (var i = 0; i < WEATHER_ITEMS.length; ++i) {
-            var problem = WeatherXProblem(WEATHER_ITEMS[i]) || WeatherYProblem(WEATHER_ITEMS[i]);
+            var problem = WeatherProblem(WEATHER_ITEMS[i], 'x') || WeatherProblem(WEATHER_ITEMS[i], 'y');
             if (problem) {
                 alert(problem);
                 return;
