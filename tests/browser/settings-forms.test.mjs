@@ -124,14 +124,18 @@ describe('the settings forms', () => {
     it('launcher attributes: shown, refused without a width, saved with the editor following', async () => {
         await page.locator('#package-desktop').click();
         const before = await pictureOf(page.locator('#preview-img'));
+        // A text the select has no option for shows no choice, and is kept.
+        const bools = file('launcher/content/res/values/bools.xml');
+        fs.writeFileSync(bools, fs.readFileSync(bools, 'utf8').replace('>true<', '>yes<'));
         const form = await openForm('.btn5', '属性设置');
+        assert.equal(await form.frame.locator('#isDynamic').evaluate((select) => select.selectedIndex), -1);
         const shown = {};
         for (const id of ['pageWidth', 'pageHeight', 'isDynamic', 'isShadow', 'isAnimation', 'weekdayFontSize',
                           'dayFontSize', 'weekdayColor', 'dayColor']) {
             shown[id] = await form.frame.locator(`#${id}`).inputValue();
         }
         assert.deepEqual(shown, {
-            pageWidth: '10dp', pageHeight: '10dp', isDynamic: 'true', isShadow: '1', isAnimation: '1',
+            pageWidth: '10dp', pageHeight: '10dp', isDynamic: '', isShadow: '1', isAnimation: '1',
             weekdayFontSize: '12sp', dayFontSize: '32sp', weekdayColor: '#FFFFFFFF', dayColor: '#FF3A3F6E',
         });
 
@@ -151,6 +155,7 @@ describe('the settings forms', () => {
         assert.equal(entryIn(dimens, 'home_point_width'), '40dp');
         assert.equal(entryIn(dimens, 'home_point_height'), '40dp');
         assert.equal(entryIn(file('launcher/content/res/values/integers.xml'), 'config_same_shape'), '0');
+        assert.equal(entryIn(bools, 'support_active_icon_app'), 'yes');
         await screenshot(page, '40-attributes-saved');
         await closeForm(form);
         // The bigger page indicator shows in the editor without reopening.
