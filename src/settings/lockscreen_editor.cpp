@@ -155,21 +155,24 @@ bool IsCentred(const std::string& centre) {
     return AtoiValue(centre) == 2;
 }
 
-std::vector<FormField> TemplateFields(const std::string& folder, const std::string& number) {
+// The values of template number, "" for each one the file does not hold;
+// false when the file cannot be used (or the number is not 1 .. 6).
+bool TemplateFields(const std::string& folder, const std::string& number,
+                    std::vector<FormField>& fields) {
     std::vector<std::string> names;
     for (const FieldEntry& row : kTemplateEntries) {
         names.push_back(row.entry);
     }
-    ValueTexts values;
+    ValuesFile file;
     if (IsTemplateNumber(number)) {
-        values = ReadValues(folder + "/" + TemplateValuesFile(number), "template_values.xml",
-                            kDimenEntry, names);
+        file.Open(folder + "/" + TemplateValuesFile(number), "template_values.xml");
     }
-    std::vector<FormField> fields;
+    const ValueTexts values = file.Read(kDimenEntry, names);
+    fields.clear();
     for (const FieldEntry& row : kTemplateEntries) {
         fields.push_back({row.field, TextOf(values, row.entry)});
     }
-    return fields;
+    return IsUsable(file.state());
 }
 
 // The centre texts come with the save, the other values from the list.
@@ -261,16 +264,22 @@ std::vector<FormField> LockscreenTemplateFields(const std::string& name, const s
         LogError("lock-screen template \"%s\" is not one of 1 to 6\n", number.c_str());
         return {};
     }
-    return TemplateFields(ProjectFolder(name, path), number);
+    // The form keeps its values when the template's cannot be read, so the
+    // save that follows a change of template never writes empty ones.
+    std::vector<FormField> fields;
+    if (!TemplateFields(ProjectFolder(name, path), number, fields)) {
+        return {};
+    }
+    return fields;
 }
 
 std::vector<FormField> LockscreenFormFields(const std::string& name, const std::string& path) {
     const std::string folder = ProjectFolder(name, path);
     const std::string number = StoredTemplateNumber(folder);
+    std::vector<FormField> values;
+    TemplateFields(folder, number, values);
     std::vector<FormField> fields = {{"Lockscreentemplate", number}};
-    for (FormField& field : TemplateFields(folder, number)) {
-        fields.push_back(std::move(field));
-    }
+    fields.insert(fields.end(), values.begin(), values.end());
     return fields;
 }
 

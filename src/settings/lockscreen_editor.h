@@ -17,7 +17,7 @@ namespace sw::settings {
 std::vector<FormField> LockscreenFormFields(const std::string& name, const std::string& path);
 
 // The 68 values of template number (no template field); none when the number
-// is not 1 .. 6.
+// is not 1 .. 6 or its values file cannot be read.
 std::vector<FormField> LockscreenTemplateFields(const std::string& name, const std::string& path,
                                                 const std::string& number);
 

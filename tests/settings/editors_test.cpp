@@ -186,6 +186,9 @@ TEST_F(EditorTest, TheLockScreenFormShowsTheTemplateInUse) {
     EXPECT_EQ(chosen.front().value, "230px");
     EXPECT_EQ(ValueOf(chosen, "datesize"), "42px");
     EXPECT_TRUE(LockscreenTemplateFields("demo", work_.path(), "7").empty());
+    // A template whose values cannot be read leaves the form as it is, so
+    // the save that follows the choice does not write empty values.
+    EXPECT_TRUE(LockscreenTemplateFields("demo", work_.path(), "5").empty());
 }
 
 TEST_F(EditorTest, ADamagedTemplateNumberLeavesTheValuesEmpty) {

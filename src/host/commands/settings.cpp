@@ -46,8 +46,11 @@ std::string SaveWarning(const SaveReport& report) {
                 "/>请检查是否有数值中含有英文逗号。",
                 report.received_values, report.expected_values);
         case SaveReport::Refusal::kTemplate:
-            return "没有保存：锁屏模板编号“" + EscapeHtml(report.template_text) +
-                   "”无效，应为 1 到 6。<br />请在“锁屏布局”中选择一个模板后再保存。";
+            return (report.template_text.empty()
+                        ? std::string("没有保存：找不到使用中的锁屏模板编号。")
+                        : "没有保存：锁屏模板编号“" + EscapeHtml(report.template_text) +
+                              "”无效，应为 1 到 6。") +
+                   "<br />请在“锁屏布局”中选择一个模板后再保存。";
         case SaveReport::Refusal::kDamagedFiles:
             return "没有保存：以下文件无法读取或格式不对，请先修复：" + FileList(report.damaged);
         case SaveReport::Refusal::kNone:

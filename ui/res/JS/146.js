@@ -1248,7 +1248,9 @@ function LockTemplateProblem() {
     if (select[0].selectedIndex >= 0) {
         return '';
     }
-    return '锁屏模板编号“' + EscapeHtmlText(select.val() || '') + '”无效，应为 1 到 6。<br />请先选择一个锁屏模板。';
+    var stored = select.val() || '';
+    return (stored ? '锁屏模板编号“' + EscapeHtmlText(stored) + '”无效，应为 1 到 6。' : '找不到使用中的锁屏模板编号。') +
+           '<br />请先选择一个锁屏模板。';
 }
 
 async function SaveLockscreenForm(param) {
