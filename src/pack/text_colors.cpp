@@ -1,14 +1,15 @@
-// Layouts are edited with the engine's XML file helpers; TinyXML keeps every
-// other attribute and element as it was.
+// Layouts and values are read and written as the settings editors do; every
+// other attribute and element stays as it was.
 #include "pack/text_colors.h"
 
 #include <tinyxml.h>
 
 #include <array>
-#include <utility>
+#include <vector>
 
 #include "core/log.h"
-#include "engine/xml_file.h"
+#include "settings/layout_file.h"
+#include "settings/values_file.h"
 
 namespace sw::pack {
 
@@ -34,71 +35,35 @@ constexpr std::array<ColorUse, 4> kLockscreenColors = {{
     {"TextSimAll_text_color", "TextSimAll"},
 }};
 
-// The root element of an XML file if it is named rootName and has children;
-// otherwise the problem is logged with the file's short name and null.
-TiXmlElement* LoadRoot(TiXmlDocument& document, const std::string& path, const char* fileName,
-                       const char* rootName) {
-    if (!LoadXmlFile(document, path)) {
-        LogError("can not parse %s file\n", fileName);
-        return nullptr;
-    }
-    TiXmlElement* root = document.RootElement();
-    if (root == nullptr) {
-        LogError("%s no root node.\n", fileName);
-        return nullptr;
-    }
-    if (root->ValueStr() != rootName) {
-        LogError("%s root node isn't <%s />\n", fileName, rootName);
-        return nullptr;
-    }
-    if (root->FirstChildElement() == nullptr) {
-        LogError("%s no child nodes for <%s />\n", fileName, rootName);
-        return nullptr;
-    }
-    return root;
-}
-
-// The colours of uses found in one colors.xml (the last of a name counts),
-// without replacing those already known.
+// The colours of uses in one colors.xml, without replacing those already
+// known. An entry without text defines nothing.
 template <std::size_t N>
 void ReadColors(const std::string& path, const std::array<ColorUse, N>& uses, TextColors& colors) {
     if (path.empty()) {
         return;
     }
-    TiXmlDocument document;
-    TiXmlElement* root = LoadRoot(document, path, "colors.xml", "resources");
-    if (root == nullptr) {
-        return;
+    std::vector<std::string> names;
+    for (const ColorUse& use : uses) {
+        names.push_back(use.value);
     }
-    TextColors found;
-    for (TiXmlElement* color = root->FirstChildElement("color"); color != nullptr;
-         color = color->NextSiblingElement("color")) {
-        const char* name = color->Attribute("name");
-        const char* text = color->GetText();
-        if (name == nullptr || text == nullptr) {
-            continue;
-        }
-        for (const ColorUse& use : uses) {
-            if (use.value == std::string(name)) {
-                found[name] = text;
-            }
+    for (const auto& [name, text] :
+         settings::ReadValues(path, "colors.xml", settings::kColorEntry, names)) {
+        if (!text.empty()) {
+            colors.emplace(name, text);
         }
     }
-    colors.merge(found);
 }
 
 template <std::size_t N>
 void WriteColors(const std::string& path, const char* fileName, const std::array<ColorUse, N>& uses,
                  const TextColors& colors) {
-    TiXmlDocument document;
-    TiXmlElement* root = LoadRoot(document, path, fileName, "Root");
-    if (root == nullptr) {
+    settings::LayoutFile layout;
+    if (!settings::IsUsable(layout.Open(path, fileName))) {
         return;
     }
-    for (TiXmlElement* element = root->FirstChildElement(); element != nullptr;
-         element = element->NextSiblingElement()) {
+    layout.Edit([&](TiXmlElement& element) {
         for (const ColorUse& use : uses) {
-            if (element->ValueStr() != use.element) {
+            if (!settings::IsElement(element, use.element)) {
                 continue;
             }
             const auto color = colors.find(use.value);
@@ -108,11 +73,11 @@ void WriteColors(const std::string& path, const char* fileName, const std::array
                 LogWarn("no colour %s for %s in %s, left as it was\n", use.value, use.element,
                         path.c_str());
             } else {
-                element->SetAttribute("color", color->second);
+                settings::SetTextAttribute(element, "color", color->second);
             }
         }
-    }
-    SaveXmlFile(document, path);
+    });
+    layout.Save();
 }
 
 }  // namespace
