@@ -1,5 +1,6 @@
 #include "pack/pack_run.h"
 
+#include <iterator>
 #include <utility>
 
 #include "core/log.h"
@@ -9,86 +10,45 @@ namespace sw::pack {
 
 namespace {
 
-// Where each step starts, as a share of the whole pack; resizing the images
-// and writing the archives take most of the time.
+struct StepInfo {
+    const char* name;
+    const char* title;
+    // Where the step starts, as a share of the whole pack; resizing the
+    // images and writing the archives take most of the time.
+    double start;
+};
+
+// One row a step, in the order of PackStep.
+constexpr StepInfo kSteps[] = {
+    {"saving colours", "保存颜色", 0.0},
+    {"copying the project", "复制工程文件", 0.02},
+    {"making thumbnails", "生成缩略图", 0.10},
+    {"writing descriptions", "写入主题描述", 0.14},
+    {"resizing images", "转换各分辨率图片", 0.15},
+    {"packing the call screen", "打包通话模块", 0.65},
+    {"packing the lock screen", "打包锁屏模块", 0.70},
+    {"packing the home screen", "打包桌面模块", 0.75},
+    {"writing the archive", "生成主题包文件", 0.80},
+    {"done", "完成", 1.0},
+};
+static_assert(std::size(kSteps) == static_cast<std::size_t>(PackStep::kDone) + 1);
+
+const StepInfo& InfoOf(PackStep step) {
+    return kSteps[static_cast<std::size_t>(step)];
+}
+
 double StepStart(PackStep step) {
-    switch (step) {
-        case PackStep::kSaveColors:
-            return 0.0;
-        case PackStep::kCopyProject:
-            return 0.02;
-        case PackStep::kThumbnails:
-            return 0.10;
-        case PackStep::kDescriptions:
-            return 0.14;
-        case PackStep::kResizeImages:
-            return 0.15;
-        case PackStep::kCallscreen:
-            return 0.65;
-        case PackStep::kLockscreen:
-            return 0.70;
-        case PackStep::kLauncher:
-            return 0.75;
-        case PackStep::kArchive:
-            return 0.80;
-        case PackStep::kDone:
-            return 1.0;
-    }
-    return 1.0;
+    return InfoOf(step).start;
 }
 
 }  // namespace
 
 const char* StepName(PackStep step) {
-    switch (step) {
-        case PackStep::kSaveColors:
-            return "saving colours";
-        case PackStep::kCopyProject:
-            return "copying the project";
-        case PackStep::kThumbnails:
-            return "making thumbnails";
-        case PackStep::kDescriptions:
-            return "writing descriptions";
-        case PackStep::kResizeImages:
-            return "resizing images";
-        case PackStep::kCallscreen:
-            return "packing the call screen";
-        case PackStep::kLauncher:
-            return "packing the home screen";
-        case PackStep::kLockscreen:
-            return "packing the lock screen";
-        case PackStep::kArchive:
-            return "writing the archive";
-        case PackStep::kDone:
-            return "done";
-    }
-    return "";
+    return InfoOf(step).name;
 }
 
 const char* StepTitle(PackStep step) {
-    switch (step) {
-        case PackStep::kSaveColors:
-            return "保存颜色";
-        case PackStep::kCopyProject:
-            return "复制工程文件";
-        case PackStep::kThumbnails:
-            return "生成缩略图";
-        case PackStep::kDescriptions:
-            return "写入主题描述";
-        case PackStep::kResizeImages:
-            return "转换各分辨率图片";
-        case PackStep::kCallscreen:
-            return "打包通话模块";
-        case PackStep::kLauncher:
-            return "打包桌面模块";
-        case PackStep::kLockscreen:
-            return "打包锁屏模块";
-        case PackStep::kArchive:
-            return "生成主题包文件";
-        case PackStep::kDone:
-            return "完成";
-    }
-    return "";
+    return InfoOf(step).title;
 }
 
 std::string ArchivePathOf(const PackRequest& request) {
