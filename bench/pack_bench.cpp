@@ -2,11 +2,14 @@
 // density images (decode, resample, PNG encode) against the whole pack.
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/files.h"
 #include "core/paths.h"
+#include "core/process.h"
 #include "engine/theme_project.h"
 #include "gfx/image_decode.h"
 #include "gfx/image_encode.h"
@@ -91,6 +94,56 @@ void BM_PackDensityImages(benchmark::State& state) {
     state.counters["threads"] = pack::ResizeThreads();
 }
 BENCHMARK(BM_PackDensityImages)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The yardstick: the same images made by ImageMagick, one convert process an
+// image, as many at once as the pack uses threads. Skipped where
+// /usr/bin/convert is missing (bench/imagemagick-resizes.sh installs it).
+void BM_ImageMagickDensityImages(benchmark::State& state) {
+    const std::string convert = "/usr/bin/convert";
+    if (!IsFile(convert)) {
+        state.SkipWithError("no /usr/bin/convert (install imagemagick)");
+        return;
+    }
+    TemplateProject project;
+    ResizeFixture fixture(project);
+    if (!project.ok() || !fixture.ok) {
+        state.SkipWithError("cannot copy the template's modules");
+        return;
+    }
+    std::vector<std::vector<std::string>> commands;
+    const std::string out = project.folder() + "/imagemagick";
+    MakeFolderPath(out);
+    for (const pack::ResizeJob& job : fixture.Jobs()) {
+        for (const pack::ResizeTarget& target : job.targets) {
+            const std::string size =
+                std::to_string(target.width) + "x" + std::to_string(target.height) + "!";
+            commands.push_back({convert, job.source, "-resize", size,
+                                out + "/" + std::to_string(commands.size()) + ".png"});
+        }
+    }
+    for (auto _ : state) {
+        std::atomic<std::size_t> next{0};
+        std::atomic<bool> failed{false};
+        {
+            std::vector<std::jthread> threads;
+            for (unsigned i = 0; i < pack::ResizeThreads(); ++i) {
+                threads.emplace_back([&] {
+                    for (std::size_t c = next++; c < commands.size(); c = next++) {
+                        if (RunHidden(commands[c], true).exit_code != 0) {
+                            failed = true;
+                        }
+                    }
+                });
+            }
+        }
+        if (failed) {
+            state.SkipWithError("convert failed");
+            break;
+        }
+    }
+    state.counters["images"] = static_cast<double>(commands.size());
+}
+BENCHMARK(BM_ImageMagickDensityImages)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The parts of the largest density image, one thread: the lock-screen
 // wallpaper decoded, resampled from 1080x1920 to 1440x2560, and encoded.
