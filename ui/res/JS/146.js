@@ -1117,9 +1117,13 @@ async function InitPackThemeDlg() {
         }
         busy = true;
         try {
-            await external.SaveMetaJson(param.name, param.path, $('#version').val(),
-                                        $('#description').val(), $('#developer').val(),
-                                        $('#theme_name').val());
+            // Descriptions that were not saved would be packed stale.
+            if (!await external.SaveMetaJson(param.name, param.path, $('#version').val(),
+                                             $('#description').val(), $('#developer').val(),
+                                             $('#theme_name').val())) {
+                ALERT('主题描述保存失败，请重试。<br />请确认主题包文件没有被其他程序打开。');
+                return;
+            }
             // Only the first blank goes: "My  Theme" keeps one.
             var name = $.trim($('#theme_name').val() || '').replace(' ', '');
             var path = $('#theme_path').val() || '';
