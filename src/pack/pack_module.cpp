@@ -1,13 +1,12 @@
 #include "pack/pack_module.h"
 
-#include <json/writer.h>
-
 #include <vector>
 
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
 #include "engine/icon_exclusion_list.h"
+#include "engine/json_file.h"
 #include "pack/density_plan.h"
 #include "pack/module_archives.h"
 #include "pack/pack_meta.h"
@@ -93,7 +92,7 @@ bool WriteDescriptions(PackRun& run, const std::string& source) {
         return run.Fail("can not read " + source + "/meta2.json");
     }
     TrimResourceContents(document, run.wanted());
-    if (!WriteFileAtomic(packMeta, Json::StyledWriter().write(document))) {
+    if (!WriteJsonFile(packMeta, document)) {
         LogError("save meta.json failed.\n");
         return run.Fail("can not write " + packMeta);
     }

@@ -137,6 +137,9 @@ TEST_F(PackProjectTest, AFullPackHoldsEveryModuleInItsDensities) {
     const Json::Value meta = ReadJson(theme + "/meta.json");
     EXPECT_EQ(meta["resource_category"].asString(), "themesuite");
     EXPECT_EQ(meta["resource_contents"].size(), 3u);
+    // The phone reads the theme's texts as UTF-8, as the template has them.
+    EXPECT_NE(ReadText(theme + "/meta.json").find("\"resource_name\" : \"晨光\""),
+              std::string::npos);
     EXPECT_EQ(ReadJson(theme + "/content/lockscreen/meta.json")["resource_category"].asString(),
               "lockscreen");
     EXPECT_EQ(ReadJson(theme + "/content/callscreen/meta.json")["resource_category"].asString(),
