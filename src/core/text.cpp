@@ -113,26 +113,13 @@ bool ContinuationsFollow(const std::string& text, std::size_t position, std::siz
     return true;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // A two-character pair read as hexadecimal: its valid prefix, or 0.
 unsigned HexPair(const std::string& pair) {
-    int high = HexDigit(pair[0]);
+    int high = HexDigitValue(pair[0]);
     if (high < 0) {
         return 0;
     }
-    int low = HexDigit(pair[1]);
+    int low = HexDigitValue(pair[1]);
     return low < 0 ? static_cast<unsigned>(high) : static_cast<unsigned>(high * 16 + low);
 }
 
@@ -294,6 +281,19 @@ std::string RandomLetters() {
         letters.push_back(static_cast<char>('A' + std::rand() % 26));
     }
     return letters;
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
 }
 
 std::string Trim(const std::string& text) {

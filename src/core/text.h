@@ -62,6 +62,9 @@ inline std::uint8_t AlphaOf(PackedColor c) {
 // Ten capital letters from the C generator seeded with the current second.
 std::string RandomLetters();
 
+// The value of a hexadecimal digit (either case), -1 for any other character.
+int HexDigitValue(char c);
+
 // Trims blanks, tabs and line ends at both ends.
 std::string Trim(const std::string& text);
 

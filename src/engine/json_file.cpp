@@ -5,23 +5,11 @@
 #include <exception>
 
 #include "core/files.h"
+#include "core/text.h"
 
 namespace sw {
 
 namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 // The code unit of "\uXXXX" at text[at] (at the backslash), or -1.
 long CodeUnitAt(const std::string& text, std::size_t at) {
@@ -30,7 +18,7 @@ long CodeUnitAt(const std::string& text, std::size_t at) {
     }
     long unit = 0;
     for (std::size_t i = at + 2; i < at + 6; ++i) {
-        const int digit = HexValue(text[i]);
+        const int digit = HexDigitValue(text[i]);
         if (digit < 0) {
             return -1;
         }

@@ -66,12 +66,7 @@ TEST_F(CreateTest, AnOverlongTextIsNamedAndTheFormStays) {
         Array({"demo", "演示", "1.0", description, "", "me", harness_.home() + "/work", "0"}));
     auto alert = NextPopup(start);
     ASSERT_TRUE(alert);
-    std::string message;
-    alert->Define("SetMessage", [&message](const Json::Value& args) -> std::optional<std::string> {
-        message = args[0].asString();
-        return "";
-    });
-    alert->Call("OnDocumentReady");
+    const std::string message = ShownMessage(*alert);
     EXPECT_NE(message.find("“描述”太长了：最多511个字节（约170个汉字）"), std::string::npos)
         << message;
     alert->Call("CloseWindow");

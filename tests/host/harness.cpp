@@ -398,4 +398,14 @@ bool IsPopup(const Json::Value& message, const std::string& kind) {
     return message.isObject() && message.isMember("popup") && message["popup"].asString() == kind;
 }
 
+std::string ShownMessage(PageClient& popup) {
+    std::string message;
+    popup.Define("SetMessage", [&message](const Json::Value& args) -> std::optional<std::string> {
+        message = args[0].asString();
+        return "";
+    });
+    popup.Call("OnDocumentReady");
+    return message;
+}
+
 }  // namespace sw::host::test

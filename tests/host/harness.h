@@ -163,4 +163,8 @@ Json::Value Array(std::initializer_list<Json::Value> values);
 bool IsResult(const Json::Value& message, std::uint64_t id);
 bool IsPopup(const Json::Value& message, const std::string& kind);
 
+// Reports the popup's page ready and returns the message the host shows in
+// it (its SetMessage call), "" when none.
+std::string ShownMessage(PageClient& popup);
+
 }  // namespace sw::host::test

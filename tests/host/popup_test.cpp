@@ -296,12 +296,7 @@ TEST_F(AlertTest, ALERTFromAPageShowsTheWarningOverTheTopWindow) {
     const Json::Value open = NextOpen();
     EXPECT_EQ(open["title"].asString(), "警告");
     PageClient popup(harness_.port(), open["window"].asString(), harness_.cookie());
-    std::string message;
-    popup.Define("SetMessage", [&message](const Json::Value& args) -> std::optional<std::string> {
-        message = args[0].asString();
-        return "";
-    });
-    popup.Call("OnDocumentReady");
+    const std::string message = ShownMessage(popup);
     EXPECT_EQ(message, WarningAlertMessage("请选择保存路径"));
     EXPECT_NE(message.find("<div class='alert-msg'>请选择保存路径<br />"), std::string::npos);
     popup.Call("CloseWindow");

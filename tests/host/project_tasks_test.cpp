@@ -83,12 +83,7 @@ TEST_F(ProjectTasksTest, AFailedOpenWarnsAndReturnsTheStartPageToItsButtons) {
     auto alert = NextPopup(start, &title);
     ASSERT_TRUE(alert);
     EXPECT_EQ(title, "警告");
-    std::string message;
-    alert->Define("SetMessage", [&message](const Json::Value& args) -> std::optional<std::string> {
-        message = args[0].asString();
-        return "";
-    });
-    alert->Call("OnDocumentReady");
+    const std::string message = ShownMessage(*alert);
     EXPECT_NE(message.find("打开主题包失败。"), std::string::npos);
     alert->Call("CloseWindow");
     ASSERT_TRUE(start.ServeUntil([&] { return start.expressions().size() >= 3; }));
@@ -212,12 +207,7 @@ TEST_F(MainWindowTasksTest, AReadyPageWithoutALoadedProjectWarns) {
     auto alert = NextPopup(*main_, &title);
     ASSERT_TRUE(alert);
     EXPECT_EQ(title, "警告");
-    std::string message;
-    alert->Define("SetMessage", [&message](const Json::Value& args) -> std::optional<std::string> {
-        message = args[0].asString();
-        return "";
-    });
-    alert->Call("OnDocumentReady");
+    const std::string message = ShownMessage(*alert);
     EXPECT_NE(message.find("打开主题包失败。"), std::string::npos);
     EXPECT_NE(message.find("查看错误信息"), std::string::npos);
     alert->Call("CloseWindow");
