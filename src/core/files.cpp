@@ -72,11 +72,26 @@ int SyncFolder(const std::string& folder) {
     return ::fsync(fd.get()) == 0 ? 0 : errno;
 }
 
+// True for a file below the pack's work area or the push staging folder.
+// Those files are remade by the next pack or push and are not the user's:
+// they are not flushed to disk, which would slow a pack that writes thousands
+// of them several times over.
+bool IsScratchFile(const std::string& path) {
+    for (const std::string& folder : {PackWorkFolder(), PushStagingFolder()}) {
+        if (!folder.empty() && path.size() > folder.size() + 1 &&
+            path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/') {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Writes a new file beside path (same folder, a temporary name) through fill,
-// which returns 0 or an errno; makes it last on disk, then renames it over
-// path and makes the rename last. Readers, and the file after a crash or a
-// kill at any moment, see the old file or the whole new one, never a part.
-// Logs ERROR naming path on failure and leaves no temporary file behind.
+// which returns 0 or an errno; makes it last on disk (scratch files aside),
+// then renames it over path and makes the rename last. Readers, and the file
+// after a crash or a kill at any moment, see the old file or the whole new
+// one, never a part. Logs ERROR naming path on failure and leaves no
+// temporary file behind.
 bool WriteBeside(const std::string& path, mode_t mode, const std::function<int(int fd)>& fill) {
     std::string temporary = path + ".XXXXXX";
     if (path.empty() || !CheckPathCapacity(temporary)) {
@@ -92,7 +107,8 @@ bool WriteBeside(const std::string& path, mode_t mode, const std::function<int(i
     if (failure == 0) {
         failure = fill(fd.get());
     }
-    if (failure == 0 && ::fsync(fd.get()) != 0) {
+    const bool lasting = !IsScratchFile(path);
+    if (failure == 0 && lasting && ::fsync(fd.get()) != 0) {
         failure = errno;
     }
     if (::close(fd.Release()) != 0 && failure == 0) {
@@ -106,7 +122,7 @@ bool WriteBeside(const std::string& path, mode_t mode, const std::function<int(i
         LogError("cannot write file %s: %s\n", path.c_str(), std::strerror(failure));
         return false;
     }
-    if (const int synced = SyncFolder(FolderOf(path))) {
+    if (const int synced = lasting ? SyncFolder(FolderOf(path)) : 0) {
         LogError("cannot make the new file %s last: %s\n", path.c_str(), std::strerror(synced));
         return false;
     }

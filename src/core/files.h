@@ -41,7 +41,9 @@ bool ReadFileText(const std::string& path, std::string& contents);
 
 // Writes a whole file through a temporary file in the same folder, flushed to
 // disk and renamed over the old one (the folder flushed too): a failed or
-// interrupted write, or a crash, never leaves a broken file. A rewritten file
+// interrupted write, or a crash, never leaves a broken file. Files below the
+// pack's work area and the push staging folder, which the next pack or push
+// makes again, are renamed the same way but not flushed. A rewritten file
 // keeps its permissions. Logs ERROR on failure.
 bool WriteFileAtomic(const std::string& path, const std::string& contents);
 
