@@ -96,8 +96,9 @@ PhoneOutcome OutcomeOf(const AdbResult& result) {
     return {PhoneFailure::kCommandFailed, result.LastLine()};
 }
 
-bool IsArchiveFailure(PhoneFailure failure) {
+bool LiesWithThisComputer(PhoneFailure failure) {
     switch (failure) {
+        case PhoneFailure::kAdbMissing:
         case PhoneFailure::kArchiveMissing:
         case PhoneFailure::kArchiveUnreadable:
         case PhoneFailure::kNoMeta:

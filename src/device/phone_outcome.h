@@ -40,9 +40,10 @@ struct PhoneOutcome {
 // kCommandFailed with adb's last line (or a phone failure that line names).
 PhoneOutcome OutcomeOf(const AdbResult& result);
 
-// True for failures that lie with the archive or this computer rather than
-// with the phone or its connection.
-bool IsArchiveFailure(PhoneFailure failure);
+// True for failures that lie with the archive or this computer (adb, the
+// staging folder, the icon reader's package) rather than with the phone or
+// its connection.
+bool LiesWithThisComputer(PhoneFailure failure);
 
 // "" for kNone.
 std::string PageText(const PhoneOutcome& outcome);

@@ -38,6 +38,7 @@ const ListedCommand kCommands[] = {
     {kStart, "CreateThemeProject", "", kNone},
     {kStart, "CloseWindow", "", kNone},
     {kStart, "NavigateUrl", "T", kNone},
+    {kStart, "PushToPhone", "", kNone},
 
     // The main editor window (page 104).
     {kMain, "OnDocumentReady", "", kNone},
@@ -72,6 +73,8 @@ const ListedCommand kCommands[] = {
     {kMain, "MaximizeWindow", "", kNone},
     {kMain, "Explorer", "TT", kNone},
     {kMain, "NavigateUrl", "T", kNone},
+    {kMain, "installphone", "", kNone},
+    {kMain, "geticonname", "T", kNone},
 
     // A popup showing a settings form or an alert (page 108).
     {kPopup, "RefreshLockscreen", "", kNone},
@@ -91,6 +94,11 @@ const ListedCommand kCommands[] = {
     {kPopup, "openlog", "TT", kNone},
     {kPopup, "GetDefaultProjectPath", "", kText},
     {kPopup, "copypng", "TT", kNone},
+    {kPopup, "sendphone", "TT", kNone},
+    {kPopup, "ChoosePhone", "N", kNone},
+    {kPopup, "installphone", "", kNone},
+    {kPopup, "geticonname", "T", kBool},
+    {kPopup, "LoadIconname", "", kNone},
 
     // The host's file, folder and colour dialogs.
     {kDialog, "GetParameter", "", kText},
