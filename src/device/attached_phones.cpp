@@ -57,14 +57,19 @@ std::string DescribePhones(const std::vector<AttachedPhone>& phones) {
     return text;
 }
 
+PhoneOutcome ListPhones(std::vector<AttachedPhone>& phones) {
+    const AdbResult listed = RunAdb("", ListDevicesCommand(), GetAdbTimeLimits().devices);
+    phones = ParseDeviceList(listed.output);
+    return OutcomeOf(listed);
+}
+
 PhoneSearch FindPhone(const std::string& wanted) {
     PhoneSearch search;
-    const AdbResult listed = RunAdb("", ListDevicesCommand(), GetAdbTimeLimits().devices);
-    search.outcome = OutcomeOf(listed);
+    search.outcome = ListPhones(search.phones);
     if (!search.outcome.ok()) {
+        search.phones.clear();
         return search;
     }
-    search.phones = ParseDeviceList(listed.output);
     if (!wanted.empty()) {
         for (const AttachedPhone& phone : search.phones) {
             if (phone.serial == wanted) {

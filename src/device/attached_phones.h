@@ -20,6 +20,9 @@ struct AttachedPhone {
 // passed over.
 std::vector<AttachedPhone> ParseDeviceList(const std::string& output);
 
+// Asks adb which phones are attached; fails only when adb does.
+PhoneOutcome ListPhones(std::vector<AttachedPhone>& phones);
+
 struct PhoneSearch {
     PhoneOutcome outcome;
     std::string serial;                 // the phone to use, when the outcome is ok
