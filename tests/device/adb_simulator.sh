@@ -11,6 +11,7 @@
 #                   (absent: one phone, SIM001, ready)
 #   fail, hang      operation names, one a line, that fail or never end:
 #                   devices, push, pull, install, rm, force-stop, monkey
+#   slow            operation names that take two seconds
 #   phones/SERIAL/  each phone's storage: sdcard/, data/app/, and the
 #                   records installed/, stopped, launched
 here=$(cd "$(dirname "$0")" && pwd)
@@ -52,6 +53,9 @@ listed() {
 
 if grep -qx "$name" "$here/hang" 2>/dev/null; then
     exec sleep 3600
+fi
+if grep -qx "$name" "$here/slow" 2>/dev/null; then
+    sleep 2
 fi
 if grep -qx "$name" "$here/fail" 2>/dev/null; then
     echo "adb: error: simulated failure of $name" >&2
