@@ -9,34 +9,25 @@ namespace sw::device {
 
 namespace {
 
-// The reader's package file, or the failure that it is missing.
-PhoneOutcome FindIconReaderApk(std::string& apk) {
-    apk = IconReaderApk();
+// Runs the command made for the reader's package file, which must be there.
+PhoneOutcome WithIconReaderApk(const std::string& serial,
+                               std::vector<std::string> (*command)(const std::string& apk)) {
+    const std::string apk = IconReaderApk();
     if (apk.empty() || !IsFile(apk)) {
         LogError("the icon reader %s is missing\n", apk.c_str());
         return {PhoneFailure::kIconReaderMissing, apk.empty() ? kIconReaderApkName : apk};
     }
-    return {};
+    return OutcomeOf(RunAdb(serial, command(apk), GetAdbTimeLimits().install));
 }
 
 }  // namespace
 
 PhoneOutcome InstallIconReader(const std::string& serial) {
-    std::string apk;
-    PhoneOutcome found = FindIconReaderApk(apk);
-    if (!found.ok()) {
-        return found;
-    }
-    return OutcomeOf(RunAdb(serial, InstallIconReaderCommand(apk), GetAdbTimeLimits().install));
+    return WithIconReaderApk(serial, &InstallIconReaderCommand);
 }
 
 PhoneOutcome CopyIconReaderApk(const std::string& serial) {
-    std::string apk;
-    PhoneOutcome found = FindIconReaderApk(apk);
-    if (!found.ok()) {
-        return found;
-    }
-    return OutcomeOf(RunAdb(serial, CopyIconReaderApkCommand(apk), GetAdbTimeLimits().install));
+    return WithIconReaderApk(serial, &CopyIconReaderApkCommand);
 }
 
 PhoneOutcome LaunchIconReader(const std::string& serial) {

@@ -42,6 +42,33 @@ std::uint64_t FolderBytes(const std::string& folder) {
     return bytes;
 }
 
+// How each step is told; "%.1f" stands for the megabytes pushed.
+struct StepTexts {
+    PushStep step;
+    const char* page;
+    const char* console;
+};
+
+const StepTexts kStepTexts[] = {
+    {PushStep::kCheckingPhone, "正在检查手机 ...", "checking the phone"},
+    {PushStep::kUnpacking, "正在解压主题包 ...", "unpacking the archive"},
+    {PushStep::kRemovingOld, "正在删除手机上的旧主题 ...", "removing the phone's old copy"},
+    {PushStep::kPushing, "正在导入手机（%.1f MB）...", "pushing %.1f MiB to the phone"},
+    {PushStep::kStoppingThemeApp, "正在刷新手机主题 ...", "stopping the phone's theme app"},
+};
+
+std::string StepText(PushStep step, std::uint64_t bytes, const char* StepTexts::*language) {
+    for (const StepTexts& texts : kStepTexts) {
+        if (texts.step == step) {
+            const std::string format = texts.*language;
+            return format.find("%.1f") == std::string::npos
+                       ? format
+                       : FormatString(format.c_str(), static_cast<double>(bytes) / kMiB);
+        }
+    }
+    return "";
+}
+
 void Report(const PushProgress& progress, PushStep step, std::uint64_t bytes = 0) {
     if (progress) {
         progress(step, bytes);
@@ -73,35 +100,11 @@ PhoneOutcome ReadStagedMeta(const std::string& staging, std::string& number) {
 }  // namespace
 
 std::string PushStepPageText(PushStep step, std::uint64_t bytes) {
-    switch (step) {
-        case PushStep::kCheckingPhone:
-            return "正在检查手机 ...";
-        case PushStep::kUnpacking:
-            return "正在解压主题包 ...";
-        case PushStep::kRemovingOld:
-            return "正在删除手机上的旧主题 ...";
-        case PushStep::kPushing:
-            return FormatString("正在导入手机（%.1f MB）...", static_cast<double>(bytes) / kMiB);
-        case PushStep::kStoppingThemeApp:
-            return "正在刷新手机主题 ...";
-    }
-    return "";
+    return StepText(step, bytes, &StepTexts::page);
 }
 
 std::string PushStepConsoleText(PushStep step, std::uint64_t bytes) {
-    switch (step) {
-        case PushStep::kCheckingPhone:
-            return "checking the phone";
-        case PushStep::kUnpacking:
-            return "unpacking the archive";
-        case PushStep::kRemovingOld:
-            return "removing the phone's old copy";
-        case PushStep::kPushing:
-            return FormatString("pushing %.1f MiB to the phone", static_cast<double>(bytes) / kMiB);
-        case PushStep::kStoppingThemeApp:
-            return "stopping the phone's theme app";
-    }
-    return "";
+    return StepText(step, bytes, &StepTexts::console);
 }
 
 bool ResourceNumberOf(const Json::Value& document, std::string& number) {

@@ -61,6 +61,18 @@ class PhoneTest : public ::testing::Test {
                                             harness_.cookie());
     }
 
+    // The message a popup's page is given when it is ready.
+    static std::string MessageOf(PageClient& popup) {
+        std::string message;
+        popup.Define("SetMessage",
+                     [&message](const Json::Value& args) -> std::optional<std::string> {
+                         message = args[0].asString();
+                         return "";
+                     });
+        popup.Call("OnDocumentReady");
+        return message;
+    }
+
     // The next alert over root, read and closed.
     Alert TakeAlert(PageClient& root) {
         Json::Value open;
@@ -68,13 +80,7 @@ class PhoneTest : public ::testing::Test {
         if (!alert) {
             return {"<none>", "<none>"};
         }
-        std::string message;
-        alert->Define("SetMessage",
-                      [&message](const Json::Value& args) -> std::optional<std::string> {
-                          message = args[0].asString();
-                          return "";
-                      });
-        alert->Call("OnDocumentReady");
+        const std::string message = MessageOf(*alert);
         alert->Call("CloseWindow");
         return {open["title"].asString(), message};
     }
@@ -199,13 +205,7 @@ TEST_F(PhoneTest, WithSeveralPhonesTheDesignerChoosesOne) {
     auto chooser = NextPopup(start_, &open);
     ASSERT_TRUE(chooser);
     EXPECT_EQ(open["title"].asString(), "选择手机");
-    std::string message;
-    chooser->Define("SetMessage",
-                    [&message](const Json::Value& args) -> std::optional<std::string> {
-                        message = args[0].asString();
-                        return "";
-                    });
-    chooser->Call("OnDocumentReady");
+    const std::string message = MessageOf(*chooser);
     EXPECT_NE(message.find("external.ChoosePhone(2);'>C3</span>"), std::string::npos);
     EXPECT_NE(message.find("B2（未授权：请在手机上允许USB调试）"), std::string::npos);
     EXPECT_EQ(message.find("ChoosePhone(1)"), std::string::npos) << "B2 cannot be chosen";
