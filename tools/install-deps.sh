@@ -12,6 +12,7 @@ packages=(
   libpng-dev libturbojpeg0-dev libzip-dev
   libboost1.81-dev libcurl4-openssl-dev libcli11-dev
   libjs-jquery adb zip chromium
+  dpkg-dev file desktop-file-utils
 )
 # A machine may carry its own Node.js with npm inside (not Debian's, which
 # conflicts with it); Debian's pair is installed only when no npm is found.

@@ -8,6 +8,7 @@
 
 #include "app/subcommand.h"
 #include "core/log.h"
+#include "core/paths.h"
 #include "engine/create_project.h"
 #include "engine/theme_project.h"
 
@@ -23,6 +24,9 @@ struct CreateOptions {
 int RunCreate(CreateOptions options) {
     if (!PrepareHome(options.home)) {
         return 1;
+    }
+    if (options.info.theme_path.empty()) {
+        options.info.theme_path = WorkFolder();
     }
     // The project is opened by its absolute path, as the editor opens it.
     std::error_code error;
@@ -64,8 +68,9 @@ void AddCreate(CLI::App& app, int& exitCode) {
     CreateInfo& info = options->info;
     command->add_option("--name", info.prj_name, "Project name (folder and project file name)")
         ->required();
-    command->add_option("--dir", info.theme_path, "Folder in which the project folder is made")
-        ->required();
+    command->add_option("--dir", info.theme_path,
+                        "Folder in which the project folder is made (default: where the "
+                        "create form proposes, ~/Skinwright or the home folder's work/)");
     command->add_option("--theme-name", info.theme_name, "Theme name (default: the template's)");
     command->add_option("--version-name", info.version_name,
                         "Version name shown to users (default: the template's)");

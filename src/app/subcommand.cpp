@@ -18,7 +18,9 @@ std::vector<AddSubcommandFn>& Registry() {
 
 }  // namespace
 
-SubcommandRegistrar::SubcommandRegistrar(AddSubcommandFn add) { Registry().push_back(add); }
+SubcommandRegistrar::SubcommandRegistrar(AddSubcommandFn add) {
+    Registry().push_back(add);
+}
 
 void AddSubcommands(CLI::App& app, int& exitCode) {
     for (AddSubcommandFn add : Registry()) {
@@ -28,8 +30,9 @@ void AddSubcommands(CLI::App& app, int& exitCode) {
 
 void AddHomeOption(CLI::App* command, std::string& home) {
     command->add_option("--home", home,
-                        "Folder for runtime.log, work/ and temporary files "
-                        "(default: SKINWRIGHT_HOME, else the program's folder)");
+                        "One folder for runtime.log, work/ and the scratch folders (default: "
+                        "SKINWRIGHT_HOME, else ~/.local/state/skinwright for the log, "
+                        "~/.cache/skinwright for scratch and ~/Skinwright for projects)");
 }
 
 bool PrepareHome(const std::string& home) {

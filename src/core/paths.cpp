@@ -1,9 +1,12 @@
 #include "core/paths.h"
 
+#include <pwd.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
+#include <vector>
 
 #include "core/log.h"
 
@@ -50,8 +53,63 @@ std::string ExecutableFolder() {
 }
 
 std::string Joined(const std::string& folder, const std::string& name) {
+    if (folder.empty()) {
+        LogError("no home folder for %s: HOME is not set; name one with --home\n",
+                 name.empty() ? "the program's files" : name.c_str());
+        return "";
+    }
     std::string path = name.empty() ? folder : (folder == "/" ? "/" : folder + "/") + name;
     return CheckPathCapacity(path) ? path : std::string();
+}
+
+// The folder named by --home or SKINWRIGHT_HOME; "" when neither is given and
+// the XDG layout applies.
+std::string ChosenHome() {
+    {
+        std::lock_guard<std::mutex> lock(FoldersMutex());
+        if (!HomeFolder().empty()) {
+            return HomeFolder();
+        }
+    }
+    const char* fromEnvironment = std::getenv("SKINWRIGHT_HOME");
+    if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
+        return Normalised(fromEnvironment);
+    }
+    return "";
+}
+
+// The user's own folder: HOME when it is absolute, else the password entry's.
+std::string UserHome() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        return Normalised(home);
+    }
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+        return Normalised(found->pw_dir);
+    }
+    return "";
+}
+
+// ${variable:-~/fallback}/skinwright. A relative value is ignored, as the
+// XDG base directory rules ask.
+std::string XdgProgramFolder(const char* variable, const char* fallback) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') {
+        return Normalised(std::string(value) + "/skinwright");
+    }
+    const std::string home = UserHome();
+    return home.empty() ? home : Normalised(home + "/" + fallback + "/skinwright");
+}
+
+// Where the scratch folders go: the home folder, else the XDG cache folder.
+std::string ScratchPath(const std::string& name) {
+    const std::string home = ChosenHome();
+    return Joined(home.empty() ? XdgProgramFolder("XDG_CACHE_HOME", ".cache") : home, name);
 }
 
 }  // namespace
@@ -70,36 +128,32 @@ std::string ExePath(const std::string& name) {
     {
         std::lock_guard<std::mutex> lock(FoldersMutex());
         if (DataFolder().empty()) {
-            DataFolder() = ExecutableFolder();
+            DataFolder() = DataFolderFor(ExecutableFolder());
         }
         folder = DataFolder();
     }
     return Joined(folder, name);
 }
 
+std::string DataFolderFor(const std::string& executableFolder) {
+    std::error_code error;
+    if (std::filesystem::is_directory(executableFolder + "/template", error)) {
+        return executableFolder;
+    }
+    return Normalised(executableFolder + "/../share/skinwright");
+}
+
 std::string HomePath(const std::string& name) {
-    std::string folder;
-    {
-        std::lock_guard<std::mutex> lock(FoldersMutex());
-        folder = HomeFolder();
-    }
-    if (folder.empty()) {
-        const char* fromEnvironment = std::getenv("SKINWRIGHT_HOME");
-        if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
-            folder = Normalised(fromEnvironment);
-        } else {
-            return ExePath(name);
-        }
-    }
-    return Joined(folder, name);
+    const std::string home = ChosenHome();
+    return Joined(home.empty() ? XdgProgramFolder("XDG_STATE_HOME", ".local/state") : home, name);
 }
 
 std::string PackWorkFolder() {
-    return HomePath("tmp");
+    return ScratchPath("tmp");
 }
 
 std::string PushStagingFolder() {
-    return HomePath("themetool");
+    return ScratchPath("themetool");
 }
 
 std::string IconNamesFile() {
@@ -107,7 +161,8 @@ std::string IconNamesFile() {
 }
 
 std::string WorkFolder() {
-    return HomePath("work");
+    const std::string home = ChosenHome();
+    return home.empty() ? Joined(UserHome(), "Skinwright") : Joined(home, "work");
 }
 
 void SetDataFolder(const std::string& folder) {

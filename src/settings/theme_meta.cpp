@@ -6,6 +6,7 @@
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
+#include "core/scratch_folder.h"
 #include "core/text.h"
 
 namespace sw::settings {
@@ -67,10 +68,9 @@ bool PackFormFields(const std::string& name, const std::string& path,
 void SaveMetaJson(const std::string& name, const std::string& path, const std::string& version,
                   const std::string& description, const std::string& developer,
                   const std::string& themeName) {
-    // Pushing and packing start afresh from here; a folder that is missing or
-    // partly in use is no reason to stop.
-    DeletePath(PushStagingFolder());
-    DeletePath(PackWorkFolder());
+    // Pushing and packing start afresh from here; a folder that cannot be
+    // emptied is no reason to stop.
+    EmptyScratchFolders();
     for (int number = 1; number <= 5; ++number) {
         std::string file = MetaFilePath(name, path, number);
         Json::Value document;

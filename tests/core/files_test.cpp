@@ -1,9 +1,13 @@
 #include "core/files.h"
 
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "core/log.h"
 #include "core/paths.h"
@@ -33,27 +37,112 @@ TEST(PathsTest, FileNameAndFolderCutAtLastSlash) {
     }
 }
 
-TEST(PathsTest, DataFolderIsTheExecutablesFolder) {
+TEST(PathsTest, DataFolderIsBesideTheProgramOrInstalledBesideItsBin) {
+    TempFolder build, prefix;
+    fs::create_directories(build / "template");
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / "share/skinwright/template");
+    EXPECT_EQ(DataFolderFor(build.path()), build.path());
+    EXPECT_EQ(DataFolderFor(prefix / "bin"), prefix / "share/skinwright");
+
     SetDataFolder("");
     std::string exe = fs::read_symlink("/proc/self/exe").string();
-    EXPECT_EQ(ExePath(), FolderOf(exe));
-    EXPECT_EQ(ExePath("template"), FolderOf(exe) + "/template");
+    EXPECT_EQ(ExePath(), DataFolderFor(FolderOf(exe)));
+    EXPECT_EQ(ExePath("template"), DataFolderFor(FolderOf(exe)) + "/template");
 }
 
-TEST(PathsTest, HomeFollowsOverrideThenEnvironmentThenDataFolder) {
-    TempFolder data, env, home;
-    SetDataFolder(data.path());
-    SetHomeFolder("");
-    ::unsetenv("SKINWRIGHT_HOME");
-    EXPECT_EQ(HomePath("runtime.log"), data / "runtime.log");
-    ::setenv("SKINWRIGHT_HOME", env.path().c_str(), 1);
-    EXPECT_EQ(HomePath("runtime.log"), env / "runtime.log");
-    SetHomeFolder(home.path() + "/");
-    EXPECT_EQ(HomePath(), home.path());
-    EXPECT_EQ(HomePath("work"), home / "work");
-    ::unsetenv("SKINWRIGHT_HOME");
+// Sets or unsets environment variables for one scope and restores them.
+class ScopedEnvironment {
+  public:
+    void Set(const char* name, const char* value) {
+        const char* old = std::getenv(name);
+        saved_.push_back({name, old != nullptr, old != nullptr ? old : ""});
+        if (value != nullptr) {
+            ::setenv(name, value, 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    ~ScopedEnvironment() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->was_set) {
+                ::setenv(it->name.c_str(), it->value.c_str(), 1);
+            } else {
+                ::unsetenv(it->name.c_str());
+            }
+        }
+    }
+
+  private:
+    struct Saved {
+        std::string name;
+        bool was_set;
+        std::string value;
+    };
+    std::vector<Saved> saved_;
+};
+
+TEST(PathsTest, HomeOptionKeepsAllInOneFolderElseTheXdgFoldersDecide) {
+    // "T" stands for a temporary folder; "-" leaves a variable unset.
+    struct Case {
+        const char* home_option;
+        const char* skinwright_home;
+        const char* xdg_state;
+        const char* xdg_cache;
+        const char* state;  // runtime.log and iconNames.xml
+        const char* cache;  // tmp and themetool
+        const char* work;   // new projects
+    } cases[] = {
+        {"T/opt", "-", "T/xs", "T/xc", "T/opt", "T/opt", "T/opt/work"},
+        {"T/opt", "T/env", "-", "-", "T/opt", "T/opt", "T/opt/work"},
+        {"", "T/env", "T/xs", "T/xc", "T/env", "T/env", "T/env/work"},
+        {"", "-", "-", "-", "T/user/.local/state/skinwright", "T/user/.cache/skinwright",
+         "T/user/Skinwright"},
+        {"", "-", "T/xs", "T/xc/", "T/xs/skinwright", "T/xc/skinwright", "T/user/Skinwright"},
+        {"", "", "", "", "T/user/.local/state/skinwright", "T/user/.cache/skinwright",
+         "T/user/Skinwright"},
+        // Relative XDG folders are ignored.
+        {"", "-", "xs", "xc", "T/user/.local/state/skinwright", "T/user/.cache/skinwright",
+         "T/user/Skinwright"},
+    };
+    TempFolder t;
+    auto in = [&t](const std::string& text) {
+        return text.starts_with("T/") ? t.path() + text.substr(1) : text;
+    };
+    SetDataFolder(t / "data");
+    for (const Case& c : cases) {
+        const std::string row = std::string(c.home_option) + " " + c.skinwright_home + " " +
+                                c.xdg_state + " " + c.xdg_cache;
+        ScopedEnvironment environment;
+        environment.Set("HOME", (t / "user").c_str());
+        for (auto [name, value] : {std::pair{"SKINWRIGHT_HOME", in(c.skinwright_home)},
+                                   std::pair{"XDG_STATE_HOME", in(c.xdg_state)},
+                                   std::pair{"XDG_CACHE_HOME", in(c.xdg_cache)}}) {
+            environment.Set(name, value == "-" ? nullptr : value.c_str());
+        }
+        SetHomeFolder(in(c.home_option));
+        EXPECT_EQ(HomePath(), in(c.state)) << row;
+        EXPECT_EQ(HomePath("runtime.log"), in(c.state) + "/runtime.log") << row;
+        EXPECT_EQ(IconNamesFile(), in(c.state) + "/iconNames.xml") << row;
+        EXPECT_EQ(PackWorkFolder(), in(c.cache) + "/tmp") << row;
+        EXPECT_EQ(PushStagingFolder(), in(c.cache) + "/themetool") << row;
+        EXPECT_EQ(WorkFolder(), in(c.work)) << row;
+        EXPECT_EQ(ExePath(), t / "data") << row << ": the data folder never moves";
+    }
     SetHomeFolder("");
     SetDataFolder("");
+}
+
+TEST(PathsTest, WithoutHomeVariableThePasswordEntryNamesTheUsersFolder) {
+    ScopedEnvironment environment;
+    for (const char* name : {"HOME", "SKINWRIGHT_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
+        environment.Set(name, nullptr);
+    }
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    const std::string user = fs::path(entry->pw_dir).lexically_normal().string();
+    EXPECT_EQ(HomePath("runtime.log"), user + "/.local/state/skinwright/runtime.log");
+    EXPECT_EQ(WorkFolder(), user + "/Skinwright");
 }
 
 TEST(PathsTest, PathOverCapacityIsRefusedAndLogged) {

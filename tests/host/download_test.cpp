@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "core/scratch_folder.h"
 #include "harness.h"
 #include "host/download.h"
 
@@ -138,16 +139,32 @@ TEST(StartWindowTest, BecomingReadyEmptiesTheWorkingFoldersAndFetchesTheIconList
     HostOptions options = QuickOptions();
     options.update_server = server.address();
     HostHarness harness(StandardTables(), options);
+    ASSERT_TRUE(MakeScratchFolder(harness.home() + "/themetool"));
     WriteFile(harness.home() + "/themetool/old.zip", "old");
-    WriteFile(harness.home() + "/tmp/ABCDEFGHIJ/x", "old");
     const std::string icons = harness.data() + "/template/launcher/content/res/xml/icons.xml";
     WriteFile(icons, "<shipped>");
 
     PageClient start(harness.port(), "start", harness.cookie());
     ASSERT_TRUE(start.Call("OnDocumentReady"));
-    EXPECT_FALSE(std::filesystem::exists(harness.home() + "/themetool"));
-    EXPECT_FALSE(std::filesystem::exists(harness.home() + "/tmp"));
+    for (const char* folder : {"/themetool", "/tmp"}) {
+        EXPECT_TRUE(IsOwnScratchFolder(harness.home() + folder)) << folder;
+        EXPECT_TRUE(std::filesystem::is_empty(harness.home() + folder)) << folder;
+    }
     EXPECT_EQ(ReadFile(icons), "<fresh>");
+}
+
+// Regression: with the home folder at the user's own folder, start-up
+// emptied the user's tmp and themetool folders.
+TEST(StartWindowTest, BecomingReadyLeavesTheUsersOwnFoldersOfTheSameNames) {
+    HostHarness harness;
+    WriteFile(harness.home() + "/themetool/notes.txt", "notes");
+    WriteFile(harness.home() + "/tmp/download/photo.jpg", "photo");
+    PageClient start(harness.port(), "start", harness.cookie());
+    ASSERT_TRUE(start.Call("OnDocumentReady"));
+    EXPECT_EQ(ReadFile(harness.home() + "/themetool/notes.txt"), "notes");
+    EXPECT_EQ(ReadFile(harness.home() + "/tmp/download/photo.jpg"), "photo");
+    EXPECT_NE(harness.log().find(harness.home() + "/tmp was not made by Skinwright"),
+              std::string::npos);
 }
 
 TEST(StartWindowTest, WithoutAnUpdateServerTheShippedListStays) {

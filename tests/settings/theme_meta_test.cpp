@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/scratch_folder.h"
 #include "settings/settings_fixture.h"
 
 namespace sw::settings {
@@ -156,14 +157,27 @@ TEST_F(ThemeMetaTest, SaveStopsAtAnUnreadableFile) {
 }
 
 TEST_F(ThemeMetaTest, SaveEmptiesTheStagingFolders) {
+    // Missing staging folders are no error: they are made.
+    SaveMetaJson("demo", work_.path(), "1", "d", "A", "T");
     WriteText(home_ / "themetool/meta.json", "{}");
     WriteText(home_ / "tmp/ABCDEFGHIJ/x/y.png", "y");
     SaveMetaJson("demo", work_.path(), "1", "d", "A", "T");
-    EXPECT_FALSE(std::filesystem::exists(home_ / "themetool"));
-    EXPECT_FALSE(std::filesystem::exists(home_ / "tmp"));
-    // Missing staging folders are no error either.
-    SaveMetaJson("demo", work_.path(), "1", "d", "A", "T");
+    for (const char* folder : {"themetool", "tmp"}) {
+        EXPECT_TRUE(IsOwnScratchFolder(home_ / folder)) << folder;
+        EXPECT_TRUE(std::filesystem::is_empty(home_ / folder)) << folder;
+    }
     EXPECT_TRUE(LogLines().empty());
+}
+
+// Regression: saving the pack form emptied folders of the same names that
+// the user keeps in the home folder.
+TEST_F(ThemeMetaTest, SaveLeavesTheUsersOwnFoldersOfTheSameNames) {
+    WriteText(home_ / "themetool/notes.txt", "notes");
+    WriteText(home_ / "tmp/photo.jpg", "photo");
+    SaveMetaJson("demo", work_.path(), "1", "d", "A", "T");
+    EXPECT_EQ(ReadText(home_ / "themetool/notes.txt"), "notes");
+    EXPECT_EQ(ReadText(home_ / "tmp/photo.jpg"), "photo");
+    EXPECT_EQ(Meta(1)["resource_name"], "T");
 }
 
 }  // namespace
