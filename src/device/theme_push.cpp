@@ -8,6 +8,7 @@
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
+#include "core/scratch_folder.h"
 #include "core/text.h"
 #include "core/zip.h"
 #include "device/adb_commands.h"
@@ -19,14 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr double kMiB = 1024.0 * 1024.0;
-
-// The staging folder holds only what this push unpacks: whatever an earlier
-// push left, hidden files included, goes first.
-bool EmptyStagingFolder(const std::string& staging) {
-    std::error_code error;
-    fs::remove_all(staging, error);
-    return !error && MakeFolderPath(staging);
-}
 
 std::uint64_t FolderBytes(const std::string& folder) {
     std::uint64_t bytes = 0;
@@ -135,8 +128,11 @@ PushResult PushTheme(const PushLock& lock, const std::string& archive, const std
     }
 
     Report(progress, PushStep::kUnpacking);
-    if (staging.empty() || !EmptyStagingFolder(staging)) {
-        LogError("cannot make the staging folder %s\n", staging.c_str());
+    // The staging folder holds only what this push unpacks: whatever an
+    // earlier push left, hidden files included, goes first. A folder of that
+    // name that the program did not make is left alone.
+    if (staging.empty() || !EmptyScratchFolder(staging)) {
+        LogError("cannot use the staging folder %s\n", staging.c_str());
         result.outcome = {PhoneFailure::kStagingFailed, staging};
         return result;
     }

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
+#include "core/scratch_folder.h"
 #include "core/text.h"
 #include "device/attached_phones.h"
 #include "device/icon_names.h"
@@ -156,8 +156,7 @@ void StartWindowPushTask(Window& start, const device::PushLock& lock) {
         EvalInPage(&start, "ShowStatus('all');");
         return;
     }
-    DeletePath(PushStagingFolder());
-    DeletePath(PackWorkFolder());
+    EmptyScratchFolders();
     EvalInPage(&start, "ShowStatus('push');");
     PushArchive(host, &start, archive, lock);
     EvalInPage(&start, "ShowStatus('all');");

@@ -136,12 +136,24 @@ TEST_F(ThemePushTest, ABrokenArchiveIsRefusedBeforeThePhoneIsTouched) {
 }
 
 TEST_F(ThemePushTest, NothingAnEarlierPushLeftInTheStagingFolderReachesThePhone) {
+    ASSERT_TRUE(Push(MakeArchive(R"({"resource_id": 4})", "earlier")).outcome.ok());
     WriteText(folder_ / "home/themetool/.hidden-leftover", "old");
     WriteText(folder_ / "home/themetool/leftover/file.txt", "old");
     ASSERT_TRUE(Push(MakeArchive(R"({"resource_id": 5})")).outcome.ok());
     const auto files = FilesBelow(OnPhone(std::string(kThemes) + "/5"));
     ASSERT_EQ(files.size(), 3u);
     EXPECT_EQ(files[1].first, "meta.json");
+}
+
+// A folder of the staging folder's name that the program did not make may
+// hold the designer's own files: it is neither emptied nor pushed.
+TEST_F(ThemePushTest, AStagingFolderTheProgramDidNotMakeIsLeftAlone) {
+    WriteText(folder_ / "home/themetool/notes.txt", "mine");
+    const PushResult result = Push(MakeArchive(R"({"resource_id": 6})"));
+    EXPECT_EQ(result.outcome.failure, PhoneFailure::kStagingFailed);
+    EXPECT_EQ(ReadText(folder_ / "home/themetool/notes.txt"), "mine");
+    EXPECT_FALSE(IsFile(folder_ / "home/themetool/meta.json"));
+    EXPECT_TRUE(phone_.Calls().empty());
 }
 
 TEST_F(ThemePushTest, AFailedOrHangingPhoneCommandIsTheOutcome) {

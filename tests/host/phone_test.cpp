@@ -7,6 +7,7 @@
 #include <future>
 
 #include "core/files.h"
+#include "core/scratch_folder.h"
 #include "core/zip.h"
 #include "device/phone_simulator.h"
 #include "device/push_lock.h"
@@ -142,6 +143,7 @@ TEST_F(PhoneTest, TheStartWindowPushesAChosenArchive) {
 }
 
 TEST_F(PhoneTest, ACancelledChoiceOnlyBringsTheButtonsBack) {
+    ASSERT_TRUE(MakeScratchFolder(harness_.home() + "/themetool"));
     WriteFile(harness_.home() + "/themetool/left.txt", "from an earlier push");
     ASSERT_TRUE(start_.Call("PushToPhone"));
     auto dialog = NextPopup(start_);
@@ -150,7 +152,7 @@ TEST_F(PhoneTest, ACancelledChoiceOnlyBringsTheButtonsBack) {
     WaitForButtons();
     EXPECT_EQ(start_.expressions(), (std::vector<std::string>{"ShowStatus('all');"}));
     EXPECT_TRUE(phone_.Calls().empty());
-    EXPECT_FALSE(std::filesystem::exists(harness_.home() + "/themetool"));
+    EXPECT_FALSE(std::filesystem::exists(harness_.home() + "/themetool/left.txt"));
 }
 
 // Why a push did not happen reaches the designer, with the phone hints where

@@ -3,9 +3,9 @@
 // reader of the advanced mode (installphone, geticonname, LoadIconname).
 #include <memory>
 
-#include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
+#include "core/scratch_folder.h"
 #include "device/push_lock.h"
 #include "host/command_group.h"
 #include "host/host.h"
@@ -31,7 +31,7 @@ CommandResult PushToPhone(CommandCall& call) {
         host.StartTask([&host, lock] { ShowPushRefused(host, *lock); });
         return CommandResult::None();
     }
-    DeletePath(PushStagingFolder());
+    EmptyScratchFolder(PushStagingFolder());
     host.StartTask([&start, lock] { StartWindowPushTask(start, *lock); });
     return CommandResult::None();
 }
