@@ -2,7 +2,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <thread>
+#include <vector>
 
 #include "core/log.h"
 #include "core/paths.h"
@@ -136,22 +138,55 @@ void MainWindowCreateTask(Window& main) {
     EvalInPage(&main, "OnProjectCreateFailed();");
 }
 
-void ReloadTask(Host& host, Window* main) {
+bool ReloadTask(Host& host, Window* main) {
     const std::string path = ProjectPathCopy();
     if (path.empty()) {
-        return;
+        return false;
     }
     EvalInPage(main, "OnProjectOpening();");
     if (!OpenProject(path)) {
         ShowWarningAlert(host, kOpenFailed);
         EvalInPage(main, "OnProjectOpenFailed()");
-        return;
+        return false;
     }
     if (main == nullptr) {
-        return;
+        return true;
     }
     EvalInPage(main, "OnProjectOpened();");
     SendPageLists(main, false);  // the resource list is not sent again
+    return true;
+}
+
+void QuietReloadTask(Host& host, const std::string& popupId) {
+    int width = 0;
+    int height = 0;
+    {
+        const ProjectReader project = ReadProject();
+        width = project->thumbnail_width();
+        height = project->thumbnail_height();
+    }
+    if (!ReloadTask(host, nullptr)) {
+        return;
+    }
+    // An open forgets the thumbnail size, which only the editor page sets.
+    std::vector<std::string> modules;
+    {
+        const ProjectReader project = ReadProject();
+        for (const auto& module : project->modules()) {
+            std::string name;
+            if (module->PageName(name)) {
+                modules.push_back(name);
+            }
+        }
+    }
+    for (const std::string& module : modules) {
+        DrawThumbNail(module, width, height);
+    }
+    constexpr const char* kImagesChanged = "{\"imagesChanged\":true}";
+    host.main_window().SendToPage(kImagesChanged);
+    if (std::shared_ptr<Window> popup = host.FindWindow(popupId)) {
+        popup->SendToPage(kImagesChanged);
+    }
 }
 
 void SettingsPopupTask(Window& main, const std::string& title, int pageId) {

@@ -41,9 +41,16 @@ void MainWindowCreateTask(Window& main);
 
 // Opens the open project's file again and redraws its previews. With a
 // window (the main window's RefreshWeather) the page hears of it and gets
-// the category list again; with none (a popup's RefreshLockscreen) it hears
-// nothing, though a failure still shows its alert.
-void ReloadTask(Host& host, Window* main);
+// the category list again; with none it hears nothing, though a failure
+// still shows its alert. True when the project opened.
+bool ReloadTask(Host& host, Window* main);
+
+// A settings popup's RefreshLockscreen, after a save: the reload without a
+// window, then every module's thumbnails drawn again at the size the editor
+// page last asked for, and the editor page and the popup (by its id) told
+// that the pictures changed ({"imagesChanged":true}), so that they show the
+// new ones. The editor page keeps its lists, tabs and selection.
+void QuietReloadTask(Host& host, const std::string& popupId);
 
 // Main window, a settings popup: title and page over the main window, with
 // the open project's name and folder as its parameters.

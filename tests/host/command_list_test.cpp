@@ -99,6 +99,17 @@ const ListedCommand kCommands[] = {
     {kPopup, "installphone", "", kNone},
     {kPopup, "geticonname", "T", kBool},
     {kPopup, "LoadIconname", "", kNone},
+    {kPopup, "LoadAttribute", "TT", kNone},
+    {kPopup, "SaveAttribute", "TTTTTTTTTTT", kText},
+    {kPopup, "Loadlockscreen", "TT", kNone},
+    {kPopup, "Loadlockscreen2", "TTT", kNone},
+    {kPopup, "SaveLockscreen", "TTTTTTTT", kText},
+    {kPopup, "Loadcallscreen", "TT", kNone},
+    {kPopup, "SaveCallscreen", "TTT", kText},
+    {kPopup, "LoadWeather", "TT", kNone},
+    {kPopup, "SaveWeather", "TTT", kText},
+    {kPopup, "LoadlockscreenAnimator", "TT", kNone},
+    {kPopup, "saveAnimator", "TTTT", kText},
 
     // The host's file, folder and colour dialogs.
     {kDialog, "GetParameter", "", kText},

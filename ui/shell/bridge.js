@@ -331,6 +331,10 @@
             window.location.replace(message.navigate);
         } else if (message.maximize) {
             maximize();
+        } else if (message.imagesChanged) {
+            // The project's pictures were drawn again (after a settings
+            // save): the page reloads the ones it shows.
+            window.dispatchEvent(new Event('skinwright-images-changed'));
         } else if (message.takenOver) {
             ended = true;
             showNotice(TEXT_TAKEN_OVER);

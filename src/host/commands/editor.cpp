@@ -25,11 +25,11 @@ void ReloadIntoMainWindow(Window& main) {
     ReloadTask(main.host(), &main);
 }
 
-// From a settings popup: the previews are drawn again, the editor page
-// hears nothing.
+// From a settings popup after a save: the previews and thumbnails are drawn
+// again without the editor page's overlay or lists.
 CommandResult RefreshLockscreen(CommandCall& call) {
     Host& host = call.host();
-    host.StartTask([&host] { ReloadTask(host, nullptr); });
+    host.StartTask([&host, popup = call.window().id()] { QuietReloadTask(host, popup); });
     return CommandResult::None();
 }
 

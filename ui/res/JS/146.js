@@ -352,6 +352,8 @@ function InitSkinwrightDlg() {
     SetArrowStyle('#prev-screen', 155, 150, 153);
     SetArrowStyle('#next-screen', 151, 157, 154);
     InitPreviewImageClick();
+    // A settings save has the project's pictures drawn again.
+    $(window).on('skinwright-images-changed', RefreshPreview);
     $('#caption').on('dblclick', function (e) {
         if (!$(e.target).closest('.caption-buttons').length) {
             ToggleMaximize();
@@ -1130,9 +1132,111 @@ async function InitPackThemeDlg() {
     });
 }
 
+// A select given a text that none of its options holds shows no choice, as
+// the host's field setters expect, but keeps the text: reading the select
+// gives it back, so a form saved without touching it writes back what the
+// file held instead of an empty value.
+(function () {
+    var plain = $.valHooks.select;
+    $.valHooks.select = {
+        get: function (elem) {
+            if (elem.selectedIndex < 0 && elem.hasAttribute('data-unmatched')) {
+                return elem.getAttribute('data-unmatched');
+            }
+            return plain.get(elem);
+        },
+        set: function (elem, value) {
+            var result = plain.set(elem, value);
+            if (elem.selectedIndex < 0 && !elem.multiple) {
+                elem.setAttribute('data-unmatched', value === null || value === undefined ? '' : String(value));
+            } else {
+                elem.removeAttribute('data-unmatched');
+            }
+            return result;
+        }
+    };
+})();
+
+function EscapeHtmlText(text) {
+    return String(text).replace(/[&<>"']/g, function (c) {
+        return { '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;' }[c];
+    });
+}
+
+// A field's value as the host gets it: trimmed, "" for nothing.
+function FieldValue(id) {
+    var value = $('#' + id).val();
+    return $.trim(value === null || value === undefined ? '' : String(value));
+}
+
+// The form's values in list order, joined with ",".
+function ValueList(ids) {
+    return $.map(ids, FieldValue).join(',');
+}
+
+// Runs the form's saves one after the other, in the order they were asked.
+function SaveQueue() {
+    var last = Promise.resolve();
+    return function (work) {
+        last = last.then(work).catch(function (error) {
+            // The popup went away meanwhile; nothing is left to show.
+            console.error(error);
+        });
+        return last;
+    };
+}
+
+// What a save answered: "" when every file was written, else the warning
+// naming what was not. The project's pictures are drawn again either way.
+function ShowSaveOutcome(warning) {
+    external.RefreshLockscreen().catch(function () {});
+    if (warning) {
+        $('#seccess').hide();
+        ALERT(warning);
+        return false;
+    }
+    $('#seccess').show();
+    return true;
+}
+
+// Marks the form filled and its buttons bound (the buttons do nothing
+// before, so a form is never saved with fields the host has not filled).
+function MarkFormReady() {
+    document.body.setAttribute('data-form-ready', '');
+}
+
+// Shows the module's first preview in img, now and whenever the host has
+// drawn the project's pictures again.
+function ShowModulePreview(img, param, module) {
+    var show = function () {
+        $(img).attr('src', ModulePreviewAddress(param, module));
+    };
+    show();
+    $(window).on('skinwright-images-changed', show);
+    return show;
+}
+
 // Launcher attributes (fragment 190).
 async function InitAttributeDlg() {
-    await InitSettingsForm(350, 450);
+    var param = await InitSettingsForm(350, 450);
+    await external.LoadAttribute(param.name, param.path);
+    var queue = SaveQueue();
+    $('#save_attribute').on('click', function () {
+        if (!FieldText('pageWidth')) {
+            ALERT('请填分页符宽度（dp）');
+            return;
+        }
+        if (!FieldText('pageHeight')) {
+            ALERT('请填分页符高度（dp）');
+            return;
+        }
+        var values = $.map(['isShadow', 'isDynamic', 'isAnimation', 'pageWidth', 'pageHeight', 'weekdayFontSize',
+                            'dayFontSize', 'weekdayColor', 'dayColor'], FieldValue);
+        queue(async function () {
+            ShowSaveOutcome(await external.SaveAttribute.apply(external, [param.name, param.path].concat(values)));
+        });
+    });
+    MarkFormReady();
 }
 
 // Lock-screen layout (fragment 191): each template shows its own preview
@@ -1146,8 +1250,19 @@ var LOCK_TEMPLATE_GROUPS = {
     6: { camera: false, phone: false }
 };
 
+var LOCK_LIST = [
+    'timex1', 'timey1', 'timex2', 'timey2', 'timex3', 'timey3', 'timex4', 'timey4', 'timex5', 'timey5',
+    'timex6', 'timey6', 'datex', 'datey', 'batteryx', 'batteryy', 'handlex', 'handley', 'camerax', 'cameray',
+    'phonex', 'phoney', 'messagex', 'messagey', 'timew1', 'timeh1', 'timew2', 'timeh2', 'timew3', 'timeh3',
+    'timew4', 'timeh4', 'timew5', 'timeh5', 'timew6', 'timeh6', 'handlew', 'handleh', 'cameraw', 'camerah',
+    'phonew', 'phoneh', 'messagew', 'messageh', 'unlockw', 'unlockh', 'animatorx', 'animatory', 'animatorw',
+    'animatorh', 'datesize', 'batterysize', 'TextOwnerInfoX', 'TextOwnerInfoY', 'TextOwnerInfoW',
+    'TextOwnerInfoSize', 'TextSimAllX', 'TextSimAllY', 'TextSimAllW', 'TextSimAllSize', 'datew', 'batteryw',
+    'unlockx', 'unlocky'
+];
+
 function ShowLockscreenTemplate(template) {
-    var groups = LOCK_TEMPLATE_GROUPS[template] || LOCK_TEMPLATE_GROUPS[1];
+    var groups = LOCK_TEMPLATE_GROUPS[template] || { camera: false, phone: false };
     for (var i = 1; i <= 6; ++i) {
         $('#lockpreview' + i).toggle(String(i) === String(template));
     }
@@ -1156,27 +1271,183 @@ function ShowLockscreenTemplate(template) {
     $('.unlock-fields').show();
 }
 
+// The template select shows no choice when integers.xml holds no number 1 .. 6.
+function LockTemplateProblem() {
+    var select = $('#Lockscreentemplate');
+    if (select[0].selectedIndex >= 0) {
+        return '';
+    }
+    var stored = select.val() || '';
+    return (stored ? '锁屏模板编号“' + EscapeHtmlText(stored) + '”无效，应为 1 到 6。' : '找不到使用中的锁屏模板编号。') +
+           '<br />请先选择一个锁屏模板。';
+}
+
+async function SaveLockscreenForm(param) {
+    return ShowSaveOutcome(await external.SaveLockscreen(FieldValue('Lockscreentemplate'), param.name, param.path,
+                                                         ValueList(LOCK_LIST), FieldValue('dateCenter'),
+                                                         FieldValue('batteryCenter'), FieldValue('ownerCenter'),
+                                                         FieldValue('simCenter')));
+}
+
 async function InitLockscreenDlg() {
     var param = await InitSettingsForm(810, 660);
-    var address = ModulePreviewAddress(param, 'lockscreen');
-    for (var i = 1; i <= 6; ++i) {
-        $('#preview-img' + i).attr('src', address);
+    await external.Loadlockscreen(param.name, param.path);
+    var template = $('#Lockscreentemplate');
+    var showPreview = ShowModulePreview('#preview-img1, #preview-img2, #preview-img3, #preview-img4, ' +
+                                        '#preview-img5, #preview-img6', param, 'lockscreen');
+    ShowLockscreenTemplate(template.val());
+    var problem = LockTemplateProblem();
+    if (problem) {
+        ALERT(problem);
     }
-    ShowLockscreenTemplate($('#Lockscreentemplate').val());
-    $('#Lockscreentemplate').on('change', function () {
-        ShowLockscreenTemplate($(this).val());
+    var queue = SaveQueue();
+    // Choosing a template applies it at once, with its own values and
+    // without the save button's checks.
+    template.on('change', function () {
+        var chosen = template.val();
+        ShowLockscreenTemplate(chosen);
+        queue(async function () {
+            await external.Loadlockscreen2(param.name, param.path, chosen);
+            await SaveLockscreenForm(param);
+            showPreview();
+        });
     });
+    $('#save_Lockscreentemplate').on('click', function () {
+        var problem = LockTemplateProblem();
+        if (problem) {
+            ALERT(problem);
+            return;
+        }
+        var x = parseInt(FieldText('handlex'));
+        var y = parseInt(FieldText('handley'));
+        if (x < 0 || x > 980) {
+            ALERT('0<锁子x<980');
+            return;
+        }
+        if (y < 0 || y > 1820) {
+            ALERT('0<锁子y<1820');
+            return;
+        }
+        queue(async function () {
+            await SaveLockscreenForm(param);
+            showPreview();
+        });
+    });
+    MarkFormReady();
 }
 
 // Lock-screen animation (fragment 196).
+var ANIMATOR_LIST = Array.from({ length: 20 }, function (_, i) {
+    return 'Animator' + (i + 1);
+}).concat(['AnimatorTimes', 'AnimatorTime', 'AnimatorX', 'AnimatorY', 'AnimatorW', 'AnimatorH']);
+
 async function InitLockscreenAnimatorDlg() {
-    await InitSettingsForm(450, 580);
+    var param = await InitSettingsForm(450, 580);
+    await external.LoadlockscreenAnimator(param.name, param.path);
+    // An animation that is not stored as off is on: the first choice.
+    var isAnimator = $('#isAnimator');
+    if (isAnimator[0].selectedIndex < 0) {
+        isAnimator[0].selectedIndex = 0;
+        isAnimator[0].removeAttribute('data-unmatched');
+    }
+    var queue = SaveQueue();
+    $('#save_LockscreenAnimator').on('click', function () {
+        queue(async function () {
+            ShowSaveOutcome(await external.saveAnimator(FieldValue('isAnimator'), param.name, param.path,
+                                                        ValueList(ANIMATOR_LIST)));
+        });
+    });
+    MarkFormReady();
 }
 
-// Weather widget (fragment 233).
+// Weather widget (fragment 233): the digits and the icon must stay inside
+// the widget; the browser's own alert says so on every change, and the save
+// refuses a value outside.
+var WEATHER_LIST = [
+    'timex1', 'timey1', 'timex2', 'timey2', 'timex3', 'timey3', 'timex4', 'timey4', 'timex5', 'timey5',
+    'timex6', 'timey6', 'datex', 'datey', 'weekx', 'weeky', 'cityx', 'cityy', 'weatherx', 'weathery', 'iconx',
+    'icony', 'temperaturex', 'temperaturey', 'timew1', 'timeh1', 'timew2', 'timeh2', 'timew3', 'timeh3',
+    'timew4', 'timeh4', 'timew5', 'timeh5', 'timew6', 'timeh6', 'backgroundw', 'backgroundh', 'backgroundy',
+    'datesize', 'weeksize', 'citysize', 'weathersize', 'temperaturesize', 'iconw', 'iconh'
+];
+
+var WEATHER_ITEMS = [
+    { label: '图片', prefix: 'icon', suffix: '' },
+    { label: '小时1', prefix: 'time', suffix: '1' },
+    { label: '小时2', prefix: 'time', suffix: '2' },
+    { label: '冒号', prefix: 'time', suffix: '3' },
+    { label: '分钟1', prefix: 'time', suffix: '4' },
+    { label: '分钟2', prefix: 'time', suffix: '5' }
+];
+
+var WEATHER_RIGHT = 1008;
+var WEATHER_TOP = 90;
+var WEATHER_BOTTOM = 640;
+
+function WeatherBox(item) {
+    var value = function (edge) {
+        return parseInt(FieldText(item.prefix + edge + item.suffix));
+    };
+    return { x: value('x'), y: value('y'), w: value('w'), h: value('h') };
+}
+
+// What each edge's change checks: whether the item leaves the widget, and
+// the message after the item's label.
+var WEATHER_CHECKS = {
+    x: { fails: function (b) { return b.x < 0 || b.x + b.w > WEATHER_RIGHT; }, message: 'x>0且x+w<1008' },
+    w: { fails: function (b) { return b.x + b.w > WEATHER_RIGHT; }, message: 'x+w<1008' },
+    y: { fails: function (b) { return b.y < WEATHER_TOP || b.y + b.h > WEATHER_BOTTOM; }, message: 'y>90且y+h<640' },
+    h: { fails: function (b) { return b.y + b.h > WEATHER_BOTTOM; }, message: 'y+h<640' }
+};
+
+// The message for an item that fails the check of an edge, '' when it fits.
+function WeatherProblem(item, edge) {
+    var check = WEATHER_CHECKS[edge];
+    return check.fails(WeatherBox(item)) ? item.label + '：' + check.message : '';
+}
+
+function BindWeatherChecks(item) {
+    $.each(WEATHER_CHECKS, function (edge) {
+        $('#' + item.prefix + edge + item.suffix).on('change', function () {
+            var problem = WeatherProblem(item, edge);
+            if (problem) {
+                alert(problem);
+            }
+        });
+    });
+}
+
 async function InitWeatherDlg() {
     var param = await InitSettingsForm(730, 640);
-    $('#preview-img').attr('src', ModulePreviewAddress(param, 'launcher'));
+    await external.LoadWeather(param.name, param.path);
+    var showPreview = ShowModulePreview('#preview-img', param, 'launcher');
+    // The background is always centred on the screen: its x follows its width.
+    var showBackgroundX = function () {
+        var width = parseInt(FieldText('backgroundw'));
+        $('#backgroundx').val(isNaN(width) ? '' : String(Math.trunc(540 - width * 0.5)));
+    };
+    $('#backgroundx').prop('readonly', true);
+    showBackgroundX();
+    $('#backgroundw').on('input change', showBackgroundX);
+    $.each(WEATHER_ITEMS, function (_, item) {
+        BindWeatherChecks(item);
+    });
+    var queue = SaveQueue();
+    $('#save_weather').on('click', function () {
+        for (var i = 0; i < WEATHER_ITEMS.length; ++i) {
+            var problem = WeatherProblem(WEATHER_ITEMS[i], 'x') || WeatherProblem(WEATHER_ITEMS[i], 'y');
+            if (problem) {
+                alert(problem);
+                return;
+            }
+        }
+        queue(async function () {
+            var warning = await external.SaveWeather(param.name, param.path, ValueList(WEATHER_LIST));
+            showPreview();
+            ShowSaveOutcome(warning);
+        });
+    });
+    MarkFormReady();
 }
 
 // Advanced mode (fragment 240): the phone's apps by name, and replacing an
@@ -1269,7 +1540,21 @@ async function InitAdvancedMode() {
 }
 
 // Call screen (fragment 248).
+var CALL_LIST = [
+    'reminderx', 'remindery', 'reminderw', 'reminderh', 'smsx', 'smsy', 'smsw', 'smsh',
+    'hangupx', 'hangupy', 'hangupw', 'hanguph', 'answerx', 'answery', 'answerw', 'answerh'
+];
+
 async function InitCallscreenDlg() {
     var param = await InitSettingsForm(680, 625);
-    $('#preview-img1').attr('src', ModulePreviewAddress(param, 'screencall'));
+    await external.Loadcallscreen(param.name, param.path);
+    var showPreview = ShowModulePreview('#preview-img1', param, 'screencall');
+    var queue = SaveQueue();
+    $('#savecallscreen').on('click', function () {
+        queue(async function () {
+            ShowSaveOutcome(await external.SaveCallscreen(param.name, param.path, ValueList(CALL_LIST)));
+            showPreview();
+        });
+    });
+    MarkFormReady();
 }
