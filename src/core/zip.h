@@ -7,8 +7,9 @@ namespace sw {
 
 // Archives a folder's contents. source is either "FOLDER/*.*" or a plain
 // "FOLDER": in both forms the folder's contents form the archive's top level
-// (the folder's own name never appears in the entries). Files are deflated;
-// every folder below also has its own "dir/" entry. Entries are stored in
+// (the folder's own name never appears in the entries). Files are deflated,
+// except PNG and JPEG pictures and zip archives, which are stored as they
+// are; every folder below also has its own "dir/" entry. Entries are stored in
 // byte order of their relative paths, with one fixed time and fixed
 // permissions, so the same folder always gives the same archive. The archive
 // is written beside its final name and renamed into place, so a failure

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -94,6 +95,18 @@ std::string SourceFolder(const std::string& source) {
     return folder;
 }
 
+// PNG and JPEG pictures and archives are compressed already: deflating
+// them again costs time and saves next to nothing, so they are stored.
+bool IsCompressedAlready(const std::string& name) {
+    for (const char* suffix : {".png", ".jpg", ".jpeg", ".zip"}) {
+        const std::size_t length = std::strlen(suffix);
+        if (name.size() >= length && strcasecmp(name.c_str() + name.size() - length, suffix) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool AddEntry(zip_t* archive, const Entry& entry) {
     bool folder = entry.name.back() == '/';
     zip_int64_t index;
@@ -117,7 +130,9 @@ bool AddEntry(zip_t* archive, const Entry& entry) {
     return zip_file_set_dostime(archive, at, kDosTime, kDosDate, 0) == 0 &&
            zip_file_set_external_attributes(archive, at, 0, ZIP_OPSYS_UNIX,
                                             (folder ? kFolderMode : kFileMode) << 16) == 0 &&
-           (folder || zip_set_file_compression(archive, at, ZIP_CM_DEFLATE, 0) == 0);
+           (folder || zip_set_file_compression(
+                          archive, at,
+                          IsCompressedAlready(entry.name) ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0) == 0);
 }
 
 // The entry name as a relative path below the destination, "" when it names

@@ -3,6 +3,7 @@
 #include <cairo.h>
 #include <png.h>
 #include <turbojpeg.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <vector>
@@ -86,6 +87,7 @@ class PngWriteStruct {
 // setjmp (see the reader).
 struct PngEncodeState {
     const Image* image;
+    PngCompression compression;
     std::vector<uint8_t> out;
     std::vector<uint8_t> row;
 };
@@ -134,6 +136,10 @@ bool EncodePngInto(png_structp png, png_infop info, PngEncodeState* state) {
                  static_cast<png_uint_32>(image.height()), 8,
                  image.has_alpha() ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (state->compression == PngCompression::kFast) {
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_PAETH);
+        png_set_compression_strategy(png, Z_RLE);
+    }
     png_write_info(png, info);
     png_set_bgr(png);
     if (!image.has_alpha()) {
@@ -164,7 +170,7 @@ bool SaveJpeg(const Image& image, const std::string& path, int quality) {
     return WriteFileReplacing(path, jpeg.data, jpeg.size);
 }
 
-bool SavePng(const Image& image, const std::string& path) {
+bool SavePng(const Image& image, const std::string& path, PngCompression compression) {
     if (image.empty()) {
         return false;
     }
@@ -173,7 +179,7 @@ bool SavePng(const Image& image, const std::string& path) {
     if (!writer.ok()) {
         return false;
     }
-    PngEncodeState state{&image, {}, {}};
+    PngEncodeState state{&image, compression, {}, {}};
     if (!EncodePngInto(writer.png(), writer.info(), &state)) {
         return false;
     }

@@ -94,6 +94,8 @@ const ListedCommand kCommands[] = {
     {kPopup, "openlog", "TT", kNone},
     {kPopup, "GetDefaultProjectPath", "", kText},
     {kPopup, "copypng", "TT", kNone},
+    {kPopup, "SetPackPath", "TTTTT", kNone},
+    {kPopup, "PackTheme", "", kNone},
     {kPopup, "sendphone", "TT", kNone},
     {kPopup, "ChoosePhone", "N", kNone},
     {kPopup, "installphone", "", kNone},

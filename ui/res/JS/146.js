@@ -1121,7 +1121,8 @@ async function InitCreateThemeDlg() {
     });
 }
 
-// Pack (fragment 185): the form is filled from the project's description.
+// Pack (fragment 185): the form is filled from the project's description;
+// while the host packs, the form shows the step and the share done.
 async function InitPackThemeDlg() {
     var param = await InitSettingsForm(460, 350);
     await external.LoadMetaJson(param.name, param.path);
@@ -1130,6 +1131,47 @@ async function InitPackThemeDlg() {
     $('#cancel_create').on('click', function () {
         external.CloseWindow();
     });
+    var busy = false;
+    $('#create_theme').on('click', async function () {
+        if (busy) {
+            return;
+        }
+        busy = true;
+        try {
+            await external.SaveMetaJson(param.name, param.path, $('#version').val(),
+                                        $('#description').val(), $('#developer').val(),
+                                        $('#theme_name').val());
+            // Only the first blank goes: "My  Theme" keeps one.
+            var name = $.trim($('#theme_name').val() || '').replace(' ', '');
+            var path = $('#theme_path').val() || '';
+            if (!name) {
+                ALERT('请填写主题包名称');
+                return;
+            }
+            if (!path) {
+                ALERT('请选择保存路径');
+                return;
+            }
+            var flag = function (id) {
+                return $('#' + id).prop('checked') ? 'checked' : '';
+            };
+            ShowPackProgress('', 0);
+            await external.SetPackPath(name, path, flag('islauncher'), flag('islock'), flag('iscall'));
+            setTimeout(function () {
+                external.PackTheme();
+            }, 200);
+        } finally {
+            busy = false;
+        }
+    });
+}
+
+// Called by the host while packing: the step's name and the share done.
+function ShowPackProgress(step, percent) {
+    var share = Math.max(0, Math.min(100, parseInt(percent, 10) || 0));
+    $('#pack-progress-bar').css('width', share + '%');
+    $('#pack-step').text(step);
+    $('#pack-percent').text(step ? share + '%' : '');
 }
 
 // A select given a text that none of its options holds shows no choice, as

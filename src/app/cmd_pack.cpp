@@ -1,0 +1,134 @@
+// skinwright pack PROJECT.wtpj --name NAME --out DIR [--modules LIST]: opens a
+// project and packs it as the pack form does, into DIR/NAME.zip.
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/project_command.h"
+#include "app/subcommand.h"
+#include "core/log.h"
+#include "pack/comma_list.h"
+#include "pack/pack_project.h"
+
+namespace sw::app {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void OnInterrupt(int) {
+    interrupted = 1;
+}
+
+// "launcher,lockscreen,screencall" in any order and number; false with a
+// message for any other name.
+bool ParseModules(const std::string& list, pack::WantedModules& wanted) {
+    wanted = {false, false, false};
+    for (const std::string& name : pack::SplitAtCommas(list)) {
+        if (name == "launcher") {
+            wanted.launcher = true;
+        } else if (name == "lockscreen") {
+            wanted.lockscreen = true;
+        } else if (name == "screencall") {
+            wanted.callscreen = true;
+        } else if (!name.empty()) {
+            std::fprintf(stderr,
+                         "skinwright: --modules takes launcher, lockscreen and screencall, not "
+                         "%s\n",
+                         name.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// A bar of the share done and the step's name, redrawn in place.
+void DrawProgress(pack::PackStep step, double done) {
+    constexpr int kWidth = 30;
+    const int filled = static_cast<int>(done * kWidth + 0.5);
+    std::string bar(static_cast<std::size_t>(filled), '#');
+    bar.append(static_cast<std::size_t>(kWidth - filled), '-');
+    std::fprintf(stderr, "\r[%s] %3d%% %-28s", bar.c_str(), static_cast<int>(done * 100 + 0.5),
+                 pack::StepName(step));
+    std::fflush(stderr);
+}
+
+int RunPack(const std::string& projectFile, const std::string& name, const std::string& out,
+            const std::string& modules, const std::string& home) {
+    pack::PackRequest request;
+    request.pack_name = name;
+    std::error_code error;
+    request.pack_path = std::filesystem::absolute(out, error).lexically_normal().string();
+    if (error || request.pack_path.empty()) {
+        request.pack_path = out;
+    }
+    while (request.pack_path.size() > 1 && request.pack_path.back() == '/') {
+        request.pack_path.pop_back();
+    }
+    if (!ParseModules(modules, request.modules)) {
+        return 1;
+    }
+    const std::string refusal = pack::CheckPackRequest(request);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "skinwright: cannot pack: %s\n", refusal.c_str());
+        return 1;
+    }
+    if (!PrepareHome(home) || !OpenProjectForCommand(projectFile)) {
+        return 1;
+    }
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    pack::PackObserver observer;
+    if (terminal) {
+        observer.progress = DrawProgress;
+    }
+    observer.stop = [] { return interrupted != 0; };
+    std::signal(SIGINT, OnInterrupt);
+    std::signal(SIGTERM, OnInterrupt);
+    const pack::PackResult result = pack::PackProject(request, observer);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    if (terminal) {
+        std::fprintf(stderr, "\n");
+    }
+    if (result.code != 0) {
+        std::fprintf(stderr, "skinwright: packing failed: %s\n(the whole story is in %s)\n",
+                     result.reason.c_str(), GetLogFilePath().c_str());
+        return 1;
+    }
+    std::printf("%s\n", result.archive.c_str());
+    return 0;
+}
+
+void AddPack(CLI::App& app, int& exitCode) {
+    struct Options {
+        std::string project;
+        std::string name;
+        std::string out;
+        std::string modules = "launcher,lockscreen,screencall";
+        std::string home;
+    };
+    static Options options;
+    CLI::App* command = app.add_subcommand(
+        "pack", "Open a project and pack it into OUT/NAME.zip, the theme archive a phone installs");
+    command->add_option("project", options.project, "The project file (.wtpj)")->required();
+    command->add_option("--name", options.name, "The theme archive's name, without .zip")
+        ->required();
+    command->add_option("--out", options.out, "The folder that receives the archive")->required();
+    command->add_option("--modules", options.modules,
+                        "Comma list of the modules to pack: launcher, lockscreen, screencall "
+                        "(default all three)");
+    AddHomeOption(command, options.home);
+    command->callback([&exitCode] {
+        exitCode =
+            RunPack(options.project, options.name, options.out, options.modules, options.home);
+    });
+}
+
+const SubcommandRegistrar registrar(AddPack);
+
+}  // namespace
+
+}  // namespace sw::app

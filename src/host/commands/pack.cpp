@@ -1,0 +1,152 @@
+// The pack form's commands: the five texts of the form, and the pack worker
+// that packs the open project while the form shows its progress.
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "core/log.h"
+#include "core/process.h"
+#include "host/alerts.h"
+#include "host/app_state.h"
+#include "host/command_group.h"
+#include "host/escape.h"
+#include "host/host.h"
+#include "host/script_bridge.h"
+#include "host/window.h"
+#include "pack/pack_project.h"
+
+namespace sw::host {
+
+namespace {
+
+// One pack at a time in the whole program.
+std::atomic<bool> packing{false};
+
+class PackingFlag {
+  public:
+    PackingFlag() : taken_(!packing.exchange(true)) {}
+    PackingFlag(const PackingFlag&) = delete;
+    PackingFlag& operator=(const PackingFlag&) = delete;
+    ~PackingFlag() {
+        if (taken_) {
+            packing = false;
+        }
+    }
+    bool taken() const { return taken_; }
+
+  private:
+    bool taken_;
+};
+
+pack::PackRequest RequestOf(const PackSettings& settings) {
+    pack::PackRequest request;
+    request.pack_name = settings.pack_name;
+    request.pack_path = settings.pack_path;
+    request.modules.launcher = settings.launcher_flag == "checked";
+    request.modules.lockscreen = settings.lockscreen_flag == "checked";
+    request.modules.callscreen = settings.callscreen_flag == "checked";
+    return request;
+}
+
+// The pack result's two links, the archive's path put into each as a script
+// string inside an HTML attribute.
+std::string PackedMessage(const std::string& archive) {
+    const std::string path = EscapeHtml(EscapeJsString(archive));
+    return "主题包已成功生成。<br /><a style='color:#41b5f2; text-decoration: underline; "
+           "cursor:pointer;' onclick=\"javascript: external.Explorer('/n,/select,', '" +
+           path +
+           "');\">在文件夹中查看</a>"
+           "<br /><a style='color: #41b5f2; text-decoration: underline; cursor:pointer;' "
+           "onclick=\"javascript: external.sendphone( '/n,/select,', '" +
+           path + "');\">一键导入手机中</a>";
+}
+
+// Sends the step and the share done to the form, when either changed.
+class FormProgress {
+  public:
+    explicit FormProgress(Window& popup) : popup_(&popup) {}
+    void operator()(pack::PackStep step, double done) {
+        const int percent = static_cast<int>(done * 100);
+        // A form closed meanwhile has no page to tell.
+        if ((step == step_ && percent == percent_) || popup_->ended()) {
+            return;
+        }
+        step_ = step;
+        percent_ = percent;
+        EvalInPage(popup_, "ShowPackProgress('%s', %d);",
+                   EscapeJsString(pack::StepTitle(step)).c_str(), percent);
+    }
+
+  private:
+    Window* popup_;
+    pack::PackStep step_ = pack::PackStep::kDone;
+    int percent_ = -1;
+};
+
+void PackWorker(Host& host, const std::shared_ptr<Window>& popup) {
+    const PackingFlag flag;
+    if (!flag.taken()) {
+        LogWarn("a pack is running already; this one is not started\n");
+        return;
+    }
+    EvalInPage(popup.get(), "$('#pack-theme-form').hide();$('#pack-theme-loading').show();");
+    pack::PackObserver observer;
+    observer.progress = FormProgress(*popup);
+    observer.stop = [&host, &popup] { return popup->ended() || host.stopping(); };
+    const pack::PackResult result =
+        pack::PackProject(RequestOf(GetAppState().GetPackSettings()), observer);
+    if (result.stopped) {
+        return;
+    }
+    if (result.code < 0) {
+        ShowWarningAlert(host, "失败<br />" + EscapeHtml(result.reason));
+        EvalInPage(popup.get(), "$('#pack-theme-loading').hide();$('#pack-theme-form').show();");
+        return;
+    }
+    StopPackTools();
+    popup->End("cancel");
+    ShowTipAlert(host, PackedMessage(result.archive));
+}
+
+CommandResult SetPackPath(CommandCall& call) {
+    PackSettings settings;
+    settings.pack_name = call.text(0);
+    settings.pack_path = call.text(1);
+    settings.launcher_flag = call.text(2);
+    settings.lockscreen_flag = call.text(3);
+    settings.callscreen_flag = call.text(4);
+    if (!GetAppState().SetPackSettings(settings)) {
+        // Nothing of a refused form is kept, so the pack that follows stops
+        // at once instead of packing older texts.
+        GetAppState().SetPackSettings(PackSettings());
+        ShowWarningAlert(call.host(), "主题包名称或保存路径太长（最多511字节），请修改后重试。");
+    }
+    return CommandResult::None();
+}
+
+CommandResult PackTheme(CommandCall& call) {
+    if (GetAppState().GetPackSettings().pack_name.empty()) {
+        LogError("pack: no pack name was set\n");
+        return CommandResult::None();
+    }
+    std::shared_ptr<Window> popup = call.host().FindWindow(call.window().id());
+    if (popup == nullptr) {
+        return CommandResult::None();
+    }
+    Host& host = call.host();
+    host.StartTask([&host, popup] { PackWorker(host, popup); });
+    return CommandResult::None();
+}
+
+}  // namespace
+
+}  // namespace sw::host
+
+SKINWRIGHT_COMMAND_GROUP(pack) {
+    using namespace sw::host;
+    tables.Add(WindowClass::kPopup, {
+                                        {"SetPackPath", Texts(5), ResultKind::kNone, &SetPackPath},
+                                        {"PackTheme", {}, ResultKind::kNone, &PackTheme},
+                                    });
+}

@@ -1,0 +1,19 @@
+// The module step of a pack: the project's modules copied into the work
+// folder, their thumbnails and descriptions, the density images, and each
+// module's resources cleaned and archived.
+#pragma once
+
+#include <string>
+
+#include "pack/pack_run.h"
+
+namespace sw::pack {
+
+// source: the project's launcher module folder; the lock screen and the call
+// screen are its siblings "lockscreen" and "screencall". Only the wanted
+// modules are copied and processed; the launcher's previews are copied
+// always, since its thumbnail stands for the theme when no module is. False
+// when the pack failed (the run's reason says why) or was asked to stop.
+bool PackModule(PackRun& run, const std::string& source);
+
+}  // namespace sw::pack
