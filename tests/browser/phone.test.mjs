@@ -1,7 +1,8 @@
 // The phone link from the pages, with the phone simulator in adb's place:
 // the start window's 导入手机 (success, failures, several phones) and the
 // advanced mode's app lists (titles with apostrophes and Chinese text,
-// fetched from the phone, an app's icon replaced).
+// fetched from the phone, an app's icon replaced), and the pack result's
+// link that pushes the archive just made.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
@@ -262,6 +263,69 @@ describe('the advanced mode lists the phone apps', () => {
         assert.equal((await optionTexts(form, 'iconname')).length, 401, 'the lists stay');
         await form.layer.locator('.sw-popup-close').click();
         await form.layer.waitFor({ state: 'detached' });
+        assert.deepEqual(session.problems, []);
+    });
+});
+
+describe('the pack result pushes the new archive to the phone', () => {
+    const work = makeTempDir('sw-pack-push-');
+    const phone = phoneSimulator(path.join(work, 'phone'));
+    const home = path.join(work, 'home');
+    const out = path.join(work, 'out');
+    let project;
+    let session;
+    let page;
+
+    before(async () => {
+        fs.mkdirSync(out, { recursive: true });
+        project = runProgram(['create', '--home', home, '--name', 'tide', '--dir', path.join(work, 'projects'),
+                              '--theme-name', 'Tide']).trim();
+        session = await openSession({ home, args: ['--open', project], env: phone.env });
+        page = session.page;
+        await waitForEditor(page);
+    });
+
+    after(async () => {
+        await session?.close();
+        fs.rmSync(work, { recursive: true, force: true });
+    });
+
+    it('packs the project, then 一键导入手机中 puts the archive on the phone', async () => {
+        const form = popup(page, '生成主题包');
+        await page.locator('.btn-green').click();
+        await form.frame.locator('#pack-theme-form').waitFor({ state: 'visible' });
+        await (await frameOf(form.layer)).waitForFunction(() => $('#theme_path').val() !== '');
+        const folders = popup(page, '浏览文件夹');
+        await form.frame.locator('#select_path').click();
+        await folders.frame.locator('#folder-path').fill(out);
+        await folders.frame.locator('#folder-ok').click();
+        await folders.layer.waitFor({ state: 'detached' });
+        const tip = popup(page, '提示');
+        await form.frame.locator('#create_theme').click();
+        await tip.frame.getByText('主题包已成功生成。').waitFor();
+
+        // The alert shows the push at work, and its links wait meanwhile.
+        phone.slowOn('push');
+        await tip.frame.getByText('一键导入手机中').click();
+        await tip.frame.locator('.phone-progress', { hasText: '正在导入手机' }).waitFor();
+        await screenshot(page, '46-pack-result-pushing');
+        const done = popup(page, '');
+        await done.frame.getByText('主题导入手机成功！').waitFor();
+        await closeAlert(done);
+        assert.equal(await tip.frame.locator('.phone-progress').isVisible(), false);
+        await closeAlert(tip);
+
+        // The archive's own content, under its resource number.
+        const themes = fs.readdirSync(path.join(phone.root(), THEMES));
+        assert.equal(themes.length, 1);
+        const folder = path.join(phone.root(), THEMES, themes[0]);
+        const meta = JSON.parse(fs.readFileSync(path.join(folder, 'meta.json'), 'utf8'));
+        assert.equal(String(meta.resource_id), themes[0]);
+        assert.equal(meta.resource_name, 'Tide');
+        assert.ok(fs.existsSync(path.join(folder, 'preview')));
+        assert.ok(fs.readdirSync(path.join(folder, 'content')).length > 0);
+        assert.deepEqual(phone.calls().map((call) => call[2] === 'shell' ? call[3] : call[2] ?? call[0]),
+                         ['devices', 'rm', 'push', 'am']);
         assert.deepEqual(session.problems, []);
     });
 });
