@@ -51,6 +51,16 @@ function packedTheme(dir, id) {
     return archive;
 }
 
+// A project made from the template, open in the editor with the phone
+// simulator in adb's place.
+async function editorWithPhone(work, home, phone, name) {
+    const project = runProgram(['create', '--home', home, '--name', name, '--dir', path.join(work, 'projects'),
+                                '--theme-name', name]).trim();
+    const session = await openSession({ home, args: ['--open', project], env: phone.env });
+    await waitForEditor(session.page);
+    return { project, session, page: session.page };
+}
+
 async function closeAlert(alert) {
     await alert.frame.locator('.btn-big', { hasText: '确定' }).click();
     await alert.layer.waitFor({ state: 'detached' });
@@ -195,10 +205,7 @@ describe('the advanced mode lists the phone apps', () => {
     }
 
     before(async () => {
-        project = runProgram(['create', '--home', home, '--name', 'icons', '--dir', path.join(work, 'projects')]).trim();
-        session = await openSession({ home, args: ['--open', project], env: phone.env });
-        page = session.page;
-        await waitForEditor(page);
+        ({ project, session, page } = await editorWithPhone(work, home, phone, 'icons'));
     });
 
     after(async () => {
@@ -272,17 +279,12 @@ describe('the pack result pushes the new archive to the phone', () => {
     const phone = phoneSimulator(path.join(work, 'phone'));
     const home = path.join(work, 'home');
     const out = path.join(work, 'out');
-    let project;
     let session;
     let page;
 
     before(async () => {
         fs.mkdirSync(out, { recursive: true });
-        project = runProgram(['create', '--home', home, '--name', 'tide', '--dir', path.join(work, 'projects'),
-                              '--theme-name', 'Tide']).trim();
-        session = await openSession({ home, args: ['--open', project], env: phone.env });
-        page = session.page;
-        await waitForEditor(page);
+        ({ session, page } = await editorWithPhone(work, home, phone, 'Tide'));
     });
 
     after(async () => {
