@@ -38,6 +38,7 @@ const ListedCommand kCommands[] = {
     {kStart, "CreateThemeProject", "", kNone},
     {kStart, "CloseWindow", "", kNone},
     {kStart, "NavigateUrl", "T", kNone},
+    {kStart, "PushToPhone", "", kNone},
 
     // The main editor window (page 104).
     {kMain, "OnDocumentReady", "", kNone},
@@ -72,6 +73,8 @@ const ListedCommand kCommands[] = {
     {kMain, "MaximizeWindow", "", kNone},
     {kMain, "Explorer", "TT", kNone},
     {kMain, "NavigateUrl", "T", kNone},
+    {kMain, "installphone", "", kNone},
+    {kMain, "geticonname", "T", kNone},
 
     // A popup showing a settings form or an alert (page 108).
     {kPopup, "RefreshLockscreen", "", kNone},
@@ -94,6 +97,10 @@ const ListedCommand kCommands[] = {
     {kPopup, "SetPackPath", "TTTTT", kNone},
     {kPopup, "PackTheme", "", kNone},
     {kPopup, "sendphone", "TT", kNone},
+    {kPopup, "ChoosePhone", "N", kNone},
+    {kPopup, "installphone", "", kNone},
+    {kPopup, "geticonname", "T", kBool},
+    {kPopup, "LoadIconname", "", kNone},
     {kPopup, "LoadAttribute", "TT", kNone},
     {kPopup, "SaveAttribute", "TTTTTTTTTTT", kText},
     {kPopup, "Loadlockscreen", "TT", kNone},

@@ -139,15 +139,6 @@ CommandResult PackTheme(CommandCall& call) {
     return CommandResult::None();
 }
 
-// Pushing a packed theme to the phone comes with the device link; until then
-// the link says so.
-CommandResult SendPhone(CommandCall& call) {
-    LogWarn("sendphone %s: pushing to a phone is not available yet\n", call.text(1).c_str());
-    ShowInfoAlert(call.host(),
-                  "一键导入手机的功能暂未开放。<br />请用“在文件夹中查看”找到主题包。");
-    return CommandResult::None();
-}
-
 }  // namespace
 
 }  // namespace sw::host
@@ -157,6 +148,5 @@ SKINWRIGHT_COMMAND_GROUP(pack) {
     tables.Add(WindowClass::kPopup, {
                                         {"SetPackPath", Texts(5), ResultKind::kNone, &SetPackPath},
                                         {"PackTheme", {}, ResultKind::kNone, &PackTheme},
-                                        {"sendphone", Texts(2), ResultKind::kNone, &SendPhone},
                                     });
 }

@@ -291,9 +291,38 @@ function InitStartDlg() {
 function ShowStatus(stat) {
     var creating = stat === 'create' || stat === 'new';
     var opening = stat === 'open';
+    var pushing = stat === 'push';
     $('#creating-div').toggle(creating);
     $('#opening-div').toggle(opening);
-    $('#create-open-div').toggle(!creating && !opening);
+    $('#pushing-div').toggle(pushing);
+    $('#create-open-div').toggle(!creating && !opening && !pushing);
+    return '';
+}
+
+/* ---------------------------------------------------- phone operations */
+
+var PUSHING_TEXT = '正在导入手机 ...';
+
+// The steps of a phone operation as the host reports them ('' when it has
+// ended): the start page shows them under its pushing animation, a form in
+// its progress line, an alert (the pack result) in a line below its
+// message, whose links wait meanwhile.
+function ShowPhoneProgress(text) {
+    text = text === undefined || text === null ? '' : String(text);
+    var pushing = $('#pushing-div .status-text');
+    if (pushing.length) {
+        pushing.text(text || PUSHING_TEXT);
+        return '';
+    }
+    var line = $('.phone-progress');
+    if (!line.length) {
+        if (!text) {
+            return '';
+        }
+        line = $('<div class="phone-progress"></div>').appendTo('#alert-msg-div');
+    }
+    line.text(text).toggle(text !== '');
+    $('#alert-msg-div a').css('pointer-events', text ? 'none' : '');
     return '';
 }
 
@@ -1475,8 +1504,35 @@ async function InitWeatherDlg() {
     MarkFormReady();
 }
 
-// Advanced mode (fragment 240): the icon-name lists and the image folder.
+// Advanced mode (fragment 240): the phone's apps by name, and replacing an
+// app's icon in the launcher's image folder.
 var ICON_NAME_OPTIONS = 300;
+var ICON_NAMES_FILLED = false;
+
+// The host hands the phone's app list over as JSON ({"icons": [...],
+// "titles": [...]}); every app becomes an option, whatever its title holds.
+function SetIconNames(json) {
+    var lists = ParseJson(json);
+    if (!lists || !$.isArray(lists.icons) || !$.isArray(lists.titles) ||
+        lists.icons.length !== lists.titles.length) {
+        return '';
+    }
+    var commaList = function (items) {
+        return $.map(items, function (item) {
+            return item + ',';
+        }).join('');
+    };
+    $('#stricon').val(commaList(lists.icons));
+    $('#striconname').val(commaList(lists.titles));
+    var names = $('#iconname').empty();
+    var icons = $('#iconname2').empty();
+    $.each(lists.titles, function (i, title) {
+        names.append($('<option></option>').val(i).text(title));
+        icons.append($('<option></option>').val(i).text(lists.icons[i]));
+    });
+    ICON_NAMES_FILLED = lists.titles.length > 0;
+    return '';
+}
 
 async function InitAdvancedMode() {
     var param = await InitSettingsForm(530, 250);
@@ -1492,6 +1548,49 @@ async function InitAdvancedMode() {
     $('#open_folder').on('click', function () {
         external.Explorer('', JoinPath(param.path, param.name, 'launcher/content/res/drawable-xxhdpi'));
     });
+    // The phone buttons wait for each other.
+    var busy = false;
+    var once = function (work) {
+        return async function () {
+            if (busy) {
+                return;
+            }
+            busy = true;
+            $('#seccess').hide();
+            try {
+                await work();
+            } finally {
+                busy = false;
+            }
+        };
+    };
+    $('#install_iconname').on('click', once(function () {
+        return external.installphone();
+    }));
+    $('#pull_inconname').on('click', once(async function () {
+        if (await external.geticonname('')) {
+            await external.LoadIconname();
+        }
+    }));
+    $('#up_icon').on('click', once(async function () {
+        var icon = $('#iconname2 option:selected').text();
+        if (!ICON_NAMES_FILLED || !icon) {
+            ALERT('请先导入手机图标，再选择应用名称。');
+            return;
+        }
+        var source = await external.ShowChooseFileDialog(PNG_FILTER);
+        if (!source) {
+            return;
+        }
+        var copied = await external.copypng(
+            source, JoinPath(param.path, param.name, 'launcher/content/res/drawable-xxhdpi', icon));
+        if (copied === false) {
+            ALERT('图标替换失败，请重试。');
+            return;
+        }
+        $('#seccess').show();
+    }));
+    await external.LoadIconname();
 }
 
 // Call screen (fragment 248).

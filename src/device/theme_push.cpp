@@ -1,0 +1,181 @@
+#include "device/theme_push.h"
+
+#include <json/reader.h>
+#include <json/writer.h>
+
+#include <filesystem>
+
+#include "core/files.h"
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/scratch_folder.h"
+#include "core/text.h"
+#include "core/zip.h"
+#include "device/adb_commands.h"
+
+namespace sw::device {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+std::uint64_t FolderBytes(const std::string& folder) {
+    std::uint64_t bytes = 0;
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code sizeError;
+        if (it->is_regular_file(sizeError)) {
+            const std::uintmax_t size = it->file_size(sizeError);
+            bytes += sizeError ? 0 : size;
+        }
+    }
+    return bytes;
+}
+
+// How each step is told; "%.1f" stands for the megabytes pushed.
+struct StepTexts {
+    PushStep step;
+    const char* page;
+    const char* console;
+};
+
+const StepTexts kStepTexts[] = {
+    {PushStep::kCheckingPhone, "正在检查手机 ...", "checking the phone"},
+    {PushStep::kUnpacking, "正在解压主题包 ...", "unpacking the archive"},
+    {PushStep::kRemovingOld, "正在删除手机上的旧主题 ...", "removing the phone's old copy"},
+    {PushStep::kPushing, "正在导入手机（%.1f MB）...", "pushing %.1f MiB to the phone"},
+    {PushStep::kStoppingThemeApp, "正在刷新手机主题 ...", "stopping the phone's theme app"},
+};
+
+std::string StepText(PushStep step, std::uint64_t bytes, const char* StepTexts::*language) {
+    for (const StepTexts& texts : kStepTexts) {
+        if (texts.step == step) {
+            const std::string format = texts.*language;
+            return format.find("%.1f") == std::string::npos
+                       ? format
+                       : FormatString(format.c_str(), static_cast<double>(bytes) / kMiB);
+        }
+    }
+    return "";
+}
+
+void Report(const PushProgress& progress, PushStep step, std::uint64_t bytes = 0) {
+    if (progress) {
+        progress(step, bytes);
+    }
+}
+
+// Reads meta.json in the staging folder for its resource number and writes
+// it back in the styled layout.
+PhoneOutcome ReadStagedMeta(const std::string& staging, std::string& number) {
+    const std::string file = staging + "/meta.json";
+    std::string text;
+    Json::Value document;
+    Json::Reader reader;
+    if (!ReadFileText(file, text) || !reader.parse(text, document, false) || !document.isObject()) {
+        LogError("load meta.json failed.\n");
+        return {PhoneFailure::kNoMeta, ""};
+    }
+    if (!ResourceNumberOf(document, number)) {
+        LogError("resource_id of meta.json is not an integer\n");
+        return {PhoneFailure::kBadResourceId, ""};
+    }
+    Json::StyledWriter writer;
+    if (!WriteFileAtomic(file, writer.write(document))) {
+        LogError("save meta.json failed.\n");
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string PushStepPageText(PushStep step, std::uint64_t bytes) {
+    return StepText(step, bytes, &StepTexts::page);
+}
+
+std::string PushStepConsoleText(PushStep step, std::uint64_t bytes) {
+    return StepText(step, bytes, &StepTexts::console);
+}
+
+bool ResourceNumberOf(const Json::Value& document, std::string& number) {
+    if (!document.isObject()) {
+        return false;
+    }
+    const Json::Value& id = document["resource_id"];
+    if (!id.isNull() && !id.isInt()) {
+        return false;
+    }
+    number = FormatString("%d", id.isNull() ? 0 : id.asInt());
+    return true;
+}
+
+PushResult PushTheme(const PushLock& lock, const std::string& archive, const std::string& serial,
+                     const PushProgress& progress) {
+    PushResult result;
+    const std::string staging = PushStagingFolder();
+    if (!lock.held()) {
+        result.outcome = {lock.busy() ? PhoneFailure::kBusy : PhoneFailure::kStagingFailed,
+                          staging};
+        return result;
+    }
+    if (!IsFile(archive)) {
+        LogError("the archive %s is not a file\n", archive.c_str());
+        result.outcome = {PhoneFailure::kArchiveMissing, archive};
+        return result;
+    }
+
+    Report(progress, PushStep::kUnpacking);
+    // The staging folder holds only what this push unpacks: whatever an
+    // earlier push left, hidden files included, goes first. A folder of that
+    // name that the program did not make is left alone.
+    if (staging.empty() || !EmptyScratchFolder(staging)) {
+        LogError("cannot use the staging folder %s\n", staging.c_str());
+        result.outcome = {PhoneFailure::kStagingFailed, staging};
+        return result;
+    }
+    if (!ZipExtract(archive, staging)) {
+        LogError("failed to extract zip archive.\n");
+        result.outcome = {PhoneFailure::kArchiveUnreadable, archive};
+        return result;
+    }
+    result.outcome = ReadStagedMeta(staging, result.resource_number);
+    if (!result.outcome.ok()) {
+        return result;
+    }
+    LogInfo("pushing %s as theme %s\n", archive.c_str(), result.resource_number.c_str());
+
+    // The push copies the folder under the name given only while that name
+    // does not exist on the phone, so the old copy must be gone first. Its
+    // removal fails on a phone that never had the theme: only a phone that
+    // gives no answer stops the push here.
+    const AdbTimeLimits limits = GetAdbTimeLimits();
+    Report(progress, PushStep::kRemovingOld);
+    const AdbResult removed =
+        RunAdb(serial, RemoveThemeDirCommand(result.resource_number), limits.command);
+    if (!removed.started || removed.timed_out) {
+        result.outcome = OutcomeOf(removed);
+        return result;
+    }
+
+    const std::uint64_t bytes = FolderBytes(staging);
+    Report(progress, PushStep::kPushing, bytes);
+    const AdbResult pushed =
+        RunAdb(serial, PushThemeCommand(staging, result.resource_number), PushTimeLimit(bytes));
+    result.outcome = OutcomeOf(pushed);
+    if (!result.outcome.ok()) {
+        return result;
+    }
+
+    Report(progress, PushStep::kStoppingThemeApp);
+    if (!RunAdb(serial, StopThemeCenterCommand(), limits.command).ok()) {
+        LogWarn("the phone's theme app was not stopped; it shows the theme once it restarts\n");
+    }
+    result.phone_folder = ThemeFolderOnPhone(result.resource_number);
+    LogInfo("theme %s pushed to %s\n", result.resource_number.c_str(), result.phone_folder.c_str());
+    return result;
+}
+
+}  // namespace sw::device
