@@ -1,7 +1,6 @@
 #include "device/theme_push.h"
 
 #include <json/reader.h>
-#include <json/writer.h>
 
 #include <filesystem>
 
@@ -12,6 +11,7 @@
 #include "core/text.h"
 #include "core/zip.h"
 #include "device/adb_commands.h"
+#include "engine/json_file.h"
 
 namespace sw::device {
 
@@ -69,7 +69,7 @@ void Report(const PushProgress& progress, PushStep step, std::uint64_t bytes = 0
 }
 
 // Reads meta.json in the staging folder for its resource number and writes
-// it back in the styled layout.
+// it back in the styled layout, its texts in UTF-8 as they are.
 PhoneOutcome ReadStagedMeta(const std::string& staging, std::string& number) {
     const std::string file = staging + "/meta.json";
     std::string text;
@@ -83,8 +83,7 @@ PhoneOutcome ReadStagedMeta(const std::string& staging, std::string& number) {
         LogError("resource_id of meta.json is not an integer\n");
         return {PhoneFailure::kBadResourceId, ""};
     }
-    Json::StyledWriter writer;
-    if (!WriteFileAtomic(file, writer.write(document))) {
+    if (!WriteJsonFile(file, document)) {
         LogError("save meta.json failed.\n");
     }
     return {};

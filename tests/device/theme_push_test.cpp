@@ -64,9 +64,8 @@ TEST_F(ThemePushTest, TheArchiveReplacesTheThemesFolderOnThePhone) {
             {"-s", "SIM001", "push", staging, "//sdcard//.QuindoTheme//Download//themesuite//1234"},
             {"-s", "SIM001", "shell", "am", "force-stop", "com.quindo.themecenter"},
         }));
-    // The styled layout of the JSON library, which writes "港湾" escaped.
-    const std::string meta =
-        "{\n   \"resource_id\" : 1234,\n   \"resource_name\" : \"\\u6e2f\\u6e7e\"\n}\n";
+    // The styled layout of the JSON library, with "港湾" written as it is.
+    const std::string meta = "{\n   \"resource_id\" : 1234,\n   \"resource_name\" : \"港湾\"\n}\n";
     EXPECT_EQ(FilesBelow(OnPhone(std::string(kThemes) + "/1234")),
               (std::vector<std::pair<std::string, std::string>>{
                   {"content/launcher/res.zip", "launcher of theme"},
