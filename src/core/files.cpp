@@ -13,6 +13,7 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/unique_fd.h"
+#include "core/write_watch.h"
 
 namespace sw {
 
@@ -98,6 +99,7 @@ bool WriteBeside(const std::string& path, mode_t mode, const std::function<int(i
         LogError("cannot write file %s\n", path.c_str());
         return false;
     }
+    NotifyBeforeWrite(path);
     UniqueFd fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd.valid()) {
         LogError("cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
