@@ -13,6 +13,7 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "engine/edit_history.h"
 #include "engine/json_file.h"
 
 namespace sw {
@@ -170,6 +171,10 @@ bool CreateProject() {
     if (!IsFolder(templateDir) || !CopyPath(templateDir, projectDir)) {
         LogError("can not create theme: fail to copy template.\n");
         return false;
+    }
+    // A project made afresh where another was starts without its history.
+    if (PathExists(HistoryFolderOf(projectDir))) {
+        DeletePath(HistoryFolderOf(projectDir));
     }
 
     Json::Value project(Json::objectValue);

@@ -161,7 +161,7 @@ bool ReloadTask(Host& host, Window* main) {
     return true;
 }
 
-void QuietReloadTask(Host& host, const std::string& popupId) {
+bool ReloadKeepingThumbnails(Host& host) {
     int width = 0;
     int height = 0;
     {
@@ -170,7 +170,7 @@ void QuietReloadTask(Host& host, const std::string& popupId) {
         height = project->thumbnail_height();
     }
     if (!ReloadTask(host, nullptr)) {
-        return;
+        return false;
     }
     // An open forgets the thumbnail size, which only the editor page sets.
     std::vector<std::string> modules;
@@ -185,6 +185,13 @@ void QuietReloadTask(Host& host, const std::string& popupId) {
     }
     for (const std::string& module : modules) {
         DrawThumbNail(module, width, height);
+    }
+    return true;
+}
+
+void QuietReloadTask(Host& host, const std::string& popupId) {
+    if (!ReloadKeepingThumbnails(host)) {
+        return;
     }
     constexpr const char* kImagesChanged = "{\"imagesChanged\":true}";
     host.main_window().SendToPage(kImagesChanged);

@@ -47,6 +47,11 @@ void MainWindowCreateTask(Window& main);
 // still shows its alert. True when the project opened.
 bool ReloadTask(Host& host, Window* main);
 
+// Opens the open project's file again (ReloadTask without a window), then
+// draws every module's thumbnails at the size the editor page last asked
+// for, which an open forgets. True when the project opened.
+bool ReloadKeepingThumbnails(Host& host);
+
 // A settings popup's RefreshLockscreen, after a save: the reload without a
 // window, then every module's thumbnails drawn again at the size the editor
 // page last asked for, and the editor page and the popup (by its id) told

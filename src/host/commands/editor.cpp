@@ -3,6 +3,7 @@
 // reload projects from the main window.
 #include "engine/page_commands.h"
 #include "host/command_group.h"
+#include "host/edit_steps.h"
 #include "host/host.h"
 #include "host/project_tasks.h"
 #include "host/window.h"
@@ -100,9 +101,18 @@ SKINWRIGHT_COMMAND_GROUP(editor) {
                    {"GetElementByXY", {T, N, T, N, N}, K::kText, &GetElementByXYCommand},
                    {"GetRectByElementID", {T, N, N}, K::kText, &GetRectByElementIDCommand},
                    {"GetImageInfo", {T}, K::kText, &GetImageInfoCommand},
-                   {"SaveThemeImage", {T, N, N, N, T}, K::kBoolean, &SaveThemeImageCommand},
-                   {"SaveDeleteImage", {T, N, N, N, T}, K::kBoolean, &SaveDeleteImageCommand},
-                   {"SaveThemeColor", {T, N, N, T}, K::kBoolean, &SaveThemeColorCommand},
+                   {"SaveThemeImage",
+                    {T, N, N, N, T},
+                    K::kBoolean,
+                    RecordedEdit("替换图片", &SaveThemeImageCommand)},
+                   {"SaveDeleteImage",
+                    {T, N, N, N, T},
+                    K::kBoolean,
+                    RecordedEdit("图标打包选择", &SaveDeleteImageCommand)},
+                   {"SaveThemeColor",
+                    {T, N, N, T},
+                    K::kBoolean,
+                    RecordedEdit("修改颜色", &SaveThemeColorCommand)},
                });
     tables.Add(WindowClass::kPopup, {{"RefreshLockscreen", {}, K::kNone, &RefreshLockscreen}});
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "host/command_group.h"
+#include "host/edit_steps.h"
 #include "host/escape.h"
 #include "host/script_bridge.h"
 #include "host/window.h"
@@ -53,6 +54,7 @@ SKINWRIGHT_COMMAND_GROUP(meta) {
                {
                    {"LoadMetaJsonContent", {}, ResultKind::kNone, &LoadMetaJsonContent},
                    {"LoadMetaJson", Texts(2), ResultKind::kNone, &LoadMetaJson},
-                   {"SaveMetaJson", Texts(6), ResultKind::kBoolean, &SaveMetaJson},
+                   {"SaveMetaJson", Texts(6), ResultKind::kBoolean,
+                    RecordedEdit("主题描述", &SaveMetaJson)},
                });
 }

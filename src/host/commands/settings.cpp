@@ -6,6 +6,7 @@
 
 #include "core/text.h"
 #include "host/command_group.h"
+#include "host/edit_steps.h"
 #include "host/escape.h"
 #include "host/script_bridge.h"
 #include "host/window.h"
@@ -147,18 +148,19 @@ CommandResult SaveAnimator(CommandCall& call) {
 SKINWRIGHT_COMMAND_GROUP(settings) {
     using namespace sw::host;
     using K = ResultKind;
-    tables.Add(WindowClass::kPopup,
-               {
-                   {"LoadAttribute", Texts(2), K::kNone, &LoadAttribute},
-                   {"SaveAttribute", Texts(11), K::kText, &SaveAttribute},
-                   {"Loadlockscreen", Texts(2), K::kNone, &Loadlockscreen},
-                   {"Loadlockscreen2", Texts(3), K::kNone, &Loadlockscreen2},
-                   {"SaveLockscreen", Texts(8), K::kText, &SaveLockscreen},
-                   {"Loadcallscreen", Texts(2), K::kNone, &Loadcallscreen},
-                   {"SaveCallscreen", Texts(3), K::kText, &SaveCallscreen},
-                   {"LoadWeather", Texts(2), K::kNone, &LoadWeather},
-                   {"SaveWeather", Texts(3), K::kText, &SaveWeather},
-                   {"LoadlockscreenAnimator", Texts(2), K::kNone, &LoadlockscreenAnimator},
-                   {"saveAnimator", Texts(4), K::kText, &SaveAnimator},
-               });
+    tables.Add(
+        WindowClass::kPopup,
+        {
+            {"LoadAttribute", Texts(2), K::kNone, &LoadAttribute},
+            {"SaveAttribute", Texts(11), K::kText, RecordedEdit("属性设置", &SaveAttribute)},
+            {"Loadlockscreen", Texts(2), K::kNone, &Loadlockscreen},
+            {"Loadlockscreen2", Texts(3), K::kNone, &Loadlockscreen2},
+            {"SaveLockscreen", Texts(8), K::kText, RecordedEdit("锁屏布局", &SaveLockscreen)},
+            {"Loadcallscreen", Texts(2), K::kNone, &Loadcallscreen},
+            {"SaveCallscreen", Texts(3), K::kText, RecordedEdit("通话布局", &SaveCallscreen)},
+            {"LoadWeather", Texts(2), K::kNone, &LoadWeather},
+            {"SaveWeather", Texts(3), K::kText, RecordedEdit("天气布局", &SaveWeather)},
+            {"LoadlockscreenAnimator", Texts(2), K::kNone, &LoadlockscreenAnimator},
+            {"saveAnimator", Texts(4), K::kText, RecordedEdit("锁屏动画", &SaveAnimator)},
+        });
 }

@@ -12,6 +12,7 @@
 #include "host/alerts.h"
 #include "host/app_state.h"
 #include "host/command_group.h"
+#include "host/edit_steps.h"
 #include "host/host.h"
 #include "host/project_tasks.h"
 #include "host/script_bridge.h"
@@ -193,7 +194,7 @@ SKINWRIGHT_COMMAND_GROUP(shell) {
                    {"ShowChooseFileDialog", one, K::kText, &ShowChooseFileDialogCommand},
                    {"openlog", two, K::kNone, &OpenLogCommand},
                    {"GetDefaultProjectPath", none, K::kText, &GetDefaultProjectPath},
-                   {"copypng", two, K::kBoolean, &CopyPng},
+                   {"copypng", two, K::kBoolean, RecordedEdit("替换应用图标", &CopyPng)},
                });
     tables.Add(WindowClass::kStart, {
                                         {"CloseWindow", none, K::kNone, &StartClose},

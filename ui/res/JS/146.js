@@ -142,7 +142,7 @@ $.fn.Refresh = function (src) {
 
 var BUTTON_FAMILIES = [
     'btn', 'btn-big', 'btn-attribute', 'btnbig', 'btn-green-1', 'btn-new', 'btn-open', 'btn-push',
-    'btn-green', 'btn1', 'btn2', 'btn3', 'btn4', 'btn5', 'btn6', 'btn7', 'btn8', 'btn9',
+    'btn-green', 'btn-history', 'btn1', 'btn2', 'btn3', 'btn4', 'btn5', 'btn6', 'btn7', 'btn8', 'btn9',
     'package-desktop', 'package-locktop', 'package-calltop',
     'caption-close', 'caption-max', 'caption-min', 'panel-close'
 ];
@@ -354,6 +354,8 @@ function InitSkinwrightDlg() {
     InitPreviewImageClick();
     // A settings save has the project's pictures drawn again.
     $(window).on('skinwright-images-changed', RefreshPreview);
+    $(window).on('skinwright-images-changed', UpdateHistoryButtons);
+    BindHistoryKeys();
     $('#caption').on('dblclick', function (e) {
         if (!$(e.target).closest('.caption-buttons').length) {
             ToggleMaximize();
@@ -508,6 +510,7 @@ async function OnProjectLoaded() {
     RemoveLoading();
     ShowEditor();
     ResizeLayout();
+    UpdateHistoryButtons();
 }
 
 function SetResourceList(s) {
@@ -861,7 +864,9 @@ function BuildImageCell(pkgName, element, index) {
         ChooseImage(ref, cell);
     }));
     if (element.mScreenID > 1) {
-        var box = $('<input type="checkbox" class="pack-check">').attr('title', '生成主题包时包含此图标');
+        var box = $('<input type="checkbox" class="pack-check">').attr('title', '生成主题包时包含此图标')
+            .attr('data-key', [pkgName, element.mScreenID, element.mElementID, index].join('|'))
+            .attr('data-icon', FileNameOf(element.mRes[index]));
         box.on('change', function () {
             external.SaveDeleteImage(pkgName, element.mScreenID, element.mElementID, index, this.checked ? '1' : '0');
         });
@@ -987,6 +992,106 @@ async function ChooseImage(ref, cell) {
     cell.closest('.category-block, .filter-block').find('img.resource-img').not(cell.find('img')).Refresh();
     $('#resource img.wallpapper').Refresh();
     RefreshPreview();
+}
+
+/* Undo and redo. */
+
+var HISTORY_BUSY = false;
+
+// Asks the host which steps can be taken and greys the buttons that have
+// none; the titles name the step.
+async function UpdateHistoryButtons() {
+    var state = {};
+    try {
+        state = ParseJson(await external.GetHistoryState()) || {};
+    } catch (e) {
+        // The buttons keep their look.
+        return;
+    }
+    var show = function (selector, action, label) {
+        $(selector).toggleClass('is-disabled', !label)
+            .attr('aria-disabled', label ? 'false' : 'true')
+            .attr('title', label ? action + '：' + label : action);
+    };
+    show('#undo-button', '撤销', state.undo);
+    show('#redo-button', '重做', state.redo);
+}
+
+function UndoEdit() {
+    return TakeHistoryStep(true);
+}
+
+function RedoEdit() {
+    return TakeHistoryStep(false);
+}
+
+// One step back or forth; the host reloads the project and sends the new
+// lists, and the page shows them where the designer was.
+async function TakeHistoryStep(undo) {
+    if (HISTORY_BUSY || !CurrentPackage() || $(undo ? '#undo-button' : '#redo-button').hasClass('is-disabled')) {
+        return;
+    }
+    HISTORY_BUSY = true;
+    $('body').addClass('history-busy');
+    try {
+        var answer = ParseJson(await (undo ? external.Undo() : external.Redo())) || {};
+        if (answer.done) {
+            ShowListsAfterHistoryStep(answer.icons || []);
+        }
+    } finally {
+        $('body').removeClass('history-busy');
+        HISTORY_BUSY = false;
+        await UpdateHistoryButtons();
+    }
+}
+
+// Ctrl+Z and Ctrl+Shift+Z in the editor page; a text field keeps its own undo.
+function BindHistoryKeys() {
+    $(document).on('keydown.swhistory', function (e) {
+        if (!(e.ctrlKey || e.metaKey) || e.altKey || String(e.key).toLowerCase() !== 'z') {
+            return;
+        }
+        if ($(e.target).is('input, textarea, select, [contenteditable]')) {
+            return;
+        }
+        e.preventDefault();
+        TakeHistoryStep(!e.shiftKey);
+    });
+}
+
+// The lists built again from the host's new ones, with the same package,
+// category and screen shown; the pack check boxes keep their state, except
+// for the icons whose exclusion the step changed.
+function ShowListsAfterHistoryStep(icons) {
+    var pkg = CURRENT_PACKAGE_NAME;
+    var screen = CURRENT_SCREEN_ID;
+    var category = CURRENT_CATEGORY_NAME;
+    var boxes = {};
+    $('#resource .pack-check').each(function () {
+        boxes[$(this).attr('data-key')] = this.checked;
+    });
+    GenerateResourceList();
+    SwitchToPackage(pkg);
+    $.each(TabList, function (i, tab) {
+        if (tab.name === category) {
+            ActivateTab(i);
+            ResizeTabList();
+            return false;
+        }
+    });
+    SetActiveScreen(screen);
+    $('#resource .pack-check').each(function () {
+        var key = $(this).attr('data-key');
+        var name = $(this).attr('data-icon');
+        if (key in boxes) {
+            this.checked = boxes[key];
+        }
+        for (var i = 0; i < icons.length; ++i) {
+            if (icons[i].name === name) {
+                this.checked = !icons[i].excluded;
+            }
+        }
+    });
 }
 
 /* Preview clicks and dashed rectangles. */
