@@ -305,5 +305,24 @@ TEST_F(HistoryCommandsTest, AStepChangedOutsideIsRefusedWithAMessage) {
     EXPECT_EQ(ReadFile(wallpaper), original);
 }
 
+TEST_F(HistoryCommandsTest, TheHistoryOutlivesClosingAndReopeningTheProject) {
+    const std::string picture = Picture("new.png", 0xFFFF0000u);
+    const std::string wallpaper =
+        ReadProject()->FindModule("桌面")->screens[0].elements[0].images[0];
+    const std::string original = ReadFile(wallpaper);
+    ASSERT_TRUE(main_->Call("SaveThemeImage", Array({"桌面", 0, 0, 0, picture}), 60s));
+    // Another project in between, then this one again.
+    WriteFile(harness_.folder() / "Q/other.wtpj",
+              "{\"name\": \"other\", \"dpi\": \"xxhdpi\", \"density\": 320}");
+    fs::copy(SKINWRIGHT_SOURCE_DIR "/template", harness_.folder() / "Q/other",
+             fs::copy_options::recursive);
+    ASSERT_TRUE(OpenProjectAtStart(harness_.folder() / "Q/other.wtpj"));
+    EXPECT_EQ(State()["undo"].asString(), "");
+    ASSERT_TRUE(OpenProjectAtStart(project_file_));
+    EXPECT_EQ(State()["undo"].asString(), "替换图片");
+    EXPECT_TRUE(Step("Undo")["done"].asBool());
+    EXPECT_EQ(ReadFile(wallpaper), original);
+}
+
 }  // namespace
 }  // namespace sw::host::test
