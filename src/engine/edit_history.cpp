@@ -363,7 +363,11 @@ HistoryOutcome TakeStep(const std::string& projectDir, Direction direction) {
         SetExcluded(icon.name, excluded);
         outcome.icons.push_back(icon);
     }
-    history.position += undo ? -1 : 1;
+    if (undo) {
+        --history.position;
+    } else {
+        ++history.position;
+    }
     if (!SaveIndex(historyFolder, history)) {
         LogError("the edit history %s could not be saved after the %s\n", historyFolder.c_str(),
                  undo ? "undo" : "redo");
