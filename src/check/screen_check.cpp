@@ -146,13 +146,12 @@ class ScreenChecker {
                    : element.images[0];
     }
 
-    static bool Contains(const Rect& outer, const Rect& inner) {
-        return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
-               outer.bottom >= inner.bottom;
+    static bool Overlap(const Rect& a, const Rect& b) {
+        return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
     }
 
     // What lies under the text: the wallpaper, and over it every picture
-    // drawn before the text that holds the whole text (a card, a panel, a
+    // drawn before the text where it overlaps the text (a card, a panel, a
     // calendar page), so a text on a panel is judged against the panel.
     void CheckContrast(const ThemePackage& screen, std::size_t index,
                        const ThemeElement& wallpaper) {
@@ -170,7 +169,7 @@ class ScreenChecker {
             const ThemeElement& under = screen.elements[i];
             if ((under.tag != "icon" && under.tag != "icongroup") || under.images.empty() ||
                 &under == &wallpaper || IsFullScreen(under) || under.rect.width() <= 0 ||
-                under.rect.height() <= 0 || !Contains(under.rect, text.rect)) {
+                under.rect.height() <= 0 || !Overlap(under.rect, text.rect)) {
                 continue;
             }
             if (const gfx::Image* image = Decoded(ShownImage(under))) {

@@ -20,8 +20,10 @@ inline constexpr int kFullScreenHeight = 1920;
 //     1080 x 1920: ERROR;
 //   - an app icon (an icon of category 图标) whose size is not the module's
 //     app_icon_size: WARN;
-//   - a text whose contrast with the mean luminance of the wallpaper pixels
-//     under it is below 3:1: WARN;
+//   - a text whose contrast with the mean luminance of the pixels under it
+//     is below 3:1: WARN. Those pixels are the wallpaper's, with the
+//     pictures drawn before the text over it (a panel, a calendar page);
+//     the text's own alpha mixes it with that mean;
 //   - an element wholly outside its screen, unless it is switched off by
 //     the off position x = -2080px: WARN.
 void CheckScreens(const ThemeModule& module, const ImageSizes& sizes, Findings& findings);
