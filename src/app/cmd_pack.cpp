@@ -70,7 +70,8 @@ bool PassesCheck(bool force) {
         return true;
     }
     std::fprintf(
-        stderr, "skinwright: the check found %zu errors; %s:\n", errors.size(),
+        stderr, "skinwright: the check found %zu error%s; %s:\n", errors.size(),
+        errors.size() == 1 ? "" : "s",
         force ? "packing anyway (--force)" : "the theme is not packed (--force packs anyway)");
     for (const check::Finding& finding : errors) {
         std::fprintf(stderr, "  %s\n", check::FindingLine(finding).c_str());
