@@ -49,6 +49,54 @@ bool FileExists(const std::string& modulePath, const std::string& fileName) {
     return false;
 }
 
+// The missing images of a module, each reported once: by the first file
+// that names it, with the number of other files that name it too. (The lock
+// screen's seven templates and their layouts at five densities name the same
+// images.)
+class MissingImages {
+  public:
+    void Add(const std::string& image, const std::string& file, const std::string& message) {
+        auto found = index_.find(image);
+        if (found == index_.end()) {
+            index_.emplace(image, entries_.size());
+            entries_.push_back({file, message, {file}});
+        } else {
+            entries_[found->second].files.insert(file);
+        }
+    }
+
+    void Report(const std::string& moduleName, Findings& findings) const {
+        for (const Entry& entry : entries_) {
+            std::string message = entry.message;
+            if (entry.files.size() > 1) {
+                message += FormatString("（另有 %zu 个文件也引用了它）", entry.files.size() - 1);
+            }
+            findings.push_back({Level::kError, moduleName, entry.file, message, "", -1, -1});
+        }
+    }
+
+  private:
+    struct Entry {
+        std::string file;
+        std::string message;
+        std::set<std::string> files;
+    };
+    std::map<std::string, std::size_t> index_;
+    std::vector<Entry> entries_;
+};
+
+// A layout's "a.png" and a template's "a" name the same image.
+std::string BaseNameOf(const std::string& fileName) {
+    const std::string lower = Lower(fileName);
+    for (const char* suffix : {".9.png", ".png", ".jpg"}) {
+        const std::size_t n = std::char_traits<char>::length(suffix);
+        if (lower.size() > n && lower.compare(lower.size() - n, n, suffix) == 0) {
+            return fileName.substr(0, fileName.size() - n);
+        }
+    }
+    return fileName;
+}
+
 bool IsTemplateName(const std::string& name) {
     const std::string lower = Lower(name);
     return lower.rfind("template", 0) == 0 && lower.rfind("template_values", 0) != 0 &&
@@ -56,7 +104,7 @@ bool IsTemplateName(const std::string& name) {
 }
 
 void CheckTemplate(const std::string& modulePath, const std::string& moduleName,
-                   const std::string& fileName, Findings& findings) {
+                   const std::string& fileName, MissingImages& missing, Findings& findings) {
     TiXmlDocument document;
     if (!document.LoadFile((modulePath + "/" + fileName).c_str())) {
         findings.push_back({Level::kError, moduleName, fileName,
@@ -82,7 +130,6 @@ void CheckTemplate(const std::string& modulePath, const std::string& moduleName,
             }
         }
     }
-    std::set<std::string> reported;
     for (const TiXmlElement* screen = root->FirstChildElement("screen"); screen != nullptr;
          screen = screen->NextSiblingElement("screen")) {
         for (const TiXmlElement* element = screen->FirstChildElement(); element != nullptr;
@@ -105,12 +152,11 @@ void CheckTemplate(const std::string& modulePath, const std::string& moduleName,
             std::vector<std::string> names;
             SplitList(Utf8ToAnsi(list), names);
             for (const std::string& name : names) {
-                if (!ImageExists(modulePath, name) && reported.insert(name).second) {
-                    findings.push_back(
-                        {Level::kError, moduleName, fileName,
-                         "缺少图片“" + AnsiToUtf8(name) +
-                             "”：drawable-xxhdpi和drawable-nodpi中都没有.png、.jpg或.9.png文件",
-                         "", -1, -1});
+                if (!ImageExists(modulePath, name)) {
+                    missing.Add(
+                        name, fileName,
+                        "缺少图片“" + AnsiToUtf8(name) +
+                            "”：drawable-xxhdpi和drawable-nodpi中都没有.png、.jpg或.9.png文件");
                 }
             }
         }
@@ -129,26 +175,24 @@ bool NamesImageFile(const std::string& value) {
 }
 
 void CheckLayoutElement(const TiXmlElement& element, const std::string& modulePath,
-                        const std::string& moduleName, const std::string& fileName,
-                        std::set<std::string>& reported, Findings& findings) {
+                        const std::string& fileName, MissingImages& missing) {
     for (const TiXmlAttribute* attribute = element.FirstAttribute(); attribute != nullptr;
          attribute = attribute->Next()) {
         const std::string value = attribute->Value();
         if (!NamesImageFile(value) || value.find('/') != std::string::npos ||
-            FileExists(modulePath, Utf8ToAnsi(value)) || !reported.insert(value).second) {
+            FileExists(modulePath, Utf8ToAnsi(value))) {
             continue;
         }
-        findings.push_back({Level::kError, moduleName, fileName,
-                            "布局引用的图片“" + value + "”不存在", "", -1, -1});
+        missing.Add(Utf8ToAnsi(BaseNameOf(value)), fileName, "布局引用的图片“" + value + "”不存在");
     }
     for (const TiXmlElement* child = element.FirstChildElement(); child != nullptr;
          child = child->NextSiblingElement()) {
-        CheckLayoutElement(*child, modulePath, moduleName, fileName, reported, findings);
+        CheckLayoutElement(*child, modulePath, fileName, missing);
     }
 }
 
 void CheckLayouts(const std::string& modulePath, const std::string& moduleName,
-                  Findings& findings) {
+                  MissingImages& missing, Findings& findings) {
     namespace fs = std::filesystem;
     std::error_code error;
     const fs::path content = fs::path(modulePath) / "content";
@@ -170,8 +214,7 @@ void CheckLayouts(const std::string& modulePath, const std::string& moduleName,
             continue;
         }
         if (const TiXmlElement* root = document.RootElement()) {
-            std::set<std::string> reported;
-            CheckLayoutElement(*root, modulePath, moduleName, fileName, reported, findings);
+            CheckLayoutElement(*root, modulePath, fileName, missing);
         }
     }
 }
@@ -180,16 +223,18 @@ void CheckLayouts(const std::string& modulePath, const std::string& moduleName,
 
 void CheckImageReferences(const std::string& modulePath, const std::string& moduleName,
                           Findings& findings) {
+    MissingImages missing;
     std::vector<std::string> names;
     if (ListFolder(modulePath, names)) {
         std::sort(names.begin(), names.end());
         for (const std::string& name : names) {
             if (IsTemplateName(name) && IsFile(modulePath + "/" + name)) {
-                CheckTemplate(modulePath, moduleName, name, findings);
+                CheckTemplate(modulePath, moduleName, name, missing, findings);
             }
         }
     }
-    CheckLayouts(modulePath, moduleName, findings);
+    CheckLayouts(modulePath, moduleName, missing, findings);
+    missing.Report(moduleName, findings);
 }
 
 }  // namespace sw::check

@@ -223,6 +223,24 @@ TEST(ProjectCheckTest, AModuleThatDoesNotLoadStopsNoOtherCheck) {
     EXPECT_TRUE(callWallpaper) << Lines(findings);
 }
 
+// The lock screen's seven templates and its layouts at five densities all
+// name its images: a missing one is one finding, not dozens.
+TEST(ProjectCheckTest, AnImageNamedByManyFilesIsReportedOnce) {
+    const TemplateCopy project;
+    fs::remove(project / (std::string(kLockImages) + "time_colon.png"));
+    const Findings findings = project.Check();
+    std::vector<const Finding*> colon;
+    for (const Finding& finding : findings) {
+        if (finding.message.find("time_colon") != std::string::npos) {
+            colon.push_back(&finding);
+        }
+    }
+    ASSERT_EQ(colon.size(), 1u) << Lines(findings);
+    EXPECT_EQ(colon[0]->file, "template.xml");
+    // template1.xml .. template6.xml and 35 layouts name it too.
+    EXPECT_NE(colon[0]->message.find("另有 41 个文件"), std::string::npos) << Lines(findings);
+}
+
 // The lock screen's switched-off shortcuts sit at x = -2080px on purpose;
 // the same element moved off screen by another value is reported.
 TEST(ProjectCheckTest, OnlyTheOffPositionHidesAnElementWithoutAWarning) {
