@@ -76,6 +76,11 @@ bool PassesCheck(bool force) {
     for (const check::Finding& finding : errors) {
         std::fprintf(stderr, "  %s\n", check::FindingLine(finding).c_str());
     }
+    if (force) {
+        LogWarn("pack: packing in spite of the check's %zu errors, as asked\n", errors.size());
+    } else {
+        LogWarn("pack: not started, the check found %zu errors\n", errors.size());
+    }
     return force;
 }
 
