@@ -74,6 +74,10 @@ struct DamageCase {
     bool about_element;   // the finding names the element that shows the fault
 };
 
+void PrintTo(const DamageCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class DamagedTemplateTest : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(DamagedTemplateTest, GivesTheFindingOfItsFault) {
