@@ -1,13 +1,12 @@
 // skinwright check PROJECT.wtpj [--json]: opens a project as the editor does
 // and prints what would break the theme on a phone, one finding a line.
-#include <json/writer.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "app/subcommand.h"
 #include "check/project_check.h"
+#include "engine/json_file.h"
 #include "engine/theme_project.h"
 
 namespace sw::app {
@@ -29,8 +28,8 @@ int RunCheck(const std::string& projectFile, bool json, const std::string& home)
         findings = check::CheckProject(*project);
     }
     if (json) {
-        Json::StyledWriter writer;
-        std::fputs(writer.write(check::FindingsToJson(findings)).c_str(), stdout);
+        // Texts as they are, as the program's own JSON files hold them.
+        std::fputs(JsonFileText(check::FindingsToJson(findings)).c_str(), stdout);
     } else {
         for (const check::Finding& finding : findings) {
             std::printf("%s\n", check::FindingLine(finding).c_str());

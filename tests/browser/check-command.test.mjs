@@ -60,6 +60,8 @@ describe('skinwright check', () => {
         assert.equal(json.status, 1);
         const findings = JSON.parse(json.stdout);
         assert.equal(findings.length, lines.length);
+        // Texts as they are, not \u escapes, as the program's JSON files hold them.
+        assert.ok(json.stdout.includes('作者为空'), json.stdout);
         assert.deepEqual(findings.find((f) => f.file === 'meta.json'),
                          { level: 'WARN', module: 'launcher', file: 'meta.json', message: '作者为空（resource_developer）' });
     });
