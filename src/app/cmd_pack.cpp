@@ -9,7 +9,9 @@
 
 #include "app/project_command.h"
 #include "app/subcommand.h"
+#include "check/project_check.h"
 #include "core/log.h"
+#include "engine/theme_project.h"
 #include "pack/comma_list.h"
 #include "pack/pack_project.h"
 
@@ -56,8 +58,34 @@ void DrawProgress(pack::PackStep step, double done) {
     std::fflush(stderr);
 }
 
+// The project check before packing: its ERROR findings on standard error.
+// False when there are some and force is not set.
+bool PassesCheck(bool force) {
+    check::Findings errors;
+    {
+        const ProjectReader project = ReadProject();
+        errors = check::ErrorsOf(check::CheckProject(*project));
+    }
+    if (errors.empty()) {
+        return true;
+    }
+    std::fprintf(
+        stderr, "skinwright: the check found %zu error%s; %s:\n", errors.size(),
+        errors.size() == 1 ? "" : "s",
+        force ? "packing anyway (--force)" : "the theme is not packed (--force packs anyway)");
+    for (const check::Finding& finding : errors) {
+        std::fprintf(stderr, "  %s\n", check::FindingLine(finding).c_str());
+    }
+    if (force) {
+        LogWarn("pack: packing in spite of the check's %zu errors, as asked\n", errors.size());
+    } else {
+        LogWarn("pack: not started, the check found %zu errors\n", errors.size());
+    }
+    return force;
+}
+
 int RunPack(const std::string& projectFile, const std::string& name, const std::string& out,
-            const std::string& modules, const std::string& home) {
+            const std::string& modules, bool force, const std::string& home) {
     pack::PackRequest request;
     request.pack_name = name;
     std::error_code error;
@@ -76,7 +104,7 @@ int RunPack(const std::string& projectFile, const std::string& name, const std::
         std::fprintf(stderr, "skinwright: cannot pack: %s\n", refusal.c_str());
         return 1;
     }
-    if (!PrepareHome(home) || !OpenProjectForCommand(projectFile)) {
+    if (!PrepareHome(home) || !OpenProjectForCommand(projectFile) || !PassesCheck(force)) {
         return 1;
     }
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
@@ -108,6 +136,7 @@ void AddPack(CLI::App& app, int& exitCode) {
         std::string name;
         std::string out;
         std::string modules = "launcher,lockscreen,screencall";
+        bool force = false;
         std::string home;
     };
     static Options options;
@@ -120,10 +149,12 @@ void AddPack(CLI::App& app, int& exitCode) {
     command->add_option("--modules", options.modules,
                         "Comma list of the modules to pack: launcher, lockscreen, screencall "
                         "(default all three)");
+    command->add_flag("--force", options.force,
+                      "Pack even when the project check finds errors (they are still printed)");
     AddHomeOption(command, options.home);
     command->callback([&exitCode] {
-        exitCode =
-            RunPack(options.project, options.name, options.out, options.modules, options.home);
+        exitCode = RunPack(options.project, options.name, options.out, options.modules,
+                           options.force, options.home);
     });
 }
 

@@ -78,6 +78,8 @@ const ListedCommand kCommands[] = {
     {kMain, "NavigateUrl", "T", kNone},
     {kMain, "installphone", "", kNone},
     {kMain, "geticonname", "T", kNone},
+    {kMain, "CheckTheme", "", kText},
+    {kMain, "GetElementByID", "TNN", kText},
 
     // A popup showing a settings form or an alert (page 108).
     {kPopup, "RefreshLockscreen", "", kNone},
@@ -99,6 +101,7 @@ const ListedCommand kCommands[] = {
     {kPopup, "copypng", "TT", kBool},
     {kPopup, "SetPackPath", "TTTTT", kNone},
     {kPopup, "PackTheme", "", kNone},
+    {kPopup, "PackThemeAnyway", "", kNone},
     {kPopup, "sendphone", "TT", kNone},
     {kPopup, "ChoosePhone", "N", kNone},
     {kPopup, "installphone", "", kNone},

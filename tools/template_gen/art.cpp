@@ -195,19 +195,19 @@ void PaintDawnMeadow(const Surface& target) {
     Pattern sky = Linear(0, 0, 0, 1400,
                          {{0, Hex(0x1B2356)},
                           {0.3, Hex(0x35397F)},
-                          {0.56, Hex(0x6E5AA0)},
-                          {0.77, Hex(0xC47CA0)},
-                          {0.9, Hex(0xF2A68E)},
+                          {0.6, Hex(0x6E5AA0)},
+                          {0.86, Hex(0xB06F9A)},
+                          {0.94, Hex(0xF2A68E)},
                           {1, Hex(0xFFD6A4)}});
     cairo_set_source(cr, sky.get());
     cairo_paint(cr);
     PaintStars(cr, 90, 700, 0.9, 11);
-    Glow(cr, 700, 1345, 560, Hex(0xFFD9A0, 0.5));
-    Glow(cr, 700, 1345, 220, Hex(0xFFF1D2, 0.55));
-    PaintWisps(target, Hex(0xFFC9B5, 0.3), 23, 860, 1220, 9);
+    Glow(cr, 700, 1375, 420, Hex(0xFFD9A0, 0.4));
+    Glow(cr, 700, 1375, 170, Hex(0xFFF1D2, 0.55));
+    PaintWisps(target, Hex(0xFFC9B5, 0.2), 23, 860, 1220, 9);
     PaintWisps(target, Hex(0xB9A2E0, 0.25), 29, 420, 780, 6);
     cairo_new_sub_path(cr);
-    cairo_arc(cr, 700, 1345, 60, 0, 2 * M_PI);
+    cairo_arc(cr, 700, 1365, 60, 0, 2 * M_PI);
     SetColor(cr, Hex(0xFFF6E4, 0.95));
     cairo_fill(cr);
 

@@ -594,7 +594,8 @@ void CalendarPlate(const std::string& path) {
     cairo_save(cr);
     RoundedRect(cr, x, y, w, h, r);
     cairo_clip(cr);
-    Pattern band = Linear(0, y, 0, y + 48, {{0, Hex(0xFF8E86)}, {1, palette::kCoral}});
+    // Deep enough that the white week day on it stays readable.
+    Pattern band = Linear(0, y, 0, y + 48, {{0, Hex(0xE0524A)}, {1, Hex(0xC8393F)}});
     cairo_rectangle(cr, x, y, w, 48);
     cairo_set_source(cr, band.get());
     cairo_fill(cr);

@@ -5,8 +5,11 @@
 #include <memory>
 #include <string>
 
+#include "check/project_check.h"
 #include "core/log.h"
 #include "core/process.h"
+#include "engine/page_lists.h"
+#include "engine/theme_project.h"
 #include "host/alerts.h"
 #include "host/app_state.h"
 #include "host/command_group.h"
@@ -84,13 +87,36 @@ class FormProgress {
     int percent_ = -1;
 };
 
-void PackWorker(Host& host, const std::shared_ptr<Window>& popup) {
+// Runs the project check; with ERROR findings the form lists them and
+// offers to pack anyway, and the result is false.
+bool PassesCheck(const std::shared_ptr<Window>& popup) {
+    check::Findings errors;
+    {
+        const ProjectReader project = ReadProject();
+        errors = check::ErrorsOf(check::CheckProject(*project));
+    }
+    if (errors.empty()) {
+        return true;
+    }
+    LogWarn("pack: not started, the check found %zu errors\n", errors.size());
+    EvalInPage(popup.get(), "ShowPackFindings('%s');",
+               EscapeJsString(StyledJson(check::FindingsToJson(errors))).c_str());
+    return false;
+}
+
+void PackWorker(Host& host, const std::shared_ptr<Window>& popup, bool force) {
     const PackingFlag flag;
     if (!flag.taken()) {
         LogWarn("a pack is running already; this one is not started\n");
         return;
     }
     EvalInPage(popup.get(), "$('#pack-theme-form').hide();$('#pack-theme-loading').show();");
+    if (!force) {
+        EvalInPage(popup.get(), "ShowPackProgress('%s', 0);", EscapeJsString("检查主题").c_str());
+        if (!PassesCheck(popup)) {
+            return;
+        }
+    }
     pack::PackObserver observer;
     observer.progress = FormProgress(*popup);
     observer.stop = [&host, &popup] { return popup->ended() || host.stopping(); };
@@ -125,7 +151,7 @@ CommandResult SetPackPath(CommandCall& call) {
     return CommandResult::None();
 }
 
-CommandResult PackTheme(CommandCall& call) {
+CommandResult StartPack(CommandCall& call, bool force) {
     if (GetAppState().GetPackSettings().pack_name.empty()) {
         LogError("pack: no pack name was set\n");
         return CommandResult::None();
@@ -135,8 +161,19 @@ CommandResult PackTheme(CommandCall& call) {
         return CommandResult::None();
     }
     Host& host = call.host();
-    host.StartTask([&host, popup] { PackWorker(host, popup); });
+    host.StartTask([&host, popup, force] { PackWorker(host, popup, force); });
     return CommandResult::None();
+}
+
+// Packs after the project check passed.
+CommandResult PackTheme(CommandCall& call) {
+    return StartPack(call, false);
+}
+
+// Packs although the check found errors: the designer chose so in the form.
+CommandResult PackThemeAnyway(CommandCall& call) {
+    LogWarn("pack: packing in spite of the check's errors, as asked\n");
+    return StartPack(call, true);
 }
 
 }  // namespace
@@ -145,8 +182,10 @@ CommandResult PackTheme(CommandCall& call) {
 
 SKINWRIGHT_COMMAND_GROUP(pack) {
     using namespace sw::host;
-    tables.Add(WindowClass::kPopup, {
-                                        {"SetPackPath", Texts(5), ResultKind::kNone, &SetPackPath},
-                                        {"PackTheme", {}, ResultKind::kNone, &PackTheme},
-                                    });
+    tables.Add(WindowClass::kPopup,
+               {
+                   {"SetPackPath", Texts(5), ResultKind::kNone, &SetPackPath},
+                   {"PackTheme", {}, ResultKind::kNone, &PackTheme},
+                   {"PackThemeAnyway", {}, ResultKind::kNone, &PackThemeAnyway},
+               });
 }

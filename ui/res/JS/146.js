@@ -270,6 +270,72 @@ async function LeaveAdvancedMode() {
     Refresh_the_interface();
 }
 
+/* The check panel: what would break the theme on a phone, one finding a
+ * row; a finding about an element selects it in the preview. */
+
+var CHECK_LEVEL_NAMES = { ERROR: '错误', WARN: '警告' };
+
+// One row of a finding list; texts go in as text, never as markup.
+function BuildFindingRow(finding) {
+    var row = $('<div class="check-item"></div>').addClass(finding.level === 'ERROR' ? 'check-error' : 'check-warn');
+    row.append($('<span class="check-level"></span>').text(CHECK_LEVEL_NAMES[finding.level] || finding.level));
+    var where = (finding.module ? finding.module + '/' : '') + finding.file;
+    row.append($('<div class="check-file"></div>').text(where).attr('title', where));
+    row.append($('<div class="check-message"></div>').text(finding.message));
+    return row;
+}
+
+function ShowFindingList(list, findings) {
+    list.empty();
+    $.each(findings, function (_, finding) {
+        list.append(BuildFindingRow(finding));
+    });
+}
+
+function OpenCheckPanel() {
+    $('#check-panel').removeClass('hidden').Centralize();
+    return RunCheck();
+}
+
+function CloseCheckPanel() {
+    $('#check-panel').addClass('hidden');
+}
+
+async function RunCheck() {
+    var list = $('#check-list').empty();
+    $('#check-summary').text('正在检查 ...');
+    var findings = ParseJson(await external.CheckTheme()) || [];
+    var errors = $.grep(findings, function (f) { return f.level === 'ERROR'; }).length;
+    $('#check-summary').text(findings.length
+                                 ? errors + ' 个错误，' + (findings.length - errors) + ' 个警告'
+                                 : '没有发现问题。');
+    ShowFindingList(list, findings);
+    list.children().each(function (i) {
+        var finding = findings[i];
+        if (finding.element === undefined) {
+            return;
+        }
+        $(this).addClass('check-selectable').attr('title', '在预览中选中').on('click', function () {
+            list.children().removeClass('check-current');
+            $(this).addClass('check-current');
+            SelectFindingElement(finding);
+        });
+    });
+}
+
+// Shows the finding's module and screen and selects its element there, as
+// a click on it in the preview would.
+async function SelectFindingElement(finding) {
+    if (finding.page !== CURRENT_PACKAGE_NAME) {
+        SwitchToPackage(finding.page);
+    }
+    SetActiveScreen(finding.screen);
+    var hits = ParseJson(await external.GetElementByID(finding.page, finding.screen, finding.element));
+    if (hits && hits.length) {
+        ShowElementCells(hits);
+    }
+}
+
 // The caption's maximise button: the browser's full screen is the closest
 // thing a page has to a maximised window.
 function ToggleMaximize() {
@@ -1112,22 +1178,28 @@ function InitPreviewImageClick() {
             ClickCurrentTab();
             return;
         }
-        $('#resource .package-block').hide();
-        $('#resource .filter-block').remove();
-        var block = $('<div class="filter-block"></div>');
-        $.each(hits, function (_, element) {
-            block.append(element.mCategory === WALLPAPER_CATEGORY
-                             ? BuildWallpaperCell(CURRENT_PACKAGE_NAME, element)
-                             : BuildElementCells(CURRENT_PACKAGE_NAME, element));
-        });
-        $('#resource').append(block).scrollTop(0);
-        SetStyleButton();
-        SetWapperSize();
-        SetCurrentCategoryName(hits[0].mCategory);
-        RemoveDashedRects();
-        $.each(hits, function (_, element) {
-            AddDashedRect(element);
-        });
+        ShowElementCells(hits);
+    });
+}
+
+// Selects elements of the current screen: their cells alone in the resource
+// list and a dashed rectangle around each in the preview.
+function ShowElementCells(hits) {
+    $('#resource .package-block').hide();
+    $('#resource .filter-block').remove();
+    var block = $('<div class="filter-block"></div>');
+    $.each(hits, function (_, element) {
+        block.append(element.mCategory === WALLPAPER_CATEGORY
+                         ? BuildWallpaperCell(CURRENT_PACKAGE_NAME, element)
+                         : BuildElementCells(CURRENT_PACKAGE_NAME, element));
+    });
+    $('#resource').append(block).scrollTop(0);
+    SetStyleButton();
+    SetWapperSize();
+    SetCurrentCategoryName(hits[0].mCategory);
+    RemoveDashedRects();
+    $.each(hits, function (_, element) {
+        AddDashedRect(element);
     });
 }
 
@@ -1208,6 +1280,16 @@ async function InitCreateThemeDlg() {
     $('#cancel_create').on('click', function () {
         external.CloseWindow();
     });
+    $('#pack_back').on('click', function () {
+        $('#pack-findings').hide();
+        $('#pack-theme-form').show();
+    });
+    $('#pack_anyway').on('click', function () {
+        $('#pack-findings').hide();
+        ShowPackProgress('', 0);
+        $('#pack-theme-loading').show();
+        external.PackThemeAnyway();
+    });
     var busy = false;
     $('#create_theme').on('click', async function () {
         if (busy) {
@@ -1246,6 +1328,16 @@ async function InitPackThemeDlg() {
     $('#cancel_create').on('click', function () {
         external.CloseWindow();
     });
+    $('#pack_back').on('click', function () {
+        $('#pack-findings').hide();
+        $('#pack-theme-form').show();
+    });
+    $('#pack_anyway').on('click', function () {
+        $('#pack-findings').hide();
+        ShowPackProgress('', 0);
+        $('#pack-theme-loading').show();
+        external.PackThemeAnyway();
+    });
     var busy = false;
     $('#create_theme').on('click', async function () {
         if (busy) {
@@ -1275,6 +1367,7 @@ async function InitPackThemeDlg() {
                 return $('#' + id).prop('checked') ? 'checked' : '';
             };
             ShowPackProgress('', 0);
+            $('#pack-findings').hide();
             await external.SetPackPath(name, path, flag('islauncher'), flag('islock'), flag('iscall'));
             setTimeout(function () {
                 external.PackTheme();
@@ -1283,6 +1376,15 @@ async function InitPackThemeDlg() {
             busy = false;
         }
     });
+}
+
+// Called by the host when the check before packing found errors: the form
+// lists them and offers to pack anyway.
+function ShowPackFindings(text) {
+    $('#pack-theme-form').hide();
+    $('#pack-theme-loading').hide();
+    ShowFindingList($('#pack-findings-list'), ParseJson(text) || []);
+    $('#pack-findings').show();
 }
 
 // Called by the host while packing: the step's name and the share done.

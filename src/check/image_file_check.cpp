@@ -1,0 +1,111 @@
+#include "check/image_file_check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "core/files.h"
+#include "engine/nine_patch.h"
+#include "gfx/image_decode.h"
+
+namespace sw::check {
+
+namespace {
+
+enum class NamedKind { kOther, kPng, kNinePatch, kJpeg };
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+NamedKind KindOfName(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (EndsWith(name, ".9.png")) {
+        return NamedKind::kNinePatch;
+    }
+    if (EndsWith(name, ".png")) {
+        return NamedKind::kPng;
+    }
+    if (EndsWith(name, ".jpg") || EndsWith(name, ".jpeg")) {
+        return NamedKind::kJpeg;
+    }
+    return NamedKind::kOther;
+}
+
+const char* FormatName(gfx::ImageFormat format) {
+    return format == gfx::ImageFormat::kPng ? "PNG" : "JPEG";
+}
+
+void CheckOneFile(const std::string& path, const std::string& moduleName,
+                  const std::string& relative, NamedKind kind, Findings& findings,
+                  ImageSizes& sizes) {
+    auto add = [&](const std::string& message) {
+        findings.push_back({Level::kError, moduleName, relative, message, "", -1, -1});
+    };
+    const gfx::ImageFormat expected =
+        kind == NamedKind::kJpeg ? gfx::ImageFormat::kJpeg : gfx::ImageFormat::kPng;
+    gfx::ImageInfo info;
+    if (!gfx::ReadImageInfo(path, &info)) {
+        add("无法识别为图片：文件已损坏，或不是PNG/JPEG图片");
+        return;
+    }
+    if (info.format != expected) {
+        add(std::string("文件内容是") + FormatName(info.format) + "图片，但文件名说是" +
+            FormatName(expected) + "图片，请按内容改名或重新导出");
+        return;
+    }
+    if (kind == NamedKind::kNinePatch) {
+        NinePatchImage image;
+        if (!image.Load(path)) {
+            add("图片无法解码：文件已损坏");
+            return;
+        }
+        sizes[path] = image.image().size();
+        if (!image.IsNinePatch()) {
+            add(".9.png的边框标记缺失或无效：上边和左边各需至少一段不透明黑色的拉伸标记，"
+                "其余边框像素须全透明");
+        }
+        return;
+    }
+    gfx::Image image;
+    if (!gfx::DecodeImage(path, &image)) {
+        add("图片无法解码：文件已损坏或不完整");
+        return;
+    }
+    sizes[path] = image.size();
+}
+
+}  // namespace
+
+void CheckImageFiles(const std::string& modulePath, const std::string& moduleName,
+                     Findings& findings, ImageSizes& sizes) {
+    const std::string res = modulePath + "/content/res";
+    std::vector<std::string> folders;
+    if (!ListFolder(res, folders)) {
+        return;
+    }
+    std::sort(folders.begin(), folders.end());
+    for (const std::string& folder : folders) {
+        if (folder.rfind("drawable", 0) != 0 || !IsFolder(res + "/" + folder)) {
+            continue;
+        }
+        std::vector<std::string> names;
+        if (!ListFolder(res + "/" + folder, names)) {
+            continue;
+        }
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names) {
+            const std::string path = res + "/" + folder + "/" + name;
+            const NamedKind kind = KindOfName(name);
+            if (kind == NamedKind::kOther || !IsFile(path)) {
+                continue;
+            }
+            CheckOneFile(path, moduleName, "content/res/" + folder + "/" + name, kind, findings,
+                         sizes);
+        }
+    }
+}
+
+}  // namespace sw::check

@@ -1,0 +1,134 @@
+#include "check/project_check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <memory>
+
+#include "check/image_file_check.h"
+#include "check/meta_check.h"
+#include "check/reference_check.h"
+#include "check/screen_check.h"
+#include "core/files.h"
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/text.h"
+#include "engine/module_loader.h"
+#include "engine/resolution.h"
+
+namespace sw::check {
+
+namespace {
+
+bool NameLessIgnoringCase(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) <
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// The module folders as the open walks them: every folder with a
+// template.xml that is not hidden, in name order regardless of case.
+std::vector<std::string> ModuleFolders(const std::string& projectDir) {
+    std::vector<std::string> entries;
+    std::vector<std::string> folders;
+    if (!ListFolder(projectDir, entries)) {
+        return folders;
+    }
+    std::sort(entries.begin(), entries.end(), NameLessIgnoringCase);
+    for (const std::string& entry : entries) {
+        const std::string folder = projectDir + "/" + entry;
+        if (!entry.empty() && entry[0] != '.' && IsFolder(folder) &&
+            IsFile(folder + "/template.xml")) {
+            folders.push_back(entry);
+        }
+    }
+    return folders;
+}
+
+// A module the open did not load, loaded here on its own with the
+// project's screen size and density.
+std::unique_ptr<ThemeModule> LoadOwnModule(const ThemeProject& project, const std::string& name) {
+    const Json::Value& document = project.document();
+    int width = 0;
+    int height = 0;
+    if (!LookupResolution(document["dpi"].asString(), width, height)) {
+        return nullptr;
+    }
+    const Json::Value& density = document["density"];
+    auto module = std::make_unique<ThemeModule>();
+    module->context.screen_width = width;
+    module->context.screen_height = height;
+    module->context.density =
+        density.isInt() ? density.asInt() : std::atoi(density.asString().c_str());
+    if (!LoadModule(*module, project.project_dir() + "/" + name)) {
+        return nullptr;
+    }
+    module->name = name;
+    return module;
+}
+
+const ThemeModule* LoadedModule(const ThemeProject& project, const std::string& name) {
+    for (const auto& module : project.modules()) {
+        if (module->name == name) {
+            return module.get();
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+Findings CheckProject(const ThemeProject& project) {
+    Findings findings;
+    if (project.project_dir().empty()) {
+        findings.push_back({Level::kError, "", FileNameOf(project.project_path()),
+                            "项目文件无法读取，或其name、dpi、density无效", "", -1, -1});
+        return findings;
+    }
+    const std::vector<std::string> folders = ModuleFolders(project.project_dir());
+    if (folders.empty()) {
+        findings.push_back({Level::kError, "", FileNameOf(project.project_path()),
+                            "项目文件夹中没有任何模块（含template.xml的文件夹）", "", -1, -1});
+    }
+    for (const std::string& name : folders) {
+        const std::string path = project.project_dir() + "/" + name;
+        ImageSizes sizes;
+        CheckImageReferences(path, name, findings);
+        CheckImageFiles(path, name, findings, sizes);
+        const ThemeModule* module = LoadedModule(project, name);
+        std::unique_ptr<ThemeModule> own;
+        if (module == nullptr) {
+            own = LoadOwnModule(project, name);
+            module = own.get();
+        }
+        if (module == nullptr) {
+            findings.push_back({Level::kError, name, "template.xml",
+                                "模块无法载入（原因见上面的问题和runtime.log），其画面未检查", "",
+                                -1, -1});
+            continue;
+        }
+        CheckScreens(*module, sizes, findings);
+    }
+    const std::string launcher = project.project_dir() + "/launcher";
+    if (IsFolder(launcher)) {
+        CheckDescriptionFiles(launcher, "launcher", findings);
+    }
+    const std::size_t errors = ErrorsOf(findings).size();
+    LogInfo("check: %zu errors, %zu warnings\n", errors, findings.size() - errors);
+    return findings;
+}
+
+std::string ErrorSummary(const Findings& findings, std::size_t limit) {
+    const Findings errors = ErrorsOf(findings);
+    std::string text;
+    for (std::size_t i = 0; i < errors.size() && i < limit; ++i) {
+        text += FindingLine(errors[i]) + "\n";
+    }
+    if (errors.size() > limit) {
+        text += FormatString("……另有 %zu 个错误\n", errors.size() - limit);
+    }
+    return text;
+}
+
+}  // namespace sw::check
