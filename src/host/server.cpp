@@ -16,6 +16,7 @@
 #include <chrono>
 #include <deque>
 #include <list>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -64,8 +65,11 @@ struct ServerState {
     ServerHandler& handler;
     const AccessSecrets secrets;
     net::io_context ioc{1};
-    // Declared after ioc: its waiting jobs hold sessions of ioc and go first.
-    net::thread_pool workers{kWorkers};
+    // Made by Start, so that its threads take the signal mask of the thread
+    // that starts the server (the run keeps SIGINT and SIGTERM for its own
+    // watcher). Declared after ioc: its waiting jobs hold sessions of ioc and
+    // go first.
+    std::optional<net::thread_pool> workers;
     tcp::acceptor acceptor{ioc};
     std::thread thread;
     std::atomic<unsigned short> port{0};
@@ -299,7 +303,7 @@ class HttpSession : public Closable, public std::enable_shared_from_this<HttpSes
         }
         // The answer is made by a worker: it may read files.
         auto kept = std::make_shared<http::request<http::string_body>>(std::move(request));
-        net::post(state_.workers, [self = shared_from_this(), kept, target] {
+        net::post(*state_.workers, [self = shared_from_this(), kept, target] {
             HttpReply reply = self->state_.handler.HandleHttp(target);
             net::post(self->stream_.get_executor(),
                       [self, kept, reply = std::move(reply)]() mutable {
@@ -368,7 +372,7 @@ class HttpSession : public Closable, public std::enable_shared_from_this<HttpSes
                               });
             return;
         }
-        net::post(state_.workers, [self = shared_from_this(), send] {
+        net::post(*state_.workers, [self = shared_from_this(), send] {
             const std::size_t want =
                 static_cast<std::size_t>(std::min<std::uint64_t>(send->left, kFileChunk));
             ssize_t got = 0;
@@ -475,6 +479,7 @@ bool Server::Start(unsigned short port) {
         return false;
     }
     state_->port = state_->acceptor.local_endpoint().port();
+    state_->workers.emplace(kWorkers);
     DoAccept(*state_);
     state_->thread = std::thread([this] {
         try {
@@ -503,8 +508,8 @@ void Server::Stop() {
     });
     state_->thread.join();
     // Answers still being made are dropped with their connections.
-    state_->workers.stop();
-    state_->workers.join();
+    state_->workers->stop();
+    state_->workers->join();
 }
 
 unsigned short Server::port() const {
