@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdarg>
@@ -16,6 +17,10 @@
 namespace sw {
 
 namespace {
+
+// The log names the files and folders of the user's work: only its owner
+// reads it.
+constexpr mode_t kLogMode = 0600;
 
 std::mutex& LogMutex() {
     static std::mutex mutex;
@@ -92,7 +97,7 @@ int WriteLine(const char* tag, const char* format, va_list arguments) {
     if (LogPath().empty()) {
         return -1;
     }
-    UniqueFd fd(::open(LogPath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    UniqueFd fd(::open(LogPath().c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kLogMode));
     if (!fd.valid()) {
         ReportUnwritableLog(errno);
         return -1;
@@ -116,10 +121,14 @@ void InitLogFile(const std::string& name) {
     }
     // Every run begins with an empty log; later lines are still attempted
     // when this fails.
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, kLogMode));
     if (!fd.valid()) {
         ReportUnwritableLog(errno);
+        return;
     }
+    // A log left by an earlier run may be readable by others; only its owner
+    // can change that, and the log is kept either way.
+    ::fchmod(fd.get(), kLogMode);
 }
 
 void SetLogFilePath(const std::string& path) {

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "core/text.h"
+
 namespace sw::host {
 
 namespace {
@@ -71,24 +73,23 @@ std::string_view CookieValue(std::string_view header, std::string_view name, boo
     return {};
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
+// A path of this host for a Location header. The browser reads "//x" and
+// "/\x" as another host ("x"), so the leading slashes and backslashes
+// become one slash; a target that does not begin with a slash (an absolute
+// address) leads to the root.
+std::string LocalPath(std::string_view path) {
+    if (path.empty() || path.front() != '/') {
+        return "/";
     }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
+    const std::size_t rest = path.find_first_not_of("/\\");
+    return rest == std::string_view::npos ? "/" : "/" + std::string(path.substr(rest));
 }
 
 // The target with the "token" parameter taken out of its query.
 std::string TargetWithoutToken(std::string_view target) {
     const std::string_view path = TargetPath(target);
     if (path.size() == target.size()) {
-        return std::string(target);
+        return LocalPath(target);
     }
     std::string_view query = target.substr(path.size() + 1);
     std::string kept;
@@ -103,7 +104,7 @@ std::string TargetWithoutToken(std::string_view target) {
         kept += kept.empty() ? "" : "&";
         kept += pair;
     }
-    std::string result(path.empty() ? "/" : path);
+    std::string result = LocalPath(path);
     if (!kept.empty()) {
         result += "?" + kept;
     }
@@ -210,8 +211,8 @@ bool PercentDecode(std::string_view text, std::string& decoded) {
         if (i + 2 >= text.size()) {
             return false;
         }
-        const int high = HexValue(text[i + 1]);
-        const int low = HexValue(text[i + 2]);
+        const int high = HexDigitValue(text[i + 1]);
+        const int low = HexDigitValue(text[i + 2]);
         if (high < 0 || low < 0) {
             return false;
         }

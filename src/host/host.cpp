@@ -378,7 +378,18 @@ void Host::OnPageMessage(const std::string& windowId, const std::shared_ptr<Page
             command.name = message["call"].asString();
             command.args = message["args"];
             command.from = link;
-            window->Enqueue(std::move(command));
+            const std::uint64_t id = command.id;
+            const std::string name = command.name;
+            if (!window->Enqueue(std::move(command))) {
+                LogWarn("the page of %s has %zu commands waiting: %s refused\n", windowId.c_str(),
+                        kMaxWaitingCommands, name.c_str());
+                if (id != 0) {
+                    Json::Value reply;
+                    reply["result"] = Json::Value::UInt64(id);
+                    reply["error"] = "too many commands are waiting; " + name + " was not run";
+                    link->Send(CompactJson(reply));
+                }
+            }
         } else if (message.isMember("return")) {
             const std::uint64_t id = message["return"].asUInt64();
             if (message.isMember("error")) {
@@ -394,7 +405,10 @@ void Host::OnPageMessage(const std::string& windowId, const std::shared_ptr<Page
             if (popup && popup->is_popup() && popup->popup_root() == window.get()) {
                 PageCommand command;
                 command.name = "CloseWindow";
-                popup->Enqueue(std::move(command));
+                if (!popup->Enqueue(std::move(command))) {
+                    LogWarn("popup %s has %zu commands waiting: its close was refused\n",
+                            popup->id().c_str(), kMaxWaitingCommands);
+                }
             }
         }
     } catch (const std::exception& error) {

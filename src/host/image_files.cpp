@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 
@@ -139,36 +138,23 @@ bool ImageFileAccess::Resolve(const std::string& requested, std::string& canonic
     return false;
 }
 
-bool ReadServedFile(const std::string& canonical, std::string& bytes, std::string& reason) {
-    const UniqueFd fd(::open(canonical.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+std::shared_ptr<ServedFile> OpenServedFile(const std::string& canonical, std::string& reason) {
+    auto file = std::make_shared<ServedFile>();
+    file->fd = UniqueFd(::open(canonical.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat info {};
-    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!file->fd.valid() || ::fstat(file->fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         reason = "it cannot be opened as a file";
-        return false;
+        return nullptr;
     }
     char opened[PATH_MAX + 1];
-    const std::string link = "/proc/self/fd/" + std::to_string(fd.get());
+    const std::string link = "/proc/self/fd/" + std::to_string(file->fd.get());
     const ssize_t length = ::readlink(link.c_str(), opened, PATH_MAX);
     if (length <= 0 || std::string(opened, static_cast<std::size_t>(length)) != canonical) {
         reason = "the file changed while it was opened";
-        return false;
+        return nullptr;
     }
-    bytes.clear();
-    char chunk[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            reason = "it cannot be read";
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        bytes.append(chunk, static_cast<std::size_t>(got));
-    }
+    file->size = static_cast<std::uint64_t>(info.st_size);
+    return file;
 }
 
 }  // namespace sw::host

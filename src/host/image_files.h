@@ -11,22 +11,33 @@
 // component is refused whatever it names.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "core/unique_fd.h"
 
 namespace sw::host {
 
 // True for a name ending in .png, .jpg, .jpeg or .gif (any case).
 bool IsImageName(const std::string& name);
 
-// Reads the regular file at canonical (a resolved path without links) and
+// An image file opened to be served: the server reads it in pieces.
+struct ServedFile {
+    UniqueFd fd;
+    std::uint64_t size = 0;
+};
+
+// Opens the regular file at canonical (a resolved path without links) and
 // makes sure the file opened is the one that was checked: a folder on the way
-// swapped for a link after the check would lead elsewhere. False with a
-// reason for the log otherwise.
-bool ReadServedFile(const std::string& canonical, std::string& bytes, std::string& reason);
+// swapped for a link after the check would lead elsewhere. The file is opened
+// without waiting, so a pipe or device put in its place is refused at once
+// rather than waited on. Null with a reason for the log otherwise.
+std::shared_ptr<ServedFile> OpenServedFile(const std::string& canonical, std::string& reason);
 
 class ImageFileAccess {
   public:

@@ -1,10 +1,15 @@
 #include "host/routes.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
-#include <fstream>
-#include <sstream>
+#include <cerrno>
+#include <cstdint>
 
 #include "core/log.h"
+#include "core/unique_fd.h"
 #include "host/access.h"
 #include "host/image_files.h"
 #include "host/page_text.h"
@@ -87,8 +92,8 @@ HttpReply ServeImage(std::string_view target, const RouteContext& context) {
         LogWarn("refused file %s: %s\n", requested.c_str(), found ? reason.c_str() : "no path");
         return TextReply(403, "This file is not served.");
     }
-    std::string bytes;
-    if (!ReadServedFile(canonical, bytes, reason)) {
+    std::shared_ptr<ServedFile> file = OpenServedFile(canonical, reason);
+    if (!file) {
         LogWarn("refused file %s: %s\n", requested.c_str(), reason.c_str());
         return TextReply(404, "The file cannot be read.");
     }
@@ -96,18 +101,48 @@ HttpReply ServeImage(std::string_view target, const RouteContext& context) {
     for (char& c : name) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    return Bytes(ui::MimeTypeFor(name), std::move(bytes));
+    HttpReply reply;
+    reply.content_type = std::string(ui::MimeTypeFor(name));
+    reply.file = std::move(file);
+    return reply;
+}
+
+// The last limit bytes of the file at path, from the start of a line, with a
+// note on what was left out; "" when it cannot be read.
+std::string TailOfFile(const std::string& path, std::size_t limit) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return "";
+    }
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    const std::uint64_t start = size > limit ? size - limit : 0;
+    std::string text(static_cast<std::size_t>(size - start), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t got = ::pread(fd.get(), text.data() + done, text.size() - done,
+                                    static_cast<off_t>(start + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    text.resize(done);
+    if (start > 0) {
+        const std::size_t lineEnd = text.find('\n');
+        text.erase(0, lineEnd == std::string::npos ? 0 : lineEnd + 1);
+        text.insert(0, "(the log's first " + std::to_string(size - text.size()) +
+                           " bytes are left out; the whole log is " + path + ")\n");
+    }
+    return text;
 }
 
 HttpReply ServeLog() {
     const std::string path = GetLogFilePath();
-    std::string text;
-    if (!path.empty()) {
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << file.rdbuf();
-        text = bytes.str();
-    }
+    const std::string text = path.empty() ? std::string() : TailOfFile(path, kLogViewLimit);
     return Bytes("text/plain; charset=utf-8", ToPageText(text));
 }
 

@@ -5,13 +5,14 @@
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <thread>
 
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
-#include "core/process.h"
 #include "host/alerts.h"
+#include "host/browser_start.h"
 #include "host/font_check.h"
 #include "host/host.h"
 #include "host/project_tasks.h"
@@ -154,8 +155,14 @@ int RunHost(const ServeOptions& options) {
     const std::string address = host.Address();
     std::printf("Skinwright is running at %s\n", address.c_str());
     std::fflush(stdout);
+    // The start page stays until the run ends: a browser that starts slowly
+    // still finds it.
+    std::unique_ptr<BrowserStartFile> startPage;
     if (options.open_browser) {
-        OpenWithShell(address);
+        startPage = OpenBrowserAt(address);
+        if (!startPage) {
+            std::fprintf(stderr, "skinwright: cannot open the browser; open the address above\n");
+        }
     }
 
     bool showMain = startWithMain;

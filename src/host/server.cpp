@@ -4,17 +4,24 @@
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
 #include <boost/asio/strand.hpp>
+#include <boost/asio/thread_pool.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
 
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <deque>
 #include <list>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "core/log.h"
+#include "host/image_files.h"
 
 namespace sw::host {
 
@@ -27,8 +34,15 @@ using tcp = net::ip::tcp;
 namespace {
 
 constexpr std::size_t kBodyLimit = 64 * 1024;
-constexpr std::size_t kMessageLimit = 64 * 1024 * 1024;
+// A page's message is at most this long; a longer one closes its connection
+// with "too big" (1009).
+constexpr std::size_t kMessageLimit = 1024 * 1024;
 constexpr auto kRequestTimeout = std::chrono::seconds(60);
+// Files are sent in pieces of this size, each read by a worker.
+constexpr std::size_t kFileChunk = 256 * 1024;
+// The threads that answer HTTP requests, so that the I/O thread never waits
+// on a file.
+constexpr std::size_t kWorkers = 2;
 
 // Something the server closes when it stops.
 class Closable {
@@ -51,6 +65,11 @@ struct ServerState {
     ServerHandler& handler;
     const AccessSecrets secrets;
     net::io_context ioc{1};
+    // Made by Start, so that its threads take the signal mask of the thread
+    // that starts the server (the run keeps SIGINT and SIGTERM for its own
+    // watcher). Declared after ioc: its waiting jobs hold sessions of ioc and
+    // go first.
+    std::optional<net::thread_pool> workers;
     tcp::acceptor acceptor{ioc};
     std::thread thread;
     std::atomic<unsigned short> port{0};
@@ -136,6 +155,10 @@ class WsSession : public PageLink, public Closable, public std::enable_shared_fr
 
     void OnRead(beast::error_code ec, std::size_t) {
         if (ec) {
+            if (ec == websocket::error::message_too_big) {
+                LogWarn("the page of %s sent a message over %zu bytes; its connection is closed\n",
+                        window_id_.c_str(), kMessageLimit);
+            }
             closed_ = true;
             if (open_) {
                 open_ = false;
@@ -186,6 +209,23 @@ class WsSession : public PageLink, public Closable, public std::enable_shared_fr
     bool closing_ = false;
     bool closed_ = false;
 };
+
+template <class Body>
+void SetHeaders(http::response<Body>& response, const http::request<http::string_body>& request,
+                const HttpReply& reply) {
+    response.set(http::field::server, "Skinwright");
+    response.set(http::field::cache_control, "no-store");
+    response.set("X-Content-Type-Options", "nosniff");
+    response.set("X-Frame-Options", "SAMEORIGIN");
+    response.set("Referrer-Policy", "no-referrer");
+    if (!reply.content_type.empty()) {
+        response.set(http::field::content_type, reply.content_type);
+    }
+    for (const auto& [name, value] : reply.headers) {
+        response.insert(name, value);
+    }
+    response.keep_alive(request.keep_alive());
+}
 
 class HttpSession : public Closable, public std::enable_shared_from_this<HttpSession> {
   public:
@@ -261,25 +301,26 @@ class HttpSession : public Closable, public std::enable_shared_from_this<HttpSes
             Reply(request, std::move(reply));
             return;
         }
-        Reply(request, state_.handler.HandleHttp(target));
+        // The answer is made by a worker: it may read files.
+        auto kept = std::make_shared<http::request<http::string_body>>(std::move(request));
+        net::post(*state_.workers, [self = shared_from_this(), kept, target] {
+            HttpReply reply = self->state_.handler.HandleHttp(target);
+            net::post(self->stream_.get_executor(),
+                      [self, kept, reply = std::move(reply)]() mutable {
+                          self->Reply(*kept, std::move(reply));
+                      });
+        });
     }
 
     void Reply(const http::request<http::string_body>& request, HttpReply reply) {
+        if (reply.file && request.method() != http::verb::head) {
+            SendFile(request, std::move(reply));
+            return;
+        }
         auto response = std::make_shared<http::response<http::string_body>>(
             static_cast<http::status>(reply.status), request.version());
-        response->set(http::field::server, "Skinwright");
-        response->set(http::field::cache_control, "no-store");
-        response->set("X-Content-Type-Options", "nosniff");
-        response->set("X-Frame-Options", "SAMEORIGIN");
-        response->set("Referrer-Policy", "no-referrer");
-        if (!reply.content_type.empty()) {
-            response->set(http::field::content_type, reply.content_type);
-        }
-        for (const auto& [name, value] : reply.headers) {
-            response->insert(name, value);
-        }
-        response->keep_alive(request.keep_alive());
-        const std::size_t size = reply.body.size();
+        SetHeaders(*response, request, reply);
+        const std::uint64_t size = reply.file ? reply.file->size : reply.body.size();
         if (request.method() != http::verb::head) {
             response->body() = std::move(reply.body);
         }
@@ -287,6 +328,87 @@ class HttpSession : public Closable, public std::enable_shared_from_this<HttpSes
         http::async_write(stream_, *response,
                           [self = shared_from_this(), response](beast::error_code ec, std::size_t) {
                               self->OnWrite(ec, response->keep_alive());
+                          });
+    }
+
+    // A file goes out in pieces: a worker reads each piece, the I/O thread
+    // writes it, and only then is the next one read.
+    struct FileSend {
+        explicit FileSend(std::shared_ptr<ServedFile> f) : file(std::move(f)), left(file->size) {}
+        std::shared_ptr<ServedFile> file;
+        std::uint64_t left;
+        std::uint64_t offset = 0;
+        std::vector<char> piece = std::vector<char>(kFileChunk);
+        http::response<http::buffer_body> response;
+        http::response_serializer<http::buffer_body> serializer{response};
+    };
+
+    void SendFile(const http::request<http::string_body>& request, HttpReply reply) {
+        auto send = std::make_shared<FileSend>(std::move(reply.file));
+        send->response.result(static_cast<http::status>(reply.status));
+        send->response.version(request.version());
+        SetHeaders(send->response, request, reply);
+        send->response.content_length(send->file->size);
+        send->response.body().data = nullptr;
+        send->response.body().more = true;
+        stream_.expires_after(kRequestTimeout);
+        http::async_write_header(
+            stream_, send->serializer,
+            [self = shared_from_this(), send](beast::error_code ec, std::size_t) {
+                if (!ec) {
+                    self->ReadPiece(send);
+                }
+            });
+    }
+
+    void ReadPiece(const std::shared_ptr<FileSend>& send) {
+        if (send->left == 0) {
+            send->response.body().data = nullptr;
+            send->response.body().size = 0;
+            send->response.body().more = false;
+            http::async_write(stream_, send->serializer,
+                              [self = shared_from_this(), send](beast::error_code ec, std::size_t) {
+                                  self->OnWrite(ec, send->response.keep_alive());
+                              });
+            return;
+        }
+        net::post(*state_.workers, [self = shared_from_this(), send] {
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<std::uint64_t>(send->left, kFileChunk));
+            ssize_t got = 0;
+            do {
+                got = ::pread(send->file->fd.get(), send->piece.data(), want,
+                              static_cast<off_t>(send->offset));
+            } while (got < 0 && errno == EINTR);
+            net::post(self->stream_.get_executor(),
+                      [self, send, got] { self->WritePiece(send, got); });
+        });
+    }
+
+    void WritePiece(const std::shared_ptr<FileSend>& send, ssize_t got) {
+        if (got <= 0) {
+            // The file shrank or failed under us: the promised length cannot
+            // be kept, so the connection ends and the browser sees a broken
+            // image instead of a wrong one.
+            LogWarn("a served file could not be read to its end; the connection is closed\n");
+            CloseNow();
+            return;
+        }
+        const auto size = static_cast<std::size_t>(got);
+        send->left -= size;
+        send->offset += size;
+        send->response.body().data = send->piece.data();
+        send->response.body().size = size;
+        send->response.body().more = true;
+        stream_.expires_after(kRequestTimeout);
+        http::async_write(stream_, send->serializer,
+                          [self = shared_from_this(), send](beast::error_code ec, std::size_t) {
+                              if (ec == http::error::need_buffer) {
+                                  ec = {};
+                              }
+                              if (!ec) {
+                                  self->ReadPiece(send);
+                              }
                           });
     }
 
@@ -357,6 +479,7 @@ bool Server::Start(unsigned short port) {
         return false;
     }
     state_->port = state_->acceptor.local_endpoint().port();
+    state_->workers.emplace(kWorkers);
     DoAccept(*state_);
     state_->thread = std::thread([this] {
         try {
@@ -384,6 +507,9 @@ void Server::Stop() {
         state->ioc.stop();
     });
     state_->thread.join();
+    // Answers still being made are dropped with their connections.
+    state_->workers->stop();
+    state_->workers->join();
 }
 
 unsigned short Server::port() const {

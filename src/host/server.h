@@ -1,9 +1,11 @@
 // The host's HTTP and WebSocket server on 127.0.0.1 (Boost.Beast).
 //
-// One I/O thread accepts connections, checks every request (access.h),
-// answers HTTP requests through the handler and keeps one WebSocket session
-// per page at /ws?window=ID. The handler is called on the I/O thread and must
-// not block.
+// One I/O thread accepts connections, checks every request (access.h) and
+// keeps one WebSocket session per page at /ws?window=ID; it never waits on a
+// file. HTTP requests are answered by the handler on a few worker threads,
+// and a file in a reply is read by them piece by piece while it is sent. A
+// page's message is at most 1 MiB: a longer one closes that page's
+// connection with the close code "too big" (1009).
 #pragma once
 
 #include <memory>
@@ -18,6 +20,7 @@ namespace sw::host {
 class ServerHandler {
   public:
     virtual ~ServerHandler() = default;
+    // Called on a worker thread; may read files.
     virtual HttpReply HandleHttp(const std::string& target) = 0;
     // A page opened its WebSocket for window windowId; false when there is
     // no such window (the page is then told that it is closed).

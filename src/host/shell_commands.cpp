@@ -35,13 +35,18 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix) 
 
 std::string ExplorerTarget(const std::string& first, const std::string& second) {
     const std::string target = Trim(second);
-    if (target.empty()) {
+    // Only folders of this computer are shown, named by an absolute path: a
+    // web or file address, a relative name or a missing path is no folder.
+    if (target.empty() || target[0] != '/' || !PathExists(target)) {
         return "";
     }
-    // Only folders are shown: a file is shown by its folder, never opened.
-    if (first.find("/select") != std::string::npos || IsFile(target)) {
+    // A file is shown by its folder, never opened.
+    if (first.find("/select") != std::string::npos || !IsFolder(target)) {
         const std::string folder = FolderOf(target);
-        return folder.empty() ? "/" : folder;
+        if (folder.empty()) {
+            return "/";
+        }
+        return IsFolder(folder) ? folder : "";
     }
     return target;
 }
@@ -55,9 +60,11 @@ CommandResult ExplorerCommand(CommandCall& call) {
     const std::string parameters = call.text(0) + " " + call.text(1);
     LogDebug("explorer: cmd = %s\n", parameters.c_str());
     const std::string target = ExplorerTarget(call.text(0), call.text(1));
-    if (!target.empty()) {
-        OpenWithShell(target);
+    if (target.empty()) {
+        LogWarn("not shown: %s is not an existing folder or file\n", Trim(call.text(1)).c_str());
+        return CommandResult::None();
     }
+    OpenWithShell(target);
     return CommandResult::None();
 }
 

@@ -97,15 +97,19 @@ void Window::StartCommandThread(CommandRunner run) {
     thread_ = std::thread([this] { CommandLoop(); });
 }
 
-void Window::Enqueue(PageCommand command) {
+bool Window::Enqueue(PageCommand command) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         if (stop_ || !thread_.joinable()) {
-            return;
+            return true;
+        }
+        if (queue_.size() >= kMaxWaitingCommands) {
+            return false;
         }
         queue_.push_back(std::move(command));
     }
     queue_cv_.notify_one();
+    return true;
 }
 
 void Window::StopCommandThread() {

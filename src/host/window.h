@@ -56,6 +56,11 @@ struct PopupInfo {
     int height = 220;
 };
 
+// How many commands of a page may wait for a window's thread: a page that
+// sends faster than its commands run is refused rather than let the host's
+// memory grow without end.
+inline constexpr std::size_t kMaxWaitingCommands = 256;
+
 class Window {
   public:
     Window(Host& host, std::string id, WindowClass windowClass);
@@ -94,7 +99,10 @@ class Window {
     // The command thread: run is called on it for each queued command.
     using CommandRunner = std::function<void(Window&, PageCommand&)>;
     void StartCommandThread(CommandRunner run);
-    void Enqueue(PageCommand command);
+    // Queues a command for the thread; false when kMaxWaitingCommands are
+    // already waiting (the command is dropped; the caller tells the page).
+    // A window whose thread has stopped drops the command and returns true.
+    bool Enqueue(PageCommand command);
     // Runs the command in progress to its end, drops the queue and joins the
     // thread. Called from any thread but the window's own.
     void StopCommandThread();

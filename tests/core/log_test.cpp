@@ -90,6 +90,28 @@ TEST_F(LogTest, SecondStartEmptiesTheLog) {
     EXPECT_NE(text.find("second run"), std::string::npos);
 }
 
+TEST_F(LogTest, OnlyItsOwnerMayReadTheLog) {
+    const auto modeOf = [](const std::string& path) {
+        struct stat info {};
+        EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
+        return info.st_mode & 07777;
+    };
+    // A log made by a line, one made at start and one an earlier run left
+    // readable by everyone.
+    const std::string byLine = home_.path() + "/by-line.log";
+    SetLogFilePath(byLine);
+    EXPECT_GT(LogInfo("first\n"), 0);
+    EXPECT_EQ(modeOf(byLine), 0600u);
+
+    const std::string atStart = HomePath("runtime.log");
+    WriteText(atStart, "old run\n");
+    ASSERT_EQ(::chmod(atStart.c_str(), 0644), 0);
+    InitLogFile("runtime.log");
+    EXPECT_EQ(modeOf(atStart), 0600u);
+    EXPECT_GT(LogInfo("second\n"), 0);
+    EXPECT_EQ(LineBodies(ReadText(atStart)), std::vector<std::string>{"INFO \tsecond"});
+}
+
 TEST_F(LogTest, PageTextWithPercentSignIsWrittenLiterally) {
     InitLogFile("runtime.log");
     LogInfo("%s\n", "100% done %d %s");

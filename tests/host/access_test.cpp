@@ -99,6 +99,32 @@ TEST(AccessTest, WebSocketUpgradesNeedTheCookieAndTheHostsOwnOrigin) {
     EXPECT_EQ(PageClient(harness.port(), "main", harness.cookie(), own).handshake_status(), 101u);
 }
 
+TEST(AccessTest, TheExchangeRedirectsOnlyToAPathOfThisHost) {
+    const AccessSecrets secrets("t0ken", "c00kie");
+    const unsigned short port = 4242;
+    const struct {
+        const char* target;
+        const char* location;
+    } cases[] = {
+        {"/page/108?window=x&token=t0ken", "/page/108?window=x"},
+        {"/?token=t0ken", "/"},
+        // A browser takes "//host" and "/\host" for another site.
+        {"//evil.example/x?token=t0ken", "/evil.example/x"},
+        {"///evil.example?token=t0ken&a=1", "/evil.example?a=1"},
+        {"/\\evil?token=t0ken", "/evil"},
+        {"/\\/\\?token=t0ken", "/"},
+        // An absolute address in the request line leads home.
+        {"http://x/page?token=t0ken", "/"},
+        {"?token=t0ken", "/"},
+    };
+    for (const auto& c : cases) {
+        const AccessDecision decision =
+            CheckAccess({"127.0.0.1:4242", "", "", c.target, false}, secrets, port);
+        EXPECT_EQ(decision.verdict, AccessVerdict::kExchange) << c.target;
+        EXPECT_EQ(decision.redirect, c.location) << c.target;
+    }
+}
+
 TEST(AccessTest, QueryParametersArePercentDecoded) {
     bool found = false;
     EXPECT_EQ(QueryParameter("/file?t=1&path=%2Fa%20b%2Bc.png", "path", &found), "/a b+c.png");

@@ -2,6 +2,7 @@
 // the open project, or files the user chose, and nothing else.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -102,32 +103,43 @@ TEST_F(ImageFilesTest, AFileTheUserChoseIsServedWhereverItIs) {
     EXPECT_EQ(File(outside_ + "/secret.png").status, 403u);
 }
 
-// The file read is the file that was checked: a path that leads elsewhere
-// through a link by the time it is opened is refused.
-TEST(ReadServedFileTest, ReadsOnlyTheCheckedRegularFile) {
+// The file opened is the file that was checked: a path that leads elsewhere
+// through a link by the time it is opened is refused, and so is anything
+// but a regular file, at once (a pipe without a writer is not waited on).
+TEST(OpenServedFileTest, OpensOnlyTheCheckedRegularFile) {
     Scratch scratch;
     // The server passes resolved paths; the scratch folder may lie below a link.
     const std::string base = std::filesystem::canonical(scratch.path()).string();
     WriteFile(base + "/real/a.png", "picture");
     std::filesystem::create_directory_symlink(base + "/real", base + "/swapped");
     std::filesystem::create_symlink(base + "/real/a.png", base + "/link.png");
+    ASSERT_EQ(::mkfifo((base + "/pipe.png").c_str(), 0600), 0);
     struct Case {
         std::string path;
-        bool read;
+        bool opened;
     };
     const Case cases[] = {
         {base + "/real/a.png", true},
         {base + "/swapped/a.png", false},  // a folder on the way is a link
         {base + "/link.png", false},       // the file itself is a link
-        {base + "/real", false},           // not a regular file
+        {base + "/real", false},           // a folder
+        {base + "/pipe.png", false},       // a pipe
+        {"/dev/null", false},              // a device
         {base + "/real/missing.png", false},
     };
     for (const Case& c : cases) {
-        std::string bytes;
         std::string reason;
-        EXPECT_EQ(ReadServedFile(c.path, bytes, reason), c.read) << c.path;
-        EXPECT_EQ(bytes, c.read ? "picture" : "") << c.path;
-        EXPECT_EQ(reason.empty(), c.read) << c.path;
+        const auto started = std::chrono::steady_clock::now();
+        const std::shared_ptr<ServedFile> file = OpenServedFile(c.path, reason);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 1s) << c.path;
+        EXPECT_EQ(file != nullptr, c.opened) << c.path;
+        EXPECT_EQ(reason.empty(), c.opened) << c.path;
+        if (file) {
+            char bytes[16] = {};
+            EXPECT_EQ(file->size, 7u);
+            EXPECT_EQ(::pread(file->fd.get(), bytes, sizeof bytes, 0), 7);
+            EXPECT_EQ(std::string(bytes), "picture");
+        }
     }
 }
 

@@ -97,5 +97,22 @@ TEST(RoutesTest, TheLogIsShownAsText) {
     EXPECT_NE(log.body.find("INFO \ta line for the log page: 日志\n"), std::string::npos);
 }
 
+TEST(RoutesTest, ALongLogIsShownByItsEnd) {
+    HostHarness harness;
+    // Lines of 100 bytes well past the part the page shows.
+    const std::string filler(80, 'f');
+    for (std::size_t i = 0; i < kLogViewLimit / 100 + 20000; ++i) {
+        LogInfo("%s\n", filler.c_str());
+    }
+    LogInfo("the last line\n");
+    const HttpResult log = harness.Get("/log");
+    EXPECT_EQ(log.status, 200u);
+    EXPECT_LE(log.body.size(), kLogViewLimit + 200);
+    EXPECT_EQ(log.body.rfind("(the log's first ", 0), 0u) << log.body.substr(0, 200);
+    const std::size_t firstLine = log.body.find('\n') + 1;
+    EXPECT_EQ(log.body.substr(firstLine + 19, 7), "\tINFO \t") << "a whole line follows the note";
+    EXPECT_EQ(log.body.substr(log.body.size() - 14), "the last line\n");
+}
+
 }  // namespace
 }  // namespace sw::host::test

@@ -1,4 +1,4 @@
-// Start-up pieces: the switches, the font check, shell opens.
+// Start-up pieces: the switches and the font check.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,7 +7,6 @@
 #include "harness.h"
 #include "host/font_check.h"
 #include "host/run_host.h"
-#include "host/shell_commands.h"
 
 namespace sw::host::test {
 namespace {
@@ -99,17 +98,6 @@ TEST_F(FontCheckTest, AMissingFontIsInstalledFromItsFile) {
     EXPECT_TRUE(std::filesystem::exists(folder_ / "fonts/FZLTHJW.TTF"));
     EXPECT_NE(log().find("INFO \tinstall font " + (folder_ / "FZLTHJW.TTF") + " successfully\n"),
               std::string::npos);
-}
-
-TEST(ExplorerTest, AFolderIsOpenedOrTheFolderOfASelectedFile) {
-    EXPECT_EQ(ExplorerTarget("", "/home/a/themes"), "/home/a/themes");
-    // A file is shown by its folder, never handed to its own program.
-    Scratch scratch;
-    WriteFile(scratch / "run.sh", "#!/bin/sh\n");
-    EXPECT_EQ(ExplorerTarget("", scratch / "run.sh"), scratch.path());
-    EXPECT_EQ(ExplorerTarget("/n,/select,", "/home/a/out/theme.zip"), "/home/a/out");
-    EXPECT_EQ(ExplorerTarget("/n,/select,", "/theme.zip"), "/");
-    EXPECT_EQ(ExplorerTarget("", "  "), "");
 }
 
 }  // namespace

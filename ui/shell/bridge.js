@@ -374,12 +374,15 @@
             });
         });
         ws.addEventListener('message', onMessage);
-        ws.addEventListener('close', function () {
+        ws.addEventListener('close', function (event) {
             if (socket !== ws) {
                 return;
             }
             socket = null;
-            failPending('the connection to the host was lost');
+            // 1009: the host refused a message over its size limit (1 MiB).
+            failPending(event.code === 1009
+                ? 'a message was too large for the host (over 1 MiB)'
+                : 'the connection to the host was lost');
             hostCalls = hostCalls.filter(function (message) {
                 return message.popup !== undefined;
             });
