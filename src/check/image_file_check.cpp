@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "check/on_all_cores.h"
 #include "core/files.h"
 #include "engine/nine_patch.h"
 #include "gfx/image_decode.h"
@@ -38,12 +39,20 @@ const char* FormatName(gfx::ImageFormat format) {
     return format == gfx::ImageFormat::kPng ? "PNG" : "JPEG";
 }
 
-void CheckOneFile(const std::string& path, const std::string& moduleName,
-                  const std::string& relative, NamedKind kind, Findings& findings,
-                  ImageSizes& sizes) {
-    auto add = [&](const std::string& message) {
-        findings.push_back({Level::kError, moduleName, relative, message, "", -1, -1});
-    };
+// One file to look at, and what was found in it.
+struct FileJob {
+    std::string path;
+    std::string relative;
+    NamedKind kind = NamedKind::kOther;
+    std::string fault;  // empty when the file is sound
+    bool decoded = false;
+    gfx::Size size;
+};
+
+void CheckOneFile(FileJob& job) {
+    const std::string& path = job.path;
+    const NamedKind kind = job.kind;
+    auto add = [&](const std::string& message) { job.fault = message; };
     const gfx::ImageFormat expected =
         kind == NamedKind::kJpeg ? gfx::ImageFormat::kJpeg : gfx::ImageFormat::kPng;
     gfx::ImageInfo info;
@@ -62,7 +71,8 @@ void CheckOneFile(const std::string& path, const std::string& moduleName,
             add("图片无法解码：文件已损坏");
             return;
         }
-        sizes[path] = image.image().size();
+        job.decoded = true;
+        job.size = image.image().size();
         if (!image.IsNinePatch()) {
             add(".9.png的边框标记缺失或无效：上边和左边各需至少一段不透明黑色的拉伸标记，"
                 "其余边框像素须全透明");
@@ -74,7 +84,8 @@ void CheckOneFile(const std::string& path, const std::string& moduleName,
         add("图片无法解码：文件已损坏或不完整");
         return;
     }
-    sizes[path] = image.size();
+    job.decoded = true;
+    job.size = image.size();
 }
 
 }  // namespace
@@ -87,6 +98,7 @@ void CheckImageFiles(const std::string& modulePath, const std::string& moduleNam
         return;
     }
     std::sort(folders.begin(), folders.end());
+    std::vector<FileJob> jobs;
     for (const std::string& folder : folders) {
         if (folder.rfind("drawable", 0) != 0 || !IsFolder(res + "/" + folder)) {
             continue;
@@ -102,8 +114,16 @@ void CheckImageFiles(const std::string& modulePath, const std::string& moduleNam
             if (kind == NamedKind::kOther || !IsFile(path)) {
                 continue;
             }
-            CheckOneFile(path, moduleName, "content/res/" + folder + "/" + name, kind, findings,
-                         sizes);
+            jobs.push_back({path, "content/res/" + folder + "/" + name, kind, {}, false, {}});
+        }
+    }
+    ForEachOnAllCores(jobs.size(), [&jobs](std::size_t i) { CheckOneFile(jobs[i]); });
+    for (const FileJob& job : jobs) {
+        if (!job.fault.empty()) {
+            findings.push_back({Level::kError, moduleName, job.relative, job.fault, "", -1, -1});
+        }
+        if (job.decoded) {
+            sizes[job.path] = job.size;
         }
     }
 }

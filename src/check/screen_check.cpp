@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "check/contrast.h"
+#include "check/on_all_cores.h"
 #include "core/text.h"
 #include "engine/resolution.h"
 #include "engine/values.h"
@@ -40,6 +41,7 @@ class ScreenChecker {
     }
 
     void Run() {
+        DecodePicturesUnderTexts();
         for (const ThemePackage& screen : module_.screens) {
             const ThemeElement* wallpaper = nullptr;
             for (std::size_t i = 0; i < screen.elements.size(); ++i) {
@@ -62,6 +64,58 @@ class ScreenChecker {
     }
 
   private:
+    // A picture under a text, bottom first.
+    struct PlannedLayer {
+        std::string path;
+        Rect place;
+        bool nine_patch = false;
+    };
+
+    // The first full-screen picture of a screen before element index, as
+    // the texts are judged against it; null when there is none.
+    const ThemeElement* WallpaperBefore(const ThemePackage& screen, std::size_t index) const {
+        for (std::size_t i = 0; i < index; ++i) {
+            const ThemeElement& element = screen.elements[i];
+            if (IsFullScreen(element) && !element.images.empty()) {
+                return &element;
+            }
+        }
+        return nullptr;
+    }
+
+    // Every picture any text lies on is decoded once, on every core, before
+    // the texts are judged one by one.
+    void DecodePicturesUnderTexts() {
+        std::set<std::string> paths;
+        for (const ThemePackage& screen : module_.screens) {
+            for (std::size_t i = 0; i < screen.elements.size(); ++i) {
+                if (screen.elements[i].tag != "text") {
+                    continue;
+                }
+                const ThemeElement* wallpaper = WallpaperBefore(screen, i);
+                if (wallpaper == nullptr) {
+                    continue;
+                }
+                for (const PlannedLayer& layer : LayersUnder(screen, i, *wallpaper)) {
+                    if (sizes_.count(layer.path) != 0 && images_.count(layer.path) == 0) {
+                        paths.insert(layer.path);
+                    }
+                }
+            }
+        }
+        const std::vector<std::string> list(paths.begin(), paths.end());
+        std::vector<std::unique_ptr<gfx::Image>> decoded(list.size());
+        ForEachOnAllCores(list.size(), [&](std::size_t i) {
+            auto image = std::make_unique<gfx::Image>();
+            if (gfx::DecodeImage(list[i], image.get())) {
+                decoded[i] = std::move(image);
+            }
+        });
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            images_.emplace(list[i], std::move(decoded[i]));
+        }
+    }
+
     bool IsFullScreen(const ThemeElement& element) const {
         if (!HasImages(element)) {
             return false;
@@ -153,18 +207,16 @@ class ScreenChecker {
     // What lies under the text: the wallpaper, and over it every picture
     // drawn before the text where it overlaps the text (a card, a panel, a
     // calendar page), so a text on a panel is judged against the panel.
-    void CheckContrast(const ThemePackage& screen, std::size_t index,
-                       const ThemeElement& wallpaper) {
+    // Empty when the text or the wallpaper has no area.
+    std::vector<PlannedLayer> LayersUnder(const ThemePackage& screen, std::size_t index,
+                                          const ThemeElement& wallpaper) const {
         const ThemeElement& text = screen.elements[index];
+        std::vector<PlannedLayer> layers;
         if (text.rect.width() <= 0 || text.rect.height() <= 0 || wallpaper.rect.width() <= 0 ||
             wallpaper.rect.height() <= 0) {
-            return;
+            return layers;
         }
-        std::vector<Layer> layers;
-        layers.push_back({Decoded(wallpaper.images[0]), wallpaper.rect, false});
-        if (layers[0].image == nullptr) {
-            return;
-        }
+        layers.push_back({wallpaper.images[0], wallpaper.rect, false});
         for (std::size_t i = 0; i < index; ++i) {
             const ThemeElement& under = screen.elements[i];
             if ((under.tag != "icon" && under.tag != "icongroup") || under.images.empty() ||
@@ -172,8 +224,23 @@ class ScreenChecker {
                 under.rect.height() <= 0 || !Overlap(under.rect, text.rect)) {
                 continue;
             }
-            if (const gfx::Image* image = Decoded(ShownImage(under))) {
-                layers.push_back({image, under.rect, under.image_kind == kImageKindNinePatch});
+            layers.push_back(
+                {ShownImage(under), under.rect, under.image_kind == kImageKindNinePatch});
+        }
+        return layers;
+    }
+
+    void CheckContrast(const ThemePackage& screen, std::size_t index,
+                       const ThemeElement& wallpaper) {
+        const ThemeElement& text = screen.elements[index];
+        const std::vector<PlannedLayer> planned = LayersUnder(screen, index, wallpaper);
+        if (planned.empty() || Decoded(planned[0].path) == nullptr) {
+            return;
+        }
+        std::vector<Layer> layers;
+        for (const PlannedLayer& layer : planned) {
+            if (const gfx::Image* image = Decoded(layer.path)) {
+                layers.push_back({image, layer.place, layer.nine_patch});
             }
         }
         double background = 0;
