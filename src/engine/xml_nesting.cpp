@@ -368,11 +368,16 @@ class NestingScan {
                     continue;
                 }
                 if (StartsWith(i, "</")) {
-                    const std::string endTag = "</" + open.back() + ">";
+                    // "</name", blanks allowed, then '>'.
+                    const std::string endTag = "</" + open.back();
                     if (!StartsWith(i, endTag.c_str())) {
                         return kStop;
                     }
-                    i += endTag.size();
+                    i = SkipSpace(i + endTag.size());
+                    if (i == kStop || s_[i] != '>') {
+                        return kStop;
+                    }
+                    ++i;
                     open.pop_back();
                     continue;
                 }
