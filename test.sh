@@ -13,3 +13,5 @@ ctest --test-dir build --output-on-failure -j "$(nproc)"
 if [ -d tests/browser ] && ls tests/browser/*.test.mjs >/dev/null 2>&1; then
   node --test --test-concurrency=1 tests/browser/
 fi
+# A short run of every fuzz target, in its own build folder.
+./tools/fuzz.sh 20

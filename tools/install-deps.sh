@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages and the npm test packages that Skinwright needs
-# to build, run and test. Safe to run again: it installs only what is missing.
+# to build, run and test; package names given as arguments are installed
+# with them (tools/fuzz.sh adds clang's). Safe to run again: it installs only
+# what is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +15,7 @@ packages=(
   libboost1.81-dev libcurl4-openssl-dev libcli11-dev
   libjs-jquery adb zip chromium
   dpkg-dev file desktop-file-utils
+  "$@"
 )
 # A machine may carry its own Node.js with npm inside (not Debian's, which
 # conflicts with it); Debian's pair is installed only when no npm is found.

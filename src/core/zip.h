@@ -1,6 +1,7 @@
 // Making and opening zip archives (libzip).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace sw {
@@ -20,12 +21,28 @@ namespace sw {
 // on success; failures are logged at ERROR.
 bool ZipCompress(const std::string& source, const std::string& archive);
 
+// What an extraction may write. An archive from elsewhere may be made to
+// expand without end (a "zip bomb"); far above any theme, these stop it.
+struct ZipLimits {
+    std::uint64_t max_total_bytes = std::uint64_t{4} << 30;  // all entries together
+    std::uint64_t max_entries = 200000;
+    // An entry may expand to at most this many times its compressed size,
+    // once it is larger than ratio_floor bytes.
+    std::uint64_t max_ratio = 200;
+    std::uint64_t ratio_floor = std::uint64_t{1} << 20;
+};
+
 // Writes every entry below destination, creating it and its sub-folders. "/"
 // and "\\" both separate components. Every name is checked before anything is
 // written: an entry with an absolute path or a ".." component is refused with
 // ERROR "zip entry NAME escapes the destination", nothing is written and the
 // result is false. Link entries are written as plain files holding the link
-// text. A corrupt or truncated archive gives false.
-bool ZipExtract(const std::string& archive, const std::string& destination);
+// text. An archive over one of the limits is refused with an ERROR line: by
+// what its entries declare before anything is written, and by the bytes
+// actually written as it is extracted (a declared size may lie). A corrupt or
+// truncated archive gives false. Whenever the result is false, every file and
+// folder the extraction wrote is removed again.
+bool ZipExtract(const std::string& archive, const std::string& destination,
+                const ZipLimits& limits = ZipLimits{});
 
 }  // namespace sw

@@ -160,7 +160,87 @@ bool SafeRelativePath(const std::string& name, std::string& relative) {
     return true;
 }
 
-bool ExtractFile(zip_t* archive, zip_uint64_t index, const std::string& path) {
+// Everything one extraction has written, removed again when it fails.
+class WrittenPaths {
+  public:
+    WrittenPaths() = default;
+    WrittenPaths(const WrittenPaths&) = delete;
+    WrittenPaths& operator=(const WrittenPaths&) = delete;
+    ~WrittenPaths() {
+        if (keep_) {
+            return;
+        }
+        for (auto file = files_.rbegin(); file != files_.rend(); ++file) {
+            ::unlink(file->c_str());
+        }
+        for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder) {
+            ::rmdir(folder->c_str());
+        }
+    }
+
+    // Makes the folder and its missing parents, noting those it made.
+    bool MakeFolder(const std::string& path) {
+        std::vector<std::string> missing;
+        for (std::string at = path; !at.empty() && at != "/" && !PathExists(at);
+             at = FolderOf(at)) {
+            missing.push_back(at);
+            if (at.find('/') == std::string::npos) {
+                break;
+            }
+        }
+        const bool made = MakeFolderPath(path);
+        for (auto folder = missing.rbegin(); folder != missing.rend(); ++folder) {
+            if (IsFolder(*folder)) {
+                folders_.push_back(*folder);
+            }
+        }
+        return made;
+    }
+
+    void AddFile(const std::string& path) { files_.push_back(path); }
+    void Keep() { keep_ = true; }
+
+  private:
+    std::vector<std::string> files_;
+    std::vector<std::string> folders_;
+    bool keep_ = false;
+};
+
+// What an extraction has written so far, against its limits.
+struct ExtractBudget {
+    const ZipLimits& limits;
+    const std::string& archive;
+    std::uint64_t total = 0;
+    bool exceeded = false;
+
+    // Takes count more bytes of the entry at name, which has now written
+    // written bytes from its compressed ones; false, with an ERROR line,
+    // past a limit.
+    bool Take(const std::string& name, std::uint64_t count, std::uint64_t written,
+              std::uint64_t compressed) {
+        total += count;
+        if (total > limits.max_total_bytes) {
+            LogError("zip archive %s expands to more than %llu bytes; extraction stopped at %s\n",
+                     archive.c_str(), static_cast<unsigned long long>(limits.max_total_bytes),
+                     name.c_str());
+            exceeded = true;
+            return false;
+        }
+        if (written > limits.ratio_floor &&
+            written / std::max<std::uint64_t>(compressed, 1) >= limits.max_ratio) {
+            LogError(
+                "zip entry %s of %s expands more than %llu times its packed size; "
+                "extraction stopped\n",
+                name.c_str(), archive.c_str(), static_cast<unsigned long long>(limits.max_ratio));
+            exceeded = true;
+            return false;
+        }
+        return true;
+    }
+};
+
+bool ExtractFile(zip_t* archive, zip_uint64_t index, const std::string& path,
+                 std::uint64_t compressed, ExtractBudget& budget) {
     EntryPtr entry(zip_fopen_index(archive, index, 0));
     if (!entry) {
         return false;
@@ -171,6 +251,7 @@ bool ExtractFile(zip_t* archive, zip_uint64_t index, const std::string& path) {
         return false;
     }
     char buffer[65536];
+    std::uint64_t written = 0;
     for (;;) {
         zip_int64_t count = zip_fread(entry.get(), buffer, sizeof buffer);
         if (count < 0) {
@@ -179,16 +260,62 @@ bool ExtractFile(zip_t* archive, zip_uint64_t index, const std::string& path) {
         if (count == 0) {
             return ::close(fd.Release()) == 0;
         }
+        // The bytes really coming out are counted, not the size the entry
+        // declares.
+        written += static_cast<std::uint64_t>(count);
+        if (!budget.Take(path, static_cast<std::uint64_t>(count), written, compressed)) {
+            return false;
+        }
         std::size_t done = 0;
         while (done < static_cast<std::size_t>(count)) {
-            ssize_t written =
-                ::write(fd.get(), buffer + done, static_cast<std::size_t>(count) - done);
-            if (written < 0 && errno != EINTR) {
+            ssize_t put = ::write(fd.get(), buffer + done, static_cast<std::size_t>(count) - done);
+            if (put < 0 && errno != EINTR) {
                 return false;
             }
-            done += written > 0 ? static_cast<std::size_t>(written) : 0;
+            done += put > 0 ? static_cast<std::size_t>(put) : 0;
         }
     }
+}
+
+// The limits checked on what the entries declare, before anything is
+// written; false, with an ERROR line, when one is passed.
+bool DeclaredSizesFit(zip_t* zip, zip_int64_t count, const std::string& archive,
+                      const ZipLimits& limits, std::vector<std::uint64_t>& compressed) {
+    if (static_cast<std::uint64_t>(count) > limits.max_entries) {
+        LogError("zip archive %s holds %lld entries, more than %llu; nothing is extracted\n",
+                 archive.c_str(), static_cast<long long>(count),
+                 static_cast<unsigned long long>(limits.max_entries));
+        return false;
+    }
+    std::uint64_t total = 0;
+    for (zip_int64_t i = 0; i < count; ++i) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        if (zip_stat_index(zip, static_cast<zip_uint64_t>(i), 0, &stat) != 0) {
+            LogError("cannot read entry %lld of zip archive %s: %s\n", static_cast<long long>(i),
+                     archive.c_str(), zip_strerror(zip));
+            return false;
+        }
+        const std::uint64_t size = (stat.valid & ZIP_STAT_SIZE) != 0 ? stat.size : 0;
+        const std::uint64_t packed = (stat.valid & ZIP_STAT_COMP_SIZE) != 0 ? stat.comp_size : 0;
+        compressed.push_back(packed);
+        total += size;
+        const char* name = (stat.valid & ZIP_STAT_NAME) != 0 ? stat.name : "";
+        if (total > limits.max_total_bytes || total < size) {
+            LogError("zip archive %s expands to more than %llu bytes; nothing is extracted\n",
+                     archive.c_str(), static_cast<unsigned long long>(limits.max_total_bytes));
+            return false;
+        }
+        if (size > limits.ratio_floor &&
+            size / std::max<std::uint64_t>(packed, 1) >= limits.max_ratio) {
+            LogError(
+                "zip entry %s of %s expands more than %llu times its packed size; "
+                "nothing is extracted\n",
+                name, archive.c_str(), static_cast<unsigned long long>(limits.max_ratio));
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -252,7 +379,8 @@ bool ZipCompress(const std::string& source, const std::string& archive) {
     return true;
 }
 
-bool ZipExtract(const std::string& archive, const std::string& destination) {
+bool ZipExtract(const std::string& archive, const std::string& destination,
+                const ZipLimits& limits) {
     std::string target = destination;
     while (target.size() > 1 && target.back() == '/') {
         target.pop_back();
@@ -287,28 +415,41 @@ bool ZipExtract(const std::string& archive, const std::string& destination) {
         }
         paths.push_back(folder ? path + "/" : path);
     }
-    if (!MakeFolderPath(target)) {
+    std::vector<std::uint64_t> compressed;
+    if (!DeclaredSizesFit(zip.get(), count, archive, limits, compressed)) {
+        return false;
+    }
+    WrittenPaths written;
+    if (!written.MakeFolder(target)) {
         LogError("cannot make folder %s\n", target.c_str());
         return false;
     }
+    ExtractBudget budget{limits, archive};
     for (zip_int64_t i = 0; i < count; ++i) {
-        const std::string& path = paths[static_cast<std::size_t>(i)];
+        const std::size_t at = static_cast<std::size_t>(i);
+        const std::string& path = paths[at];
         if (path.back() == '/') {
-            if (!MakeFolderPath(path)) {
+            if (!written.MakeFolder(path.substr(0, path.size() - 1))) {
                 LogError("cannot make folder %s\n", path.c_str());
                 return false;
             }
             continue;
         }
         // Link entries are written as plain files holding the link text.
-        if (!MakeFolderPath(FolderOf(path)) ||
-            !ExtractFile(zip.get(), static_cast<zip_uint64_t>(i), path)) {
-            LogError("cannot extract %s from zip archive %s: %s\n", path.c_str(), archive.c_str(),
-                     zip_strerror(zip.get()));
-            ::unlink(path.c_str());
+        if (!written.MakeFolder(FolderOf(path))) {
+            LogError("cannot make folder %s\n", FolderOf(path).c_str());
+            return false;
+        }
+        written.AddFile(path);
+        if (!ExtractFile(zip.get(), static_cast<zip_uint64_t>(i), path, compressed[at], budget)) {
+            if (!budget.exceeded) {
+                LogError("cannot extract %s from zip archive %s: %s\n", path.c_str(),
+                         archive.c_str(), zip_strerror(zip.get()));
+            }
             return false;
         }
     }
+    written.Keep();
     return true;
 }
 

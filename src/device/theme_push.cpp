@@ -1,7 +1,5 @@
 #include "device/theme_push.h"
 
-#include <json/reader.h>
-
 #include <filesystem>
 
 #include "core/files.h"
@@ -74,8 +72,8 @@ PhoneOutcome ReadStagedMeta(const std::string& staging, std::string& number) {
     const std::string file = staging + "/meta.json";
     std::string text;
     Json::Value document;
-    Json::Reader reader;
-    if (!ReadFileText(file, text) || !reader.parse(text, document, false) || !document.isObject()) {
+    if (!ReadFileText(file, text) || !ParseJsonFileText(text, document, false) ||
+        !document.isObject()) {
         LogError("load meta.json failed.\n");
         return {PhoneFailure::kNoMeta, ""};
     }

@@ -1,6 +1,5 @@
 #include "engine/create_project.h"
 
-#include <json/reader.h>
 #include <json/value.h>
 
 #include <chrono>
@@ -65,11 +64,7 @@ bool ReadMeta(const std::string& path, Json::Value& document) {
     if (!ReadFileText(path, text)) {
         return false;
     }
-    Json::Reader reader;
-    if (!reader.parse(text, document, true)) {
-        return false;
-    }
-    return document.isObject();
+    return ParseJsonFileText(text, document) && document.isObject();
 }
 
 struct MetaStep {

@@ -1,5 +1,6 @@
 #include "engine/json_file.h"
 
+#include <json/reader.h>
 #include <json/writer.h>
 
 #include <exception>
@@ -112,6 +113,15 @@ std::string UnescapeBeyondAscii(const std::string& styled) {
 }
 
 }  // namespace
+
+bool ParseJsonFileText(const std::string& text, Json::Value& value, bool keepComments) {
+    try {
+        Json::Reader reader;
+        return reader.parse(text, value, keepComments);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
 
 std::string JsonFileText(const Json::Value& value) {
     try {

@@ -12,6 +12,12 @@
 
 namespace sw {
 
+// Parses a JSON file's text with JsonCpp's reader (comments allowed, kept
+// with the values when keepComments). False, value undefined, when the text
+// does not parse; also for an array or object nested deeper than the
+// reader's limit, which it reports by throwing.
+bool ParseJsonFileText(const std::string& text, Json::Value& value, bool keepComments = true);
+
 // The value as a JSON file holds it; "null\n" when JsonCpp refuses it.
 std::string JsonFileText(const Json::Value& value);
 

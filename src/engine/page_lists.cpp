@@ -2,6 +2,8 @@
 
 #include <json/writer.h>
 
+#include <string_view>
+
 #include "core/text.h"
 #include "engine/element_groups.h"
 
@@ -52,7 +54,9 @@ Json::Value ModuleResources(const ThemeModule& module) {
     Json::Value result(Json::objectValue);
     result["category"] = categories;
     result["path"] = JsonText(module.path);
-    const Json::Value* version = module.template_attributes.find("version", "version" + 7);
+    constexpr std::string_view kVersion = "version";
+    const Json::Value* version =
+        module.template_attributes.find(kVersion.data(), kVersion.data() + kVersion.size());
     result["version"] =
         version != nullptr && version->isString() ? JsonText(version->asString()) : "";
     result["screen_width"] = module.context.screen_width;

@@ -1,5 +1,7 @@
 #include "engine/theme_module.h"
 
+#include <string_view>
+
 namespace sw {
 
 std::string ThemeElement::Attribute(const char* name) const {
@@ -12,7 +14,8 @@ bool ThemeElement::HasAttribute(const char* name) const {
 }
 
 bool ThemeModule::PageName(std::string& pageName) const {
-    const Json::Value* value = template_attributes.find("name", "name" + 4);
+    constexpr std::string_view kName = "name";
+    const Json::Value* value = template_attributes.find(kName.data(), kName.data() + kName.size());
     if (value == nullptr || !value->isString()) {
         return false;
     }

@@ -1,6 +1,5 @@
 #include "engine/theme_project.h"
 
-#include <json/reader.h>
 #include <json/writer.h>
 #include <strings.h>
 
@@ -11,6 +10,7 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "engine/json_file.h"
 #include "engine/module_loader.h"
 #include "engine/resolution.h"
 #include "engine/screen_drawing.h"
@@ -93,14 +93,7 @@ bool ThemeProject::ReadProjectFile(int& screenWidth, int& screenHeight, int& den
     }
     // The reader's default features: comments are allowed and any value is
     // accepted at the top level, to be refused by the member check below.
-    bool parsed = false;
-    try {
-        Json::Reader reader;
-        parsed = reader.parse(text, document_);
-    } catch (const std::exception&) {
-        parsed = false;
-    }
-    if (!parsed) {
+    if (!ParseJsonFileText(text, document_)) {
         LogError("fail to parse %s\n", project_path_.c_str());
         return false;
     }

@@ -1,15 +1,22 @@
 #include "engine/xml_file.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "core/files.h"
 #include "core/log.h"
+#include "engine/xml_nesting.h"
 
 namespace sw {
 
 namespace {
+
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
 
 // A stream into memory that TinyXML's own file writer can print to.
 class MemoryStream {
@@ -53,7 +60,38 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path) {
     if (!IsFile(path)) {
         return false;
     }
-    return document.LoadFile(path.c_str());
+    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    struct stat status {};
+    if (!file || ::fstat(::fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return false;
+    }
+    if (status.st_size > static_cast<off_t>(kMaxXmlFileBytes)) {
+        LogError("XML file %s is larger than %zu bytes and is not read\n", path.c_str(),
+                 kMaxXmlFileBytes);
+        return false;
+    }
+    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    if (!bytes.empty() && std::fread(bytes.data(), bytes.size(), 1, file.get()) != 1) {
+        return false;
+    }
+    // The parser reads nested elements by recursion: a document nested too
+    // deep would overflow the stack, so it is looked at before it is parsed.
+    switch (CheckXmlNesting(NormalizeXmlText(bytes))) {
+        case XmlNesting::kFits:
+            break;
+        case XmlNesting::kTooDeep:
+            LogError("XML file %s nests elements deeper than %zu levels and is not read\n",
+                     path.c_str(), kMaxXmlNesting);
+            return false;
+        case XmlNesting::kUnterminated:
+            LogError("XML file %s ends inside a comment, CDATA section or quoted value\n",
+                     path.c_str());
+            return false;
+    }
+    std::rewind(file.get());
+    // As TinyXML's own file reader does: the document remembers its path.
+    document.SetValue(path);
+    return document.LoadFile(file.get());
 }
 
 bool SaveXmlFile(const TiXmlDocument& document, const std::string& path) {

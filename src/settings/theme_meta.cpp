@@ -1,7 +1,5 @@
 #include "settings/theme_meta.h"
 
-#include <json/reader.h>
-
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
@@ -20,8 +18,7 @@ std::string MetaFilePath(const std::string& name, const std::string& path, int n
 
 bool ReadMetaFile(const std::string& path, Json::Value& document) {
     std::string text;
-    Json::Reader reader;
-    if (!ReadFileText(path, text) || !reader.parse(text, document, true) || !document.isObject()) {
+    if (!ReadFileText(path, text) || !ParseJsonFileText(text, document) || !document.isObject()) {
         LogError("load meta.json failed.\n");
         return false;
     }

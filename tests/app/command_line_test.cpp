@@ -59,5 +59,30 @@ TEST(CommandLineTest, StartUpSwitchesStillPass) {
     }
 }
 
+// A values file nested 200,000 elements deep once overflowed the XML
+// parser's stack and killed the program; now the file is passed over with
+// an ERROR line and the rest of the project opens.
+TEST(CommandLineTest, OpenSurvivesADeeplyNestedValuesFile) {
+    TempFolder folder;
+    const Outcome created = RunProgram(folder, {"create", "--name", "deep", "--dir",
+                                                folder / "projects", "--home", folder / "home"});
+    ASSERT_EQ(created.exit_code, 0) << created.err;
+    std::string nested;
+    for (int i = 0; i < 200000; ++i) {
+        nested += "<a>";
+    }
+    for (int i = 0; i < 200000; ++i) {
+        nested += "</a>";
+    }
+    WriteText(folder / "projects/deep/deep/launcher/content/res/values/deep.xml",
+              "<resources>" + nested + "</resources>");
+    const Outcome run =
+        RunProgram(folder, {"open", folder / "projects/deep/deep.wtpj", "--home", folder / "home"});
+    EXPECT_EQ(run.exit_code, 0) << run.err;
+    EXPECT_NE(run.out.find("launcher"), std::string::npos) << run.out;
+    EXPECT_NE(ReadText(folder / "home/runtime.log").find("deeper than 256 levels"),
+              std::string::npos);
+}
+
 }  // namespace
 }  // namespace sw::test

@@ -58,6 +58,35 @@ void MakeRawArchive(const std::string& archive,
     ASSERT_EQ(zip_close(zip), 0);
 }
 
+// Rewrites the uncompressed size that the local and central headers of the
+// entry declare, as a hostile archive may.
+void DeclareSize(const std::string& archive, const std::string& name, std::uint32_t size) {
+    std::string bytes = ReadText(archive);
+    auto le16 = [&](std::size_t at) {
+        return static_cast<std::size_t>(static_cast<unsigned char>(bytes[at])) |
+               static_cast<std::size_t>(static_cast<unsigned char>(bytes[at + 1])) << 8;
+    };
+    auto put32 = [&](std::size_t at) {
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + static_cast<std::size_t>(i)] = static_cast<char>((size >> (8 * i)) & 0xff);
+        }
+    };
+    int patched = 0;
+    for (std::size_t at = 0; at + 46 < bytes.size(); ++at) {
+        if (bytes.compare(at, 4, "PK\3\4") == 0 && bytes.compare(at + 30, name.size(), name) == 0 &&
+            le16(at + 26) == name.size()) {
+            put32(at + 22);
+            ++patched;
+        } else if (bytes.compare(at, 4, "PK\1\2") == 0 &&
+                   bytes.compare(at + 46, name.size(), name) == 0 && le16(at + 28) == name.size()) {
+            put32(at + 24);
+            ++patched;
+        }
+    }
+    ASSERT_EQ(patched, 2) << name;
+    WriteText(archive, bytes);
+}
+
 class ZipTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -228,6 +257,94 @@ TEST_F(ZipTest, BrokenArchivesFailWithoutCrash) {
     EXPECT_FALSE(ZipExtract(dir_ / "missing.zip", dir_ / "out"));
     EXPECT_NE(Log().find("\tERROR\tcannot extract "), std::string::npos);
     EXPECT_NE(Log().find("\tERROR\tcannot open zip archive "), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sw
+
+namespace sw {
+namespace {
+
+// Archives built to expand without end are stopped, by what their headers
+// declare or, when the headers lie, by the bytes actually written; the
+// destination is left as it was found.
+TEST_F(ZipTest, BombsAreRefusedAndLeaveNothingBehind) {
+    const std::string zeros(8u << 20, '\0');
+    ZipLimits small;
+    small.max_total_bytes = 100000;
+    small.max_entries = 10;
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> entries;
+        ZipLimits limits;
+        const char* logged;
+        const char* lie;  // an entry whose declared size is rewritten to 10
+    } cases[] = {
+        {"too many entries",
+         {{"a/1", "1"},
+          {"a/2", "2"},
+          {"a/3", "3"},
+          {"a/4", "4"},
+          {"a/5", "5"},
+          {"a/6", "6"},
+          {"a/7", "7"},
+          {"a/8", "8"},
+          {"a/9", "9"},
+          {"a/10", "10"},
+          {"a/11", "11"}},
+         small,
+         "holds 11 entries, more than 10",
+         nullptr},
+        {"too large in all",
+         {{"a/1.bin", std::string(60000, 'x')}, {"a/b/2.bin", std::string(60000, 'y')}},
+         small,
+         "expands to more than 100000 bytes; nothing is extracted",
+         nullptr},
+        {"expands too many times",
+         {{"a/ok.txt", "ok"}, {"a/b/zeros.bin", zeros}},
+         ZipLimits{},
+         "expands more than 200 times its packed size; nothing is extracted",
+         nullptr},
+        {"too large, declared small",
+         {{"a/ok.txt", "ok"}, {"a/b/liar.bin", std::string(300000, 'z')}},
+         small,
+         "expands to more than 100000 bytes; extraction stopped",
+         "a/b/liar.bin"},
+        {"expands too many times, declared small",
+         {{"a/ok.txt", "ok"}, {"a/b/liar.bin", zeros}},
+         ZipLimits{},
+         "times its packed size; extraction stopped",
+         "a/b/liar.bin"},
+    };
+    for (const Case& c : cases) {
+        const std::string archive = dir_ / "bomb.zip";
+        MakeRawArchive(archive, c.entries);
+        if (c.lie != nullptr) {
+            DeclareSize(archive, c.lie, 10);
+        }
+        ASSERT_TRUE(MakeFolderPath(dir_ / "out"));
+        WriteText(dir_ / "out/before.txt", "kept");
+        EXPECT_FALSE(ZipExtract(archive, dir_ / "out/dest", c.limits)) << c.name;
+        EXPECT_EQ(TreeOf(dir_ / "out"),
+                  (std::map<std::string, std::string>{{"before.txt", "kept"}}))
+            << c.name;
+        EXPECT_NE(Log().find(c.logged), std::string::npos) << c.name << "\n" << Log();
+        ASSERT_TRUE(DeletePath(dir_ / "out"));
+    }
+}
+
+// The limits leave a theme-sized archive alone, whatever it holds.
+TEST_F(ZipTest, AnArchiveWithinTheLimitsExtracts) {
+    ZipLimits limits;
+    limits.max_total_bytes = 2u << 20;
+    limits.max_entries = 3;
+    // Highly compressible but below the size from which the ratio counts.
+    MakeRawArchive(dir_ / "fine.zip", {{"a/blank.txt", std::string(1u << 20, ' ')},
+                                       {"a/b/c.txt", "c"},
+                                       {"d.txt", std::string(1000, 'd')}});
+    ASSERT_TRUE(ZipExtract(dir_ / "fine.zip", dir_ / "out", limits));
+    EXPECT_EQ(ReadText(dir_ / "out/a/blank.txt").size(), 1u << 20);
+    EXPECT_EQ(ReadText(dir_ / "out/a/b/c.txt"), "c");
 }
 
 }  // namespace

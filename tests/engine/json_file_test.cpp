@@ -64,5 +64,35 @@ TEST(JsonFileTest, WritesAndReportsFailure) {
     EXPECT_FALSE(WriteJsonFile(dir / "missing/meta.json", value));
 }
 
+// The reader throws for nesting past its limit; the parse answers false
+// instead, and still reads what it always read.
+TEST(JsonFileTest, ParsesOrAnswersFalse) {
+    const struct {
+        const char* name;
+        std::string text;
+        bool parses;
+    } cases[] = {
+        {"object with a comment", "{ // note\n \"a\" : [1, {\"b\": null}] }", true},
+        {"broken", "{ \"a\" : ", false},
+        {"arrays past the limit", std::string(5000, '['), false},
+        {"objects past the limit",
+         [] {
+             std::string text;
+             for (int i = 0; i < 5000; ++i) {
+                 text += "{\"a\":";
+             }
+             return text;
+         }(),
+         false},
+    };
+    for (const auto& c : cases) {
+        Json::Value value;
+        EXPECT_EQ(ParseJsonFileText(c.text, value), c.parses) << c.name;
+    }
+    Json::Value value;
+    ASSERT_TRUE(ParseJsonFileText("{\"a\": [1, 2]}", value));
+    EXPECT_EQ(value["a"][1].asInt(), 2);
+}
+
 }  // namespace
 }  // namespace sw
