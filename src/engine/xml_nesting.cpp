@@ -307,7 +307,14 @@ class NestingScan {
         std::vector<std::string> open;
         std::string ignored;
         for (;;) {
-            // A start tag at i.
+            // A start tag at i. The parser makes the element and goes one
+            // level down as soon as it sees the '<' and a name's first
+            // character, and keeps the element in the tree even when its tag
+            // is broken: an empty or unfinished element is a level too.
+            if (open.size() + 1 > limit_) {
+                too_deep_ = true;
+                return kStop;
+            }
             i = SkipSpace(i + 1);
             if (i == kStop) {
                 return kStop;
@@ -318,11 +325,6 @@ class NestingScan {
                 return kStop;
             }
             std::string name(s_ + nameStart, i - nameStart);
-            // An empty element is a level of the parser's recursion too.
-            if (open.size() + 1 > limit_) {
-                too_deep_ = true;
-                return kStop;
-            }
             bool opened = false;
             for (;;) {
                 i = SkipSpace(i);
