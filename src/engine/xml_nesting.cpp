@@ -269,6 +269,21 @@ class NestingScan {
         return kStop;
     }
 
+    // A comment is read byte by byte up to the first "-->", whatever the
+    // encoding: a UTF-8 lead byte does not step over its end. One left open
+    // is refused, as parsers differ on where it ends.
+    std::size_t ReadComment(std::size_t i) {
+        i += 4;
+        while (s_[i] != 0 && !StartsWith(i, "-->")) {
+            ++i;
+        }
+        if (s_[i] == 0) {
+            past_end_ = true;
+            return kStop;
+        }
+        return i + 3;
+    }
+
     std::size_t ReadCdata(std::size_t i) {
         i += 9;
         while (s_[i] != 0 && !StartsWith(i, "]]>")) {
@@ -291,7 +306,7 @@ class NestingScan {
             case Node::kDeclaration:
                 return ReadDeclaration(i, encoding);
             case Node::kComment:
-                return ReadTextTo(i + 4, "-->");
+                return ReadComment(i);
             case Node::kCdata:
                 return ReadCdata(i);
             case Node::kUnknown:

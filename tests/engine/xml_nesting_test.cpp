@@ -77,6 +77,8 @@ TEST(XmlNestingTest, CountsElementsAsTheParserReadsThem) {
          utf8 + "<r><a>t</a\n >" + Repeat("<b>", 3) + "</r>", 3, XmlNesting::kTooDeep},
         {"a lead byte after an end tag with blanks", utf8 + "<r><a>t</a\n>\xf1\x01", 5,
          XmlNesting::kUnterminated},
+        {"a UTF-8 lead byte does not swallow a comment's end", utf8 + "<r><!--\xe7--><a><a><a>", 3,
+         XmlNesting::kTooDeep},
         {"an unfinished start tag at the end is a level too", Repeat("<d>", 2) + "<d", 2,
          XmlNesting::kTooDeep},
         {"a start tag broken by its attributes is a level too",
