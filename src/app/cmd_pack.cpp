@@ -64,7 +64,7 @@ bool PassesCheck(bool force) {
     check::Findings errors;
     {
         const ProjectReader project = ReadProject();
-        errors = check::ErrorsOf(check::CheckProject(*project));
+        errors = check::CheckProjectForErrors(*project);
     }
     if (errors.empty()) {
         return true;

@@ -79,7 +79,9 @@ const ThemeModule* LoadedModule(const ThemeProject& project, const std::string& 
 
 }  // namespace
 
-Findings CheckProject(const ThemeProject& project) {
+namespace {
+
+Findings RunCheck(const ThemeProject& project, bool judgeTexts) {
     Findings findings;
     if (project.project_dir().empty()) {
         findings.push_back({Level::kError, "", FileNameOf(project.project_path()),
@@ -108,7 +110,7 @@ Findings CheckProject(const ThemeProject& project) {
                                 -1, -1});
             continue;
         }
-        CheckScreens(*module, sizes, findings);
+        CheckScreens(*module, sizes, findings, judgeTexts);
     }
     const std::string launcher = project.project_dir() + "/launcher";
     if (IsFolder(launcher)) {
@@ -117,6 +119,16 @@ Findings CheckProject(const ThemeProject& project) {
     const std::size_t errors = ErrorsOf(findings).size();
     LogInfo("check: %zu errors, %zu warnings\n", errors, findings.size() - errors);
     return findings;
+}
+
+}  // namespace
+
+Findings CheckProject(const ThemeProject& project) {
+    return RunCheck(project, true);
+}
+
+Findings CheckProjectForErrors(const ThemeProject& project) {
+    return ErrorsOf(RunCheck(project, false));
 }
 
 std::string ErrorSummary(const Findings& findings, std::size_t limit) {

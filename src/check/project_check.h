@@ -16,6 +16,11 @@ namespace sw::check {
 // last. Logs one INFO line with the counts.
 Findings CheckProject(const ThemeProject& project);
 
+// The ERROR findings of CheckProject only, as a pack asks before it starts:
+// the warnings, which never stop a pack, are not looked for where that
+// costs time (the contrast of texts).
+Findings CheckProjectForErrors(const ThemeProject& project);
+
 // The ERROR findings as lines for a message, at most limit of them and a
 // last line that tells how many more there are.
 std::string ErrorSummary(const Findings& findings, std::size_t limit = 10);

@@ -27,8 +27,9 @@ bool HasImages(const ThemeElement& element) {
 
 class ScreenChecker {
   public:
-    ScreenChecker(const ThemeModule& module, const ImageSizes& sizes, Findings& findings)
-        : module_(module), sizes_(sizes), findings_(findings) {
+    ScreenChecker(const ThemeModule& module, const ImageSizes& sizes, Findings& findings,
+                  bool judgeTexts)
+        : module_(module), sizes_(sizes), findings_(findings), judge_texts_(judgeTexts) {
         std::string page;
         module.PageName(page);
         page_ = AnsiToUtf8(page);
@@ -41,7 +42,9 @@ class ScreenChecker {
     }
 
     void Run() {
-        DecodePicturesUnderTexts();
+        if (judge_texts_) {
+            DecodePicturesUnderTexts();
+        }
         for (const ThemePackage& screen : module_.screens) {
             const ThemeElement* wallpaper = nullptr;
             for (std::size_t i = 0; i < screen.elements.size(); ++i) {
@@ -55,7 +58,7 @@ class ScreenChecker {
                 if (element.tag == "icon" && element.category == icon_category_) {
                     CheckIcon(element);
                 }
-                if (element.tag == "text" && wallpaper != nullptr) {
+                if (judge_texts_ && element.tag == "text" && wallpaper != nullptr) {
                     CheckContrast(screen, i, *wallpaper);
                 }
                 CheckOnScreen(element);
@@ -280,6 +283,7 @@ class ScreenChecker {
     const ThemeModule& module_;
     const ImageSizes& sizes_;
     Findings& findings_;
+    bool judge_texts_ = true;
     std::string page_;
     std::string wallpaper_category_;
     std::string icon_category_;
@@ -290,8 +294,9 @@ class ScreenChecker {
 
 }  // namespace
 
-void CheckScreens(const ThemeModule& module, const ImageSizes& sizes, Findings& findings) {
-    ScreenChecker(module, sizes, findings).Run();
+void CheckScreens(const ThemeModule& module, const ImageSizes& sizes, Findings& findings,
+                  bool judgeTexts) {
+    ScreenChecker(module, sizes, findings, judgeTexts).Run();
 }
 
 }  // namespace sw::check

@@ -26,6 +26,9 @@ inline constexpr int kFullScreenHeight = 1920;
 //     the text's own alpha mixes it with that mean;
 //   - an element wholly outside its screen, unless it is switched off by
 //     the off position x = -2080px: WARN.
-void CheckScreens(const ThemeModule& module, const ImageSizes& sizes, Findings& findings);
+// With judgeTexts false the contrast of texts, a warning only and most of
+// this check's time, is passed over.
+void CheckScreens(const ThemeModule& module, const ImageSizes& sizes, Findings& findings,
+                  bool judgeTexts = true);
 
 }  // namespace sw::check

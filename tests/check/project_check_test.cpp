@@ -22,6 +22,14 @@ constexpr const char* kLockImages = "lockscreen/content/res/drawable-xxhdpi/";
 constexpr const char* kCallImages = "screencall/content/res/drawable-xxhdpi/";
 
 // A project "demo" made of a copy of the template, in its own folder.
+std::string Lines(const Findings& findings) {
+    std::string text;
+    for (const Finding& finding : findings) {
+        text += FindingLine(finding) + "\n";
+    }
+    return text;
+}
+
 class TemplateCopy {
   public:
     TemplateCopy() {
@@ -32,10 +40,14 @@ class TemplateCopy {
     }
     std::string operator/(const std::string& name) const { return folder_ / ("demo/" + name); }
 
+    // The whole check; the errors-only check a pack makes must give the
+    // same errors.
     Findings Check() const {
         OpenProject(folder_ / "demo.wtpj");
         const ProjectReader project = ReadProject();
-        return CheckProject(*project);
+        Findings findings = CheckProject(*project);
+        EXPECT_EQ(Lines(CheckProjectForErrors(*project)), Lines(ErrorsOf(findings)));
+        return findings;
     }
 
   private:
@@ -48,14 +60,6 @@ void Edit(const std::string& path, const std::string& from, const std::string& t
     const std::size_t at = text.find(from);
     ASSERT_NE(at, std::string::npos) << from << " in " << path;
     test::WriteText(path, text.replace(at, from.size(), to));
-}
-
-std::string Lines(const Findings& findings) {
-    std::string text;
-    for (const Finding& finding : findings) {
-        text += FindingLine(finding) + "\n";
-    }
-    return text;
 }
 
 TEST(ProjectCheckTest, TheTemplateChecksClean) {

@@ -93,7 +93,7 @@ bool PassesCheck(const std::shared_ptr<Window>& popup) {
     check::Findings errors;
     {
         const ProjectReader project = ReadProject();
-        errors = check::ErrorsOf(check::CheckProject(*project));
+        errors = check::CheckProjectForErrors(*project);
     }
     if (errors.empty()) {
         return true;
