@@ -34,6 +34,7 @@ const ListedCommand kCommands[] = {
     {kStart, "OnDocumentReady", "", kNone},
     {kStart, "InternetDownload", "T", kBool},
     {kStart, "ALERT", "T", kNone},
+    {kStart, "GetProgramVersion", "", kText},
     {kStart, "OpenThemeProject", "", kNone},
     {kStart, "CreateThemeProject", "", kNone},
     {kStart, "CloseWindow", "", kNone},
