@@ -35,7 +35,9 @@ const FailureTexts kTexts[] = {
      "resource_id in the archive's meta.json is not an integer"},
     {PhoneFailure::kStagingFailed, "无法建立临时文件夹：%s",
      "the staging folder %s cannot be made"},
-    {PhoneFailure::kIconReaderMissing, "未找到图标查看器安装包：%s",
+    {PhoneFailure::kIconReaderMissing,
+     "图标查看器没有随 Skinwright "
+     "一起安装。请把图标查看器的安装包放到这里，再点“安装图标查看器”：%s",
      "the icon reader's package %s is missing"},
     {PhoneFailure::kNoIconList, "手机上还没有图标列表，请先安装并打开图标查看器。",
      "the phone holds no icon list yet: install and open the icon reader first"},
