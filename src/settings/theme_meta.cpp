@@ -55,8 +55,10 @@ bool PackFormFields(const std::string& name, const std::string& path,
     if (!ReadMetaFile(MetaFilePath(name, path, 1), document)) {
         return false;
     }
+    // A theme without a version starts at 1.
+    std::string version = MetaText(document, "resource_versionname");
     fields = {{"theme_name", MetaText(document, "resource_name")},
-              {"version", MetaText(document, "resource_versionname")},
+              {"version", version.empty() ? "1" : version},
               {"description", MetaText(document, "resource_description")},
               {"developer", MetaText(document, "resource_developer")}};
     return true;

@@ -33,7 +33,8 @@ std::string MetaText(const Json::Value& document, const char* member);
 bool CreateFormFields(std::vector<FormField>& fields);
 
 // The pack form's fields from the project's meta.json (project N in folder
-// P): theme_name, version, description, developer, as the file holds them.
+// P): theme_name, version, description, developer, as the file holds them
+// (version "1" when it holds none).
 // Members the form does not show (where the theme comes from, its designer)
 // are never changed by it.
 bool PackFormFields(const std::string& name, const std::string& path,

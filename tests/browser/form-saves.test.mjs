@@ -11,12 +11,10 @@ import { after, before, describe, it } from 'node:test';
 import {
     closeForm, expectWarning as expectWarningOf, makeTempDir, openForm as openFormOf, openSession, popup, runProgram,
     snapshotFiles, waitForEditor, waitUntil,
+    valuesEntryIn,
 } from './harness.mjs';
 
-function entryIn(file, name) {
-    const match = fs.readFileSync(file, 'utf8').match(new RegExp(`name="${name}">([^<]*)<`));
-    return match ? match[1] : undefined;
-}
+const entryIn = valuesEntryIn;
 
 describe('the settings forms save all or nothing', () => {
     const work = makeTempDir('sw-form-saves-');

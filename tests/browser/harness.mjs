@@ -345,3 +345,9 @@ export function snapshotFiles(root, relative = '') {
     walk(path.join(root, relative));
     return files;
 }
+
+// The text of the values entry named name in a values file.
+export function valuesEntryIn(file, name) {
+    const match = fs.readFileSync(file, 'utf8').match(new RegExp(`name="${name}">([^<]*)<`));
+    return match ? match[1] : undefined;
+}

@@ -9,6 +9,7 @@ import { after, before, describe, it } from 'node:test';
 import {
     closeForm, expectWarning as expectWarningOf, makeTempDir, openForm as openFormOf, openSession, popup, runProgram,
     screenshot, snapshotFiles, waitForEditor, waitUntil,
+    valuesEntryIn,
 } from './harness.mjs';
 
 // A picture as the page shows it, as a data address; null while it loads.
@@ -51,10 +52,7 @@ function attributeIn(file, tag, attribute, name) {
     return undefined;
 }
 
-function entryIn(file, name) {
-    const match = fs.readFileSync(file, 'utf8').match(new RegExp(`name="${name}">([^<]*)<`));
-    return match ? match[1] : undefined;
-}
+const entryIn = valuesEntryIn;
 
 describe('the settings forms', () => {
     const work = makeTempDir('sw-settings-');

@@ -20,12 +20,30 @@ function FormFieldsPass(form) {
     return false;
 }
 
+// The values of the form's fields by id.
+function FormFieldValues() {
+    var values = {};
+    $('input[id], select[id]').each(function () {
+        values[this.id] = $(this).val();
+    });
+    return values;
+}
+
 // Runs a save; when every file was written, fills the form again from the
 // files (reload), so it shows what was stored ("36" comes back as "36px").
+// What the designer typed meanwhile is kept.
 async function SaveAndShowStored(save, reload) {
-    if (ShowSaveOutcome(await save())) {
-        await reload();
+    var sent = FormFieldValues();
+    if (!ShowSaveOutcome(await save())) {
+        return;
     }
+    var typed = FormFieldValues();
+    await reload();
+    $.each(typed, function (id, value) {
+        if (value !== sent[id]) {
+            $('#' + id).val(value);
+        }
+    });
 }
 
 // A field typed again loses its mark.
