@@ -108,10 +108,9 @@ CommandResult Loadlockscreen2(CommandCall& call) {
     const std::vector<settings::FormField> fields =
         settings::LockscreenTemplateFields(call.text(0), call.text(1), call.text(2));
     if (fields.empty()) {
-        return CommandResult::Text(
-            "不能切换到这个锁屏模板：它的数值文件 " +
-            EscapeHtml(settings::TemplateValuesFile(call.text(2))) +
-            " 不存在或无法读取。<br />请从模板中恢复这个文件后再试。");
+        return CommandResult::Text("不能切换到这个锁屏模板：它的数值文件 " +
+                                   EscapeHtml(settings::TemplateValuesFile(call.text(2))) +
+                                   " 不存在或无法读取。<br />请从模板中恢复这个文件后再试。");
     }
     FillForm(call.window(), fields);
     return CommandResult::Text("");
