@@ -292,8 +292,10 @@ function ShowFindingList(list, findings) {
     });
 }
 
+// The panel docks at the right, over the resource list, so the element a
+// finding selects stays in sight in the preview.
 function OpenCheckPanel() {
-    $('#check-panel').removeClass('hidden').Centralize();
+    $('#check-panel').removeClass('hidden').addClass('check-docked');
     return RunCheck();
 }
 
