@@ -37,7 +37,9 @@ const FailureTexts kTexts[] = {
      "the staging folder %s cannot be made"},
     {PhoneFailure::kIncomplete, "手机没有收到完整的主题（%s），请重新导入。",
      "the phone did not receive the whole theme (%s); push it again"},
-    {PhoneFailure::kIconReaderMissing, "未找到图标查看器安装包：%s",
+    {PhoneFailure::kIconReaderMissing,
+     "图标查看器没有随 Skinwright "
+     "一起安装。请把图标查看器的安装包放到这里，再点“安装图标查看器”：%s",
      "the icon reader's package %s is missing"},
     {PhoneFailure::kNoIconList, "手机上还没有图标列表，请先安装并打开图标查看器。",
      "the phone holds no icon list yet: install and open the icon reader first"},

@@ -103,9 +103,21 @@ bool XmlFileText(const TiXmlDocument& document, std::string& text) {
     return true;
 }
 
+bool XmlFileHolds(const std::string& path, const std::string& text) {
+    TiXmlDocument stored;
+    std::string storedText;
+    return LoadXmlFile(stored, path) && XmlFileText(stored, storedText) && storedText == text;
+}
+
 bool SaveXmlFile(const TiXmlDocument& document, const std::string& path) {
     std::string text;
-    return XmlFileText(document, text) && WriteFileAtomic(path, text);
+    if (!XmlFileText(document, text)) {
+        return false;
+    }
+    if (XmlFileHolds(path, text)) {
+        return true;
+    }
+    return WriteFileAtomic(path, text);
 }
 
 }  // namespace sw

@@ -143,7 +143,14 @@ void PushArchive(Host& host, Window* progressWindow, const std::string& archive,
     const device::PushResult result = device::PushTheme(lock, archive, *serial, progress);
     ShowProgress(progressWindow, "");
     if (result.outcome.ok()) {
-        ShowInfoAlert(host, kPushSucceeded);
+        // Which phone, and where on it, when several are attached.
+        std::string folder = result.phone_folder;
+        for (std::size_t at = folder.find("//"); at != std::string::npos;
+             at = folder.find("//", at)) {
+            folder.erase(at, 1);
+        }
+        ShowInfoAlert(host, std::string(kPushSucceeded) + "<br />手机：" + EscapeHtml(*serial) +
+                                "<br />手机上的文件夹：" + EscapeHtml(folder));
     } else {
         ShowPhoneFailure(host, kPushFailed, result.outcome);
     }

@@ -124,6 +124,23 @@ bool MatchesPatterns(const std::string& name, const std::vector<std::string>& pa
     return false;
 }
 
+namespace {
+
+// The program's own folders beside the designer's: a project's history
+// (NAME.history beside NAME.wtpj) and the scratch folders the program marks
+// (tmp beside .tmp.skinwright).
+bool IsProgramFolder(const std::string& parent, const std::string& name) {
+    constexpr std::string_view kHistory = ".history";
+    if (name.size() > kHistory.size() &&
+        name.compare(name.size() - kHistory.size(), kHistory.size(), kHistory) == 0 &&
+        IsFile(parent + "/" + name.substr(0, name.size() - kHistory.size()) + ".wtpj")) {
+        return true;
+    }
+    return PathExists(parent + "/." + name + ".skinwright");
+}
+
+}  // namespace
+
 std::string ListFolderJson(const std::string& folder, const std::string& patterns) {
     Json::Value listing;
     const std::string path = Trim(folder);
@@ -142,7 +159,9 @@ std::string ListFolderJson(const std::string& folder, const std::string& pattern
         }
         const std::string entry = canonical == "/" ? "/" + name : canonical + "/" + name;
         if (IsFolder(entry)) {
-            folders.push_back(name);
+            if (!IsProgramFolder(canonical == "/" ? "" : canonical, name)) {
+                folders.push_back(name);
+            }
         } else if (!wanted.empty() && MatchesPatterns(name, wanted)) {
             files.push_back(name);
         }

@@ -50,7 +50,8 @@ class CheckedDocument {
     // the atomic write (a byte-order mark only when the file had one). False,
     // logged, when it cannot be written or the document is not usable.
     bool Save() const;
-    // The bytes Save would write.
+    // The document as Save would write it; false, logged, when it is not
+    // usable or cannot be printed.
     bool SaveText(std::string& text) const;
 
   private:

@@ -55,8 +55,10 @@ bool PackFormFields(const std::string& name, const std::string& path,
     if (!ReadMetaFile(MetaFilePath(name, path, 1), document)) {
         return false;
     }
+    // A theme without a version starts at 1.
+    std::string version = MetaText(document, "resource_versionname");
     fields = {{"theme_name", MetaText(document, "resource_name")},
-              {"version", "1"},
+              {"version", version.empty() ? "1" : version},
               {"description", MetaText(document, "resource_description")},
               {"developer", MetaText(document, "resource_developer")}};
     return true;
@@ -77,8 +79,6 @@ bool SaveMetaJson(const std::string& name, const std::string& path, const std::s
         }
         document["resource_versionname"] = AnsiToUtf8(version);
         document["resource_developer"] = AnsiToUtf8(developer);
-        document["resource_designer"] = AnsiToUtf8(developer);
-        document["resource_originate"] = AnsiToUtf8(developer);
         document["resource_description"] = AnsiToUtf8(description);
         document["resource_name"] = AnsiToUtf8(themeName);
         if (!WriteJsonFile(file, document)) {

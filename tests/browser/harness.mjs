@@ -305,3 +305,49 @@ export async function waitForColourShare(page, probe, { above, below }) {
         throw error;
     }
 }
+
+// Opens a settings form from the editor's tool bar (button: a selector
+// inside #tool-bar) and waits until it is filled and its buttons bound.
+export async function openForm(page, button, title) {
+    const form = popup(page, title);
+    await page.locator(`#tool-bar ${button}`).click();
+    await form.frame.locator('body[data-form-ready]').waitFor({ state: 'attached' });
+    return form;
+}
+
+export async function closeForm(form) {
+    await form.layer.locator('.sw-popup-close').click();
+    await form.layer.waitFor({ state: 'detached' });
+}
+
+// Waits for the warning alert with this text and closes it.
+export async function expectWarning(page, text) {
+    const warning = popup(page, '警告');
+    await warning.frame.getByText(text).waitFor();
+    await warning.frame.locator('.btn-big', { hasText: '确定' }).click();
+    await warning.layer.waitFor({ state: 'detached' });
+}
+
+// Every file below root/relative but the preview pictures, by its path
+// relative to root, with its bytes.
+export function snapshotFiles(root, relative = '') {
+    const files = {};
+    const walk = (dir) => {
+        for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
+            const full = path.join(dir, entry.name);
+            if (entry.isDirectory()) {
+                walk(full);
+            } else if (!full.includes(`${path.sep}preview${path.sep}`)) {
+                files[path.relative(root, full)] = fs.readFileSync(full, 'latin1');
+            }
+        }
+    };
+    walk(path.join(root, relative));
+    return files;
+}
+
+// The text of the values entry named name in a values file.
+export function valuesEntryIn(file, name) {
+    const match = fs.readFileSync(file, 'utf8').match(new RegExp(`name="${name}">([^<]*)<`));
+    return match ? match[1] : undefined;
+}

@@ -62,7 +62,8 @@ describe('packing a theme from the editor', () => {
         const form = await openPackForm();
         assert.equal(await form.frame.locator('#theme_path').inputValue(), path.dirname(project));
         assert.equal(await form.frame.locator('#theme_name').inputValue(), 'Meadow');
-        assert.equal(await form.frame.locator('#version').inputValue(), '1');
+        // The version the theme was created with (the template's).
+        assert.equal(await form.frame.locator('#version').inputValue(), '1.0');
         await screenshot(page, '60-pack-form');
 
         await form.frame.locator('#theme_name').fill('   ');

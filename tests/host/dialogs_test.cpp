@@ -59,11 +59,17 @@ TEST(ListFolderTest, FoldersFirstThenMatchingFilesSortedWithoutHiddenOnes) {
     WriteFile(folder / "Zeta/x", "");
     WriteFile(folder / "alpha/x", "");
     std::filesystem::create_directories(folder / ".git");
+    // The program's own folders: a project's history, a marked scratch folder.
+    WriteFile(folder / "demo.wtpj", "{}");
+    WriteFile(folder / "demo.history/steps.json", "[]");
+    WriteFile(folder / "tmp/x", "");
+    WriteFile(folder / ".tmp.skinwright", "");
+    WriteFile(folder / "other.history/x", "");
 
     Json::Value listing;
     ASSERT_TRUE(ParseJson(ListFolderJson(folder.path() + "/", "*.png"), listing));
     EXPECT_EQ(listing["path"].asString(), std::filesystem::canonical(folder.path()).string());
-    EXPECT_EQ(listing["folders"], Array({"alpha", "Zeta"}));
+    EXPECT_EQ(listing["folders"], Array({"alpha", "other.history", "Zeta"}));
     EXPECT_EQ(listing["files"], Array({"A.PNG", "b.png"}));
     EXPECT_FALSE(listing["parent"].asString().empty());
 

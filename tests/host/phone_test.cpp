@@ -124,7 +124,8 @@ TEST_F(PhoneTest, TheStartWindowPushesAChosenArchive) {
     PushFromStartWindow(MakeArchive(R"({"resource_id": 2024})"));
     const Alert alert = TakeAlert(start_);
     EXPECT_EQ(alert.title, "");
-    EXPECT_EQ(alert.message, InfoAlertMessage("主题导入手机成功！"));
+    EXPECT_NE(alert.message.find("主题导入手机成功！<br />手机："), std::string::npos);
+    EXPECT_NE(alert.message.find("<br />手机上的文件夹："), std::string::npos);
     WaitForButtons();
     EXPECT_EQ(start_.expressions(),
               (std::vector<std::string>{"ShowStatus('push');", "ShowStatus('all');"}));
@@ -217,7 +218,8 @@ TEST_F(PhoneTest, WithSeveralPhonesTheDesignerChoosesOne) {
     EXPECT_EQ(message.find("ChoosePhone(1)"), std::string::npos) << "B2 cannot be chosen";
     ASSERT_TRUE(chooser->Call("ChoosePhone", Array({1})));  // ignored
     ASSERT_TRUE(chooser->Call("ChoosePhone", Array({2})));
-    EXPECT_EQ(TakeAlert(start_).message, InfoAlertMessage("主题导入手机成功！"));
+    EXPECT_NE(TakeAlert(start_).message.find("主题导入手机成功！<br />手机：C3<br />"),
+              std::string::npos);
     WaitForButtons();
     for (const Words& call : phone_.Calls()) {
         if (call != Words{"devices"}) {
@@ -255,7 +257,9 @@ TEST_F(PhoneTest, ThePackResultPushesItsArchive) {
     auto answered = std::async(std::launch::async, [&] {
         return alert->Next([id](const Json::Value& m) { return IsResult(m, id); }, 30s);
     });
-    EXPECT_EQ(TakeAlert(start_).message, InfoAlertMessage("主题导入手机成功！"));
+    EXPECT_EQ(TakeAlert(start_).message,
+              InfoAlertMessage("主题导入手机成功！<br />手机：SIM001<br "
+                               "/>手机上的文件夹：/sdcard/.QuindoTheme/Download/themesuite/77"));
     ASSERT_TRUE(answered.get());
     EXPECT_EQ(alertSteps.front(), "正在检查手机 ...");
     EXPECT_EQ(alertSteps.back(), "");
@@ -366,9 +370,11 @@ TEST_F(IconNamesTest, ThePhonesListIsFetchedFirst) {
 
 TEST_F(IconNamesTest, TheIconReaderIsInstalledAndStarted) {
     auto [missing, missingAlert] = RunWithAlerts("installphone", Json::Value(), 1);
-    EXPECT_EQ(missingAlert[0].message,
-              WarningAlertMessage("安装失败！<br />未找到图标查看器安装包：" + harness_.data() +
-                                  "/ViveDereDodudo.apk"));
+    EXPECT_EQ(
+        missingAlert[0].message,
+        WarningAlertMessage("安装失败！<br />图标查看器没有随 Skinwright "
+                            "一起安装。请把图标查看器的安装包放到这里，再点“安装图标查看器”：" +
+                            harness_.data() + "/ViveDereDodudo.apk"));
     EXPECT_EQ(phone_.Calls(), (std::vector<Words>{{"devices"}}));
 
     WriteFile(harness_.data() + "/ViveDereDodudo.apk", "apk");

@@ -7,6 +7,7 @@
 
 #include "check/project_check.h"
 #include "core/log.h"
+#include "core/paths.h"
 #include "core/process.h"
 #include "engine/page_lists.h"
 #include "engine/theme_project.h"
@@ -52,11 +53,13 @@ pack::PackRequest RequestOf(const PackSettings& settings) {
     return request;
 }
 
-// The pack result's two links, the archive's path put into each as a script
-// string inside an HTML attribute.
+// The pack result: the archive's name and folder, and two links, the
+// archive's path put into each as a script string inside an HTML attribute.
 std::string PackedMessage(const std::string& archive) {
     const std::string path = EscapeHtml(EscapeJsString(archive));
-    return "主题包已成功生成。<br /><a style='color:#41b5f2; text-decoration: underline; "
+    return "主题包已成功生成。<br />" + EscapeHtml(FileNameOf(archive)) + "<br />保存在：" +
+           EscapeHtml(FolderOf(archive)) +
+           "<br /><a style='color:#41b5f2; text-decoration: underline; "
            "cursor:pointer;' onclick=\"javascript: external.Explorer('/n,/select,', '" +
            path +
            "');\">在文件夹中查看</a>"

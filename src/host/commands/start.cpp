@@ -1,4 +1,5 @@
-// The start window's ready work and its download command.
+// The start window's ready work, its download command and the program's
+// version for the page.
 #include "core/log.h"
 #include "host/command_group.h"
 #include "host/download.h"
@@ -30,6 +31,11 @@ CommandResult InternetDownload(CommandCall& call) {
     return CommandResult::Boolean(Download(url, IconListPath()));
 }
 
+// The version `skinwright --version` prints, for the start page.
+CommandResult GetProgramVersion(CommandCall&) {
+    return CommandResult::Text(SKINWRIGHT_VERSION);
+}
+
 }  // namespace
 
 }  // namespace sw::host
@@ -41,5 +47,6 @@ SKINWRIGHT_COMMAND_GROUP(start) {
                    {"OnDocumentReady", {}, ResultKind::kNone, &StartDocumentReady},
                    {"InternetDownload", Texts(1), ResultKind::kBoolean, &InternetDownload},
                    {"ALERT", Texts(1), ResultKind::kNone, &AlertCommand},
+                   {"GetProgramVersion", {}, ResultKind::kText, &GetProgramVersion},
                });
 }

@@ -292,8 +292,10 @@ function ShowFindingList(list, findings) {
     });
 }
 
+// The panel docks at the right, over the resource list, so the element a
+// finding selects stays in sight in the preview.
 function OpenCheckPanel() {
-    $('#check-panel').removeClass('hidden').Centralize();
+    $('#check-panel').removeClass('hidden').addClass('check-docked');
     return RunCheck();
 }
 
@@ -351,6 +353,9 @@ function ToggleMaximize() {
 function InitStartDlg() {
     SetStyleButton();
     DisableContextMenuAndSelect();
+    external.GetProgramVersion().then(function (version) {
+        $('#start-version').text(version ? 'V' + version : '');
+    });
     external.OnDocumentReady();
 }
 
@@ -1063,6 +1068,8 @@ async function ChooseImage(ref, cell) {
 /* Undo and redo. */
 
 var HISTORY_BUSY = false;
+// Undo and redo presses wait for each other: each one is taken, in order.
+var HISTORY_QUEUE = Promise.resolve();
 
 // Asks the host which steps can be taken and greys the buttons that have
 // none; the titles name the step.
@@ -1091,12 +1098,22 @@ function RedoEdit() {
     return TakeHistoryStep(false);
 }
 
-// One step back or forth; the host reloads the project and sends the new
-// lists, and the page shows them where the designer was.
-async function TakeHistoryStep(undo) {
+// One step back or forth, after the steps asked for before; the host
+// reloads the project and sends the new lists, and the page shows them where
+// the designer was.
+function TakeHistoryStep(undo) {
+    HISTORY_QUEUE = HISTORY_QUEUE.then(function () {
+        return TakeOneHistoryStep(undo);
+    }).catch(function (error) {
+        console.error(error);
+    });
+    return HISTORY_QUEUE;
+}
+
+async function TakeOneHistoryStep(undo) {
     // The host answers a step it does not have with nothing done, so a key
     // pressed before the buttons caught up does no harm.
-    if (HISTORY_BUSY || !CurrentPackage()) {
+    if (!CurrentPackage()) {
         return;
     }
     HISTORY_BUSY = true;
@@ -1113,17 +1130,19 @@ async function TakeHistoryStep(undo) {
     }
 }
 
-// Ctrl+Z and Ctrl+Shift+Z in the editor page; a text field keeps its own undo.
+// Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo in the editor page; a text
+// field keeps its own undo.
 function BindHistoryKeys() {
     $(document).on('keydown.swhistory', function (e) {
-        if (!(e.ctrlKey || e.metaKey) || e.altKey || String(e.key).toLowerCase() !== 'z') {
+        var key = String(e.key).toLowerCase();
+        if (!(e.ctrlKey || e.metaKey) || e.altKey || (key !== 'z' && key !== 'y')) {
             return;
         }
         if ($(e.target).is('input, textarea, select, [contenteditable]')) {
             return;
         }
         e.preventDefault();
-        TakeHistoryStep(!e.shiftKey);
+        TakeHistoryStep(key === 'z' && !e.shiftKey);
     });
 }
 
@@ -1378,6 +1397,7 @@ async function InitPackThemeDlg() {
             busy = false;
         }
     });
+    MarkFormReady();
 }
 
 // Called by the host when the check before packing found errors: the form
@@ -1487,18 +1507,17 @@ async function InitAttributeDlg() {
     await external.LoadAttribute(param.name, param.path);
     var queue = SaveQueue();
     $('#save_attribute').on('click', function () {
-        if (!FieldText('pageWidth')) {
-            ALERT('请填分页符宽度（dp）');
-            return;
-        }
-        if (!FieldText('pageHeight')) {
-            ALERT('请填分页符高度（dp）');
+        if (!FormFieldsPass('attribute')) {
             return;
         }
         var values = $.map(['isShadow', 'isDynamic', 'isAnimation', 'pageWidth', 'pageHeight', 'weekdayFontSize',
                             'dayFontSize', 'weekdayColor', 'dayColor'], FieldValue);
-        queue(async function () {
-            ShowSaveOutcome(await external.SaveAttribute.apply(external, [param.name, param.path].concat(values)));
+        queue(function () {
+            return SaveAndShowStored(function () {
+                return external.SaveAttribute.apply(external, [param.name, param.path].concat(values));
+            }, function () {
+                return external.LoadAttribute(param.name, param.path);
+            });
         });
     });
     MarkFormReady();
@@ -1547,11 +1566,10 @@ function LockTemplateProblem() {
            '<br />请先选择一个锁屏模板。';
 }
 
-async function SaveLockscreenForm(param) {
-    return ShowSaveOutcome(await external.SaveLockscreen(FieldValue('Lockscreentemplate'), param.name, param.path,
-                                                         ValueList(LOCK_LIST), FieldValue('dateCenter'),
-                                                         FieldValue('batteryCenter'), FieldValue('ownerCenter'),
-                                                         FieldValue('simCenter')));
+function SaveLockscreenForm(param) {
+    return external.SaveLockscreen(FieldValue('Lockscreentemplate'), param.name, param.path, ValueList(LOCK_LIST),
+                                   FieldValue('dateCenter'), FieldValue('batteryCenter'), FieldValue('ownerCenter'),
+                                   FieldValue('simCenter'));
 }
 
 async function InitLockscreenDlg() {
@@ -1566,15 +1584,20 @@ async function InitLockscreenDlg() {
         ALERT(problem);
     }
     var queue = SaveQueue();
-    // Choosing a template applies it at once, with its own values and
-    // without the save button's checks.
+    // Choosing a template shows its values; only the save button writes. A
+    // template whose values cannot be read is not chosen.
+    var shown = template.val();
     template.on('change', function () {
         var chosen = template.val();
-        ShowLockscreenTemplate(chosen);
         queue(async function () {
-            await external.Loadlockscreen2(param.name, param.path, chosen);
-            await SaveLockscreenForm(param);
-            showPreview();
+            var warning = await external.Loadlockscreen2(param.name, param.path, chosen);
+            if (warning) {
+                template.val(shown);
+                ALERT(warning);
+                return;
+            }
+            shown = chosen;
+            ShowLockscreenTemplate(chosen);
         });
     });
     $('#save_Lockscreentemplate').on('click', function () {
@@ -1583,18 +1606,17 @@ async function InitLockscreenDlg() {
             ALERT(problem);
             return;
         }
-        var x = parseInt(FieldText('handlex'));
-        var y = parseInt(FieldText('handley'));
-        if (x < 0 || x > 980) {
-            ALERT('0<锁子x<980');
-            return;
-        }
-        if (y < 0 || y > 1820) {
-            ALERT('0<锁子y<1820');
+        if (!FormFieldsPass('lockscreen')) {
             return;
         }
         queue(async function () {
-            await SaveLockscreenForm(param);
+            await SaveAndShowStored(function () {
+                return SaveLockscreenForm(param);
+            }, async function () {
+                await external.Loadlockscreen(param.name, param.path);
+                shown = template.val();
+                ShowLockscreenTemplate(shown);
+            });
             showPreview();
         });
     });
@@ -1608,25 +1630,33 @@ var ANIMATOR_LIST = Array.from({ length: 20 }, function (_, i) {
 
 async function InitLockscreenAnimatorDlg() {
     var param = await InitSettingsForm(450, 580);
-    await external.LoadlockscreenAnimator(param.name, param.path);
-    // An animation that is not stored as off is on: the first choice.
-    var isAnimator = $('#isAnimator');
-    if (isAnimator[0].selectedIndex < 0) {
-        isAnimator[0].selectedIndex = 0;
-        isAnimator[0].removeAttribute('data-unmatched');
-    }
+    var load = async function () {
+        await external.LoadlockscreenAnimator(param.name, param.path);
+        // An animation that is not stored as off is on: the first choice.
+        var isAnimator = $('#isAnimator');
+        if (isAnimator[0].selectedIndex < 0) {
+            isAnimator[0].selectedIndex = 0;
+            isAnimator[0].removeAttribute('data-unmatched');
+        }
+    };
+    await load();
     var queue = SaveQueue();
     $('#save_LockscreenAnimator').on('click', function () {
-        queue(async function () {
-            ShowSaveOutcome(await external.saveAnimator(FieldValue('isAnimator'), param.name, param.path,
-                                                        ValueList(ANIMATOR_LIST)));
+        if (!FormFieldsPass('animator')) {
+            return;
+        }
+        queue(function () {
+            return SaveAndShowStored(function () {
+                return external.saveAnimator(FieldValue('isAnimator'), param.name, param.path,
+                                             ValueList(ANIMATOR_LIST));
+            }, load);
         });
     });
     MarkFormReady();
 }
 
 // Weather widget (fragment 233): the digits and the icon must stay inside
-// the widget; the browser's own alert says so on every change, and the save
+// the widget; the warning alert says so on every change, and the save
 // refuses a value outside.
 var WEATHER_LIST = [
     'timex1', 'timey1', 'timex2', 'timey2', 'timex3', 'timey3', 'timex4', 'timey4', 'timex5', 'timey5',
@@ -1676,7 +1706,7 @@ function BindWeatherChecks(item) {
         $('#' + item.prefix + edge + item.suffix).on('change', function () {
             var problem = WeatherProblem(item, edge);
             if (problem) {
-                alert(problem);
+                ALERT(problem);
             }
         });
     });
@@ -1699,17 +1729,17 @@ async function InitWeatherDlg() {
     });
     var queue = SaveQueue();
     $('#save_weather').on('click', function () {
-        for (var i = 0; i < WEATHER_ITEMS.length; ++i) {
-            var problem = WeatherProblem(WEATHER_ITEMS[i], 'x') || WeatherProblem(WEATHER_ITEMS[i], 'y');
-            if (problem) {
-                alert(problem);
-                return;
-            }
+        if (!FormFieldsPass('weather')) {
+            return;
         }
         queue(async function () {
-            var warning = await external.SaveWeather(param.name, param.path, ValueList(WEATHER_LIST));
+            await SaveAndShowStored(function () {
+                return external.SaveWeather(param.name, param.path, ValueList(WEATHER_LIST));
+            }, async function () {
+                await external.LoadWeather(param.name, param.path);
+                showBackgroundX();
+            });
             showPreview();
-            ShowSaveOutcome(warning);
         });
     });
     MarkFormReady();
@@ -1717,8 +1747,8 @@ async function InitWeatherDlg() {
 
 // Advanced mode (fragment 240): the phone's apps by name, and replacing an
 // app's icon in the launcher's image folder.
-var ICON_NAME_OPTIONS = 300;
 var ICON_NAMES_FILLED = false;
+var ICON_NAMES_HINT = '请先安装图标查看器，再导入手机图标';
 
 // The host hands the phone's app list over as JSON ({"icons": [...],
 // "titles": [...]}); every app becomes an option, whatever its title holds.
@@ -1742,17 +1772,17 @@ function SetIconNames(json) {
         icons.append($('<option></option>').val(i).text(lists.icons[i]));
     });
     ICON_NAMES_FILLED = lists.titles.length > 0;
+    if (!ICON_NAMES_FILLED) {
+        names.append($('<option></option>').val('').text(ICON_NAMES_HINT));
+    }
     return '';
 }
 
 async function InitAdvancedMode() {
     var param = await InitSettingsForm(530, 250);
-    var names = $('#iconname').empty();
+    // Until the phone's apps are read, the list says how to get them.
+    var names = $('#iconname').empty().append($('<option></option>').val('').text(ICON_NAMES_HINT));
     var icons = $('#iconname2').empty();
-    for (var i = 0; i < ICON_NAME_OPTIONS; ++i) {
-        names.append($('<option></option>').val(i));
-        icons.append($('<option></option>').val(i).text(i === 0 ? '图标名称' : ''));
-    }
     names.on('change', function () {
         icons.val(names.val());
     });
@@ -1816,8 +1846,15 @@ async function InitCallscreenDlg() {
     var showPreview = ShowModulePreview('#preview-img1', param, 'screencall');
     var queue = SaveQueue();
     $('#savecallscreen').on('click', function () {
+        if (!FormFieldsPass('callscreen')) {
+            return;
+        }
         queue(async function () {
-            ShowSaveOutcome(await external.SaveCallscreen(param.name, param.path, ValueList(CALL_LIST)));
+            await SaveAndShowStored(function () {
+                return external.SaveCallscreen(param.name, param.path, ValueList(CALL_LIST));
+            }, function () {
+                return external.Loadcallscreen(param.name, param.path);
+            });
             showPreview();
         });
     });
