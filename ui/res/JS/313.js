@@ -457,14 +457,14 @@ var PreviewCanvas = (function () {
         }
         await redrawnPicture();
         lastStats.releaseToRedrawMs = performance.now() - released;
-        if (ghost) {
-            ghost.remove();
-        }
         await PreviewSelection.reload();
         var hits = ParseJson(await external.GetElementByID(CURRENT_PACKAGE_NAME, element.mScreenID,
                                                              element.mElementID)) || [];
         if (hits.length) {
             ShowElementCells(hits);
+        }
+        if (ghost) {
+            ghost.remove();
         }
         PreviewSelection.note(outcome.limit ? '已停在边界：' + outcome.limit : '');
         return outcome;
@@ -573,6 +573,8 @@ var PreviewCanvas = (function () {
         if (e.button !== 0) {
             return;
         }
+        // A drag that ended outside the preview left no click to swallow.
+        swallowClick = false;
         if (spaceHeld) {
             e.preventDefault();
             var area = $('#preview-area');
