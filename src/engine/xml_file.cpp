@@ -94,12 +94,25 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path) {
     return document.LoadFile(file.get());
 }
 
-bool SaveXmlFile(const TiXmlDocument& document, const std::string& path) {
+bool PrintXmlDocument(const TiXmlDocument& document, std::string& text) {
     MemoryStream stream;
+    return stream.file() != nullptr && document.SaveFile(stream.file()) && stream.Finish(text);
+}
+
+bool XmlFileHolds(const std::string& path, const std::string& text) {
+    TiXmlDocument stored;
+    std::string storedText;
+    return LoadXmlFile(stored, path) && PrintXmlDocument(stored, storedText) && storedText == text;
+}
+
+bool SaveXmlFile(const TiXmlDocument& document, const std::string& path) {
     std::string text;
-    if (stream.file() == nullptr || !document.SaveFile(stream.file()) || !stream.Finish(text)) {
+    if (!PrintXmlDocument(document, text)) {
         LogError("cannot print the XML document for %s\n", path.c_str());
         return false;
+    }
+    if (XmlFileHolds(path, text)) {
+        return true;
     }
     return WriteFileAtomic(path, text);
 }

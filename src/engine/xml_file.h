@@ -18,10 +18,20 @@ inline constexpr std::size_t kMaxXmlFileBytes = 32u << 20;
 // document remembers the path for saving.
 bool LoadXmlFile(TiXmlDocument& document, const std::string& path);
 
-// Writes the document to path as TinyXML prints it (with a UTF-8 byte-order
-// mark when the document was read with one), through a temporary file in the
-// same folder renamed over the old file, so a failed write leaves the old
-// file whole. False, logged, on failure.
+// The document as TinyXML prints it to a file (with a UTF-8 byte-order mark
+// when it was read with one); false when it cannot be printed.
+bool PrintXmlDocument(const TiXmlDocument& document, std::string& text);
+
+// True when the file at path, read and printed again, is text: writing text
+// would change nothing but the way the file was first written (its
+// declaration, its indentation).
+bool XmlFileHolds(const std::string& path, const std::string& text);
+
+// Writes the document to path as TinyXML prints it, through a temporary file
+// in the same folder renamed over the old file, so a failed write leaves the
+// old file whole. A file that already holds the same document is left as it
+// is, so that an edit changes only the files it really changes. False,
+// logged, on failure.
 bool SaveXmlFile(const TiXmlDocument& document, const std::string& path);
 
 }  // namespace sw

@@ -98,7 +98,6 @@ SaveReport SaveCallscreen(const std::string& name, const std::string& path,
         moves.push_back({button.preview, v.Number(Field(button, "x")), v.Number(Field(button, "y")),
                          v.Number(Field(button, "w")), v.Number(Field(button, "h")), 0});
     }
-    MovePreviewElements("通话", moves);
     EditLayouts(layouts, [&](TiXmlElement& element, const ScaledLayout& layout) {
         for (const Button& button : kButtons) {
             if (IsElement(element, button.element)) {
@@ -108,7 +107,9 @@ SaveReport SaveCallscreen(const std::string& name, const std::string& path,
             }
         }
     });
-    batch.SaveAll();
+    if (batch.SaveAll()) {
+        MovePreviewElements("通话", moves);
+    }
     return report;
 }
 

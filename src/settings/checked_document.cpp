@@ -51,4 +51,12 @@ bool CheckedDocument::Save() const {
     return SaveXmlFile(document_, path_);
 }
 
+bool CheckedDocument::Print(std::string& text) const {
+    if (!IsUsable(state_) || !PrintXmlDocument(document_, text)) {
+        LogError("cannot print the XML document for %s\n", path_.c_str());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace sw::settings

@@ -51,6 +51,10 @@ class CheckedDocument {
     // logged, when it cannot be written or the document is not usable.
     bool Save() const;
 
+    // The document as Save would write it; false, logged, when it is not
+    // usable or cannot be printed.
+    bool Print(std::string& text) const;
+
   private:
     TiXmlDocument document_;
     std::string path_;

@@ -1,5 +1,6 @@
 #include "settings/form_values.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cmath>
@@ -95,6 +96,11 @@ int TruncatedInt(double value) {
 
 int Scaled(long long value, double factor) {
     return TruncatedInt(static_cast<double>(value) * factor);
+}
+
+int WidthOfText(int widthPerSize, int size) {
+    const long long width = static_cast<long long>(widthPerSize) * size;
+    return static_cast<int>(std::clamp<long long>(width, INT_MIN, INT_MAX));
 }
 
 std::string SpToPx(std::string text) {

@@ -54,6 +54,10 @@ int TruncatedInt(double value);
 // -176 × 0.5 is -88), clamped to int.
 int Scaled(long long value, double factor);
 
+// The width of a preview text: widthPerSize × size, computed in 64 bits and
+// clamped to int, so a huge size gives a huge width instead of a wrapped one.
+int WidthOfText(int widthPerSize, int size);
+
 // text with every "sp" replaced by "px" ("36sp" is "36px").
 std::string SpToPx(std::string text);
 

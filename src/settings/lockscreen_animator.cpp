@@ -155,8 +155,6 @@ SaveReport SaveAnimator(const std::string& name, const std::string& path,
         }
         templateValues->Write(kDimenEntry, assignments);
     }
-    MovePreviewElements("锁屏", {{1, v.Number("AnimatorX"), v.Number("AnimatorY"),
-                                  v.Number("AnimatorW"), v.Number("AnimatorH"), 0}});
     EditLayouts(layouts, [&](TiXmlElement& element, const ScaledLayout& layout) {
         if (!IsElement(element, "ImageAnimator")) {
             return;
@@ -167,8 +165,11 @@ SaveReport SaveAnimator(const std::string& name, const std::string& path,
         }
         EditFrames(element, v, layout.file->display_name());
     });
-    batch.SaveAll();
-    SwitchToTemplate(batch, number);
+    if (batch.SaveAll()) {
+        MovePreviewElements("锁屏", {{1, v.Number("AnimatorX"), v.Number("AnimatorY"),
+                                      v.Number("AnimatorW"), v.Number("AnimatorH"), 0}});
+        SwitchToTemplate(batch, number);
+    }
     return report;
 }
 

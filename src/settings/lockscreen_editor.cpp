@@ -201,8 +201,8 @@ std::vector<ElementMove> PreviewMoves(const FormValues& v) {
     };
     auto text = [&](int element, const TextLine& line, int widthPerSize) {
         const int size = v.Number(line.size);
-        moves.push_back(
-            {element, v.Number(line.x), v.Number(line.y), widthPerSize * size, size, size});
+        moves.push_back({element, v.Number(line.x), v.Number(line.y),
+                         WidthOfText(widthPerSize, size), size, size});
     };
     box(1, "animatorx", "animatory", "animatorw", "animatorh");
     for (int digit = 1; digit <= 6; ++digit) {
@@ -318,6 +318,14 @@ SaveReport SaveLockscreen(const std::string& name, const std::string& path,
     if (!batch.CheckOpened()) {
         return report;
     }
+    // Without its values file the template's numbers would come from the
+    // template shown before, and the switch would spread them.
+    if (templateValues == nullptr) {
+        LogError("SaveLockscreen: %s does not exist; nothing saved\n",
+                 batch.PathOf(TemplateValuesFile(form.number)).c_str());
+        report.refusal = SaveReport::Refusal::kMissingFiles;
+        return report;
+    }
 
     if (integers != nullptr) {
         integers->Write(kIntegerEntry, {{"lockscreen_template", form.number}});
@@ -325,12 +333,13 @@ SaveReport SaveLockscreen(const std::string& name, const std::string& path,
     if (templateValues != nullptr) {
         templateValues->Write(kDimenEntry, TemplateAssignments(values, form));
     }
-    MovePreviewElements("锁屏", PreviewMoves(values));
     EditLayouts(layouts, [&](TiXmlElement& element, const ScaledLayout& layout) {
         EditLayout(element, values, centres, layout.factor);
     });
-    batch.SaveAll();
-    SwitchToTemplate(batch, form.number);
+    if (batch.SaveAll()) {
+        MovePreviewElements("锁屏", PreviewMoves(values));
+        SwitchToTemplate(batch, form.number);
+    }
     return report;
 }
 

@@ -4,6 +4,8 @@
 
 #include "core/files.h"
 #include "core/log.h"
+#include "engine/xml_file.h"
+#include "settings/staged_files.h"
 
 namespace sw::settings {
 
@@ -61,13 +63,34 @@ bool SaveBatch::CheckOpened() {
     return false;
 }
 
-void SaveBatch::SaveAll() {
+bool SaveBatch::SaveAll() {
+    StagedFiles staged;
     for (const auto& [file, open] : files_) {
-        const bool saved = std::visit([](const auto& document) { return document->Save(); }, open);
-        if (!saved) {
+        const CheckedDocument& document = std::visit(
+            [](const auto& opened) -> const CheckedDocument& { return opened->document(); }, open);
+        std::string text;
+        const bool ready = document.Print(text);
+        if (ready && XmlFileHolds(document.path(), text)) {
+            continue;
+        }
+        if (!ready || !staged.Stage(document.path(), text)) {
             Note(report_.failed, file);
+            report_.refusal = SaveReport::Refusal::kWriteFailed;
+            LogError("nothing saved: %s cannot be written\n", PathOf(file).c_str());
+            return false;
         }
     }
+    if (!staged.Commit()) {
+        for (const auto& [file, open] : files_) {
+            if (PathOf(file) == staged.failed_path()) {
+                Note(report_.failed, file);
+            }
+        }
+        report_.refusal = SaveReport::Refusal::kWriteFailed;
+        LogError("nothing saved: %s cannot be written\n", staged.failed_path().c_str());
+        return false;
+    }
+    return true;
 }
 
 void SaveBatch::Copy(const std::string& from, const std::string& to) {

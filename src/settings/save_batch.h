@@ -1,7 +1,8 @@
 // The files one settings save writes, handled together: every file is opened
 // and checked before any is written, so a damaged file stops the whole save
-// instead of leaving some densities written and others old; then each file is
-// written atomically, in the order it was opened, and the copies follow. A
+// instead of leaving some densities written and others old; then the files
+// are written all or none (StagedFiles), files whose document did not change
+// are left alone, and only then do the copies and preview moves follow. A
 // file that does not exist is passed over and named in the report.
 //
 // Every editor's save goes through one batch, so the batch is the one place
@@ -30,14 +31,16 @@ struct SaveReport {
         kValueCount,    // the value list held another number of values
         kTemplate,      // the template number is not one of 1 .. 6
         kDamagedFiles,  // files that exist cannot be read or have another root
+        kMissingFiles,  // a file the save cannot do without does not exist
+        kWriteFailed,   // a file could not be written: every file was kept as it was
     };
     Refusal refusal = Refusal::kNone;
     std::size_t expected_values = 0;   // kValueCount
     std::size_t received_values = 0;   // kValueCount
     std::string template_text;         // kTemplate: the number as given or stored
     std::vector<std::string> damaged;  // kDamagedFiles
-    std::vector<std::string> missing;  // passed over: they do not exist
-    std::vector<std::string> failed;   // could not be written or copied
+    std::vector<std::string> missing;  // passed over (kMissingFiles: needed)
+    std::vector<std::string> failed;   // could not be written (kWriteFailed) or copied
 
     bool refused() const { return refusal != Refusal::kNone; }
     // True when nothing was refused, passed over or left unwritten.
@@ -64,8 +67,10 @@ class SaveBatch {
     // is damaged: an ERROR line names each one. True when the save may go on.
     bool CheckOpened();
 
-    // Writes every file opened, in the order opened; failures are recorded.
-    void SaveAll();
+    // Writes every file opened whose document changed, all or none. False,
+    // with the save refused as kWriteFailed and the file named, when one
+    // could not be written: then every file is as it was before.
+    bool SaveAll();
 
     // Copies a file or folder of the project over another (the switch of the
     // lock screen's active template). A missing source is recorded as missing

@@ -56,7 +56,7 @@ bool PackFormFields(const std::string& name, const std::string& path,
         return false;
     }
     fields = {{"theme_name", MetaText(document, "resource_name")},
-              {"version", "1"},
+              {"version", MetaText(document, "resource_versionname")},
               {"description", MetaText(document, "resource_description")},
               {"developer", MetaText(document, "resource_developer")}};
     return true;
@@ -77,8 +77,6 @@ bool SaveMetaJson(const std::string& name, const std::string& path, const std::s
         }
         document["resource_versionname"] = AnsiToUtf8(version);
         document["resource_developer"] = AnsiToUtf8(developer);
-        document["resource_designer"] = AnsiToUtf8(developer);
-        document["resource_originate"] = AnsiToUtf8(developer);
         document["resource_description"] = AnsiToUtf8(description);
         document["resource_name"] = AnsiToUtf8(themeName);
         if (!WriteJsonFile(file, document)) {

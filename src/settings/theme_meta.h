@@ -33,11 +33,13 @@ std::string MetaText(const Json::Value& document, const char* member);
 bool CreateFormFields(std::vector<FormField>& fields);
 
 // The pack form's fields from the project's meta.json (project N in folder
-// P): theme_name, version ("1"), description, developer.
+// P): theme_name, version, description, developer, as the file holds them.
+// Members the form does not show (where the theme comes from, its designer)
+// are never changed by it.
 bool PackFormFields(const std::string& name, const std::string& path,
                     std::vector<FormField>& fields);
 
-// The pack form's texts stamped into meta.json, meta2.json .. meta5.json of
+// The pack form's four texts stamped into meta.json, meta2.json .. meta5.json of
 // project N in folder P, after the staging folders of pushing and packing
 // (home/themetool, home/tmp) were removed. A file that cannot be read stops
 // the command there; one that cannot be written is skipped. True only when

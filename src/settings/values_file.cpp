@@ -58,11 +58,16 @@ void ValuesFile::Write(const std::string& kind, const ValueTexts& assignments) {
             continue;
         }
         auto assigned = assignments.find(EntryName(*entry));
-        TiXmlNode* value = entry->FirstChild();
-        if (assigned == assignments.end() || value == nullptr) {
+        if (assigned == assignments.end()) {
             continue;
         }
-        entry->ReplaceChild(value, TiXmlText(assigned->second));
+        // An entry saved empty has no child node; it gets one, so that a
+        // value cleared once can be set again.
+        if (TiXmlNode* value = entry->FirstChild()) {
+            entry->ReplaceChild(value, TiXmlText(assigned->second));
+        } else {
+            entry->LinkEndChild(new TiXmlText(assigned->second));
+        }
     }
 }
 

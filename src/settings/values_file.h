@@ -38,8 +38,8 @@ class ValuesFile {
     ValueTexts Read(const std::string& kind, const std::vector<std::string>& names) const;
 
     // Gives every entry of kind whose name has an assignment (all of them, not
-    // only the first) a new text node with the assigned text. An entry without
-    // any child node is left as it is.
+    // only the first) a new text node with the assigned text, also an entry
+    // written empty before (without any child node).
     void Write(const std::string& kind, const ValueTexts& assignments);
 
     // Writes the file back (see CheckedDocument::Save).

@@ -150,7 +150,8 @@ std::vector<ElementMove> PreviewMoves(const FormValues& v, int backgroundX) {
     for (const Text& text : kTexts) {
         const int size = v.Number(TextField(text, "size"));
         moves.push_back({text.preview, v.Number(TextField(text, "x")),
-                         v.Number(TextField(text, "y")), text.width_per_size * size, size, size});
+                         v.Number(TextField(text, "y")), WidthOfText(text.width_per_size, size),
+                         size, size});
     }
     return moves;
 }
@@ -241,11 +242,12 @@ SaveReport SaveWeather(const std::string& name, const std::string& path, const s
         assignments[kBackgroundX] = std::to_string(backgroundX);
         values->Write(kDimenEntry, assignments);
     }
-    MovePreviewElements("桌面", PreviewMoves(v, backgroundX));
     EditLayouts(layouts, [&](TiXmlElement& element, const ScaledLayout& layout) {
         EditLayout(element, v, layout.factor);
     });
-    batch.SaveAll();
+    if (batch.SaveAll()) {
+        MovePreviewElements("桌面", PreviewMoves(v, backgroundX));
+    }
     return report;
 }
 

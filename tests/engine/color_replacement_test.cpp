@@ -142,6 +142,24 @@ TEST_F(ColorReplacementTest, SaveColorsKeepsAByteOrderMark) {
     EXPECT_NE(colors.find("#8000FF00"), std::string::npos);
 }
 
+// A colors.xml whose colours did not change is not written again, even
+// where printing it anew would change its declaration: a colour edit is an
+// undo step of only the files it changed.
+TEST_F(ColorReplacementTest, SaveColorsLeavesUnchangedFilesAlone) {
+    const std::string text = test::ReadText(Values("colors.xml"));
+    const std::string odd =
+        "<?xml version='1.0' encoding='utf-8' ?>\n" +
+        text.substr(text.find("?>") == std::string::npos ? 0 : text.find("?>") + 2);
+    test::WriteText(Values("colors.xml"), odd);
+    ThemeProject reopened;
+    ASSERT_TRUE(reopened.Open(fixture_.project_file()));
+    ASSERT_TRUE(SaveColors(reopened));
+    EXPECT_EQ(test::ReadText(Values("colors.xml")), odd);
+    ASSERT_TRUE(SetElementColor(reopened, "桌面", 0, 1, "#0a0b0c"));
+    ASSERT_TRUE(SaveColors(reopened));
+    EXPECT_NE(test::ReadText(Values("colors.xml")).find("#FF0A0B0C"), std::string::npos);
+}
+
 TEST_F(ColorReplacementTest, SaveColorsReportsAFileItCannotWrite) {
     // A folder where colors.xml was: the new file cannot take its place.
     fs::remove(Values("colors.xml"));

@@ -116,7 +116,7 @@ const ListedCommand kCommands[] = {
     {kPopup, "LoadAttribute", "TT", kNone},
     {kPopup, "SaveAttribute", "TTTTTTTTTTT", kText},
     {kPopup, "Loadlockscreen", "TT", kNone},
-    {kPopup, "Loadlockscreen2", "TTT", kNone},
+    {kPopup, "Loadlockscreen2", "TTT", kText},
     {kPopup, "SaveLockscreen", "TTTTTTTT", kText},
     {kPopup, "Loadcallscreen", "TT", kNone},
     {kPopup, "SaveCallscreen", "TTT", kText},

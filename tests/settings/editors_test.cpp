@@ -5,7 +5,9 @@
 #include <tinyxml.h>
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -562,6 +564,88 @@ TEST_F(EditorTest, ADamagedFileWritesNothing) {
         EXPECT_TRUE(
             LoggedError("nothing saved: " + PathOf(c.damaged) + " cannot be read as it should be"));
     }
+}
+
+// One file that cannot be replaced (made immutable) after others were: the
+// ones replaced are put back, no copy is made, and the file is named.
+TEST_F(EditorTest, AFileThatCannotBeWrittenLeavesEveryFileAsItWas) {
+    const struct {
+        const char* what;
+        const char* golden;
+        std::string locked;
+        std::function<SaveReport(const std::string& path)> save;
+    } cases[] = {
+        {"lock screen, last density", "lockscreen", LockLayout("2", "xxxhdpi_1440x2560"),
+         [](const std::string& path) {
+             return SaveLockscreen("demo", path, LockForm("2", {{"timex1", "100px"}}));
+         }},
+        {"call screen, last density", "callscreen", CallLayout("xxxhdpi"),
+         [](const std::string& path) {
+             return SaveCallscreen("demo", path,
+                                   ValueList(With(test::CallscreenList(), {{"answerx", "600px"}})));
+         }},
+        {"weather, last document", "weather", WeatherLayout("weatherconfig3.xml"),
+         [](const std::string& path) {
+             return SaveWeather("demo", path,
+                                ValueList(With(test::WeatherList(), {{"timex1", "130px"}})));
+         }},
+        {"animation, a layout", "lockscreen", LockLayout("1", "hdpi"),
+         [](const std::string& path) {
+             return SaveAnimator("demo", path, "0", ValueList(test::AnimatorList()));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(project_);
+        Use(c.golden);
+        const std::string locked = PathOf(c.locked);
+        if (std::system(("chattr +i '" + locked + "' 2>/dev/null").c_str()) != 0) {
+            GTEST_SKIP() << "files cannot be made immutable here";
+        }
+        const auto before = Snapshot();
+        const SaveReport report = c.save(work_.path());
+        std::system(("chattr -i '" + locked + "'").c_str());
+        EXPECT_EQ(report.refusal, SaveReport::Refusal::kWriteFailed);
+        EXPECT_EQ(report.failed, std::vector<std::string>{c.locked});
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_TRUE(LoggedError("nothing saved: " + locked + " cannot be written"));
+    }
+}
+
+// Choosing a template whose values file is gone would spread the numbers of
+// the template shown before into its layouts.
+TEST_F(EditorTest, ATemplateWithoutItsValuesFileIsRefused) {
+    Use("lockscreen");
+    fs::remove(PathOf("lockscreen/template_values2.xml"));
+    const auto before = Snapshot();
+    const SaveReport report = SaveLockscreen("demo", work_.path(), LockForm("2"));
+    EXPECT_EQ(report.refusal, SaveReport::Refusal::kMissingFiles);
+    EXPECT_EQ(report.missing, std::vector<std::string>{"lockscreen/template_values2.xml"});
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_TRUE(LockscreenTemplateFields("demo", work_.path(), "2").empty());
+}
+
+// A save that changes nothing in a file leaves the file as it was, byte for
+// byte (its declaration too), so that an edit is a step of just its files.
+TEST_F(EditorTest, ASaveRewritesOnlyTheFilesItChanges) {
+    Use("callscreen");
+    const std::string values = PathOf("screencall/template_values.xml");
+    WriteText(values,
+              "<?xml version='1.0'?>" + ReadText(values).substr(ReadText(values).find("?>") + 2));
+    ASSERT_TRUE(SaveCallscreen("demo", work_.path(), ValueList(test::CallscreenList())).complete());
+    const auto before = Snapshot();
+    ASSERT_TRUE(SaveCallscreen("demo", work_.path(), ValueList(test::CallscreenList())).complete());
+    EXPECT_EQ(Snapshot(), before);
+    ASSERT_TRUE(SaveCallscreen("demo", work_.path(),
+                               ValueList(With(test::CallscreenList(), {{"answerx", "600px"}})))
+                    .complete());
+    std::vector<std::string> changed;
+    for (const auto& [file, bytes] : Snapshot()) {
+        if (before.at(file) != bytes) {
+            changed.push_back(file);
+        }
+    }
+    EXPECT_EQ(changed.size(), 5u) << "the values file and the four densities";
 }
 
 TEST_F(EditorTest, AMissingLayoutIsPassedOverAndNamed) {

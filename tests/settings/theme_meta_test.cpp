@@ -85,8 +85,8 @@ TEST_F(ThemeMetaTest, PackFormIsFilledFromTheProject) {
     ASSERT_TRUE(PackFormFields("demo", work_.path(), fields));
     EXPECT_EQ(Ids(fields),
               (std::vector<std::string>{"theme_name", "version", "description", "developer"}));
-    // The version field always starts at 1.
-    EXPECT_EQ(Values(fields), (std::vector<std::string>{"晨光", "1", "原野", "Skinwright"}));
+    // The version entered at creation, not a fresh 1.
+    EXPECT_EQ(Values(fields), (std::vector<std::string>{"晨光", "2.5", "原野", "Skinwright"}));
 }
 
 TEST_F(ThemeMetaTest, UnreadableFilesFillNothing) {
@@ -120,7 +120,13 @@ TEST_F(ThemeMetaTest, MembersAsTexts) {
     EXPECT_EQ(Values(fields), (std::vector<std::string>{"", "3", "", "true", "", "0"}));
 }
 
-TEST_F(ThemeMetaTest, SaveWritesTheSixTextsIntoAllFiles) {
+// Where the theme comes from and who designed it are not in the pack form,
+// so packing never changes them.
+TEST_F(ThemeMetaTest, SaveWritesTheFormsTextsIntoAllFilesAndNothingElse) {
+    std::vector<Json::Value> before;
+    for (int number = 1; number <= 5; ++number) {
+        before.push_back(Meta(number));
+    }
     EXPECT_TRUE(SaveMetaJson("demo", work_.path(), "1", "新的描述", "小林", "新主题"));
     const char* categories[] = {"launcher", "themesuite", "lockscreen", "themesuite", "callscreen"};
     for (int number = 1; number <= 5; ++number) {
@@ -129,8 +135,8 @@ TEST_F(ThemeMetaTest, SaveWritesTheSixTextsIntoAllFiles) {
         EXPECT_EQ(meta["resource_versionname"], "1");
         EXPECT_EQ(meta["resource_description"], "新的描述");
         EXPECT_EQ(meta["resource_developer"], "小林");
-        EXPECT_EQ(meta["resource_designer"], "小林");
-        EXPECT_EQ(meta["resource_originate"], "小林");
+        EXPECT_EQ(meta["resource_designer"], before[number - 1]["resource_designer"]);
+        EXPECT_EQ(meta["resource_originate"], before[number - 1]["resource_originate"]);
         EXPECT_EQ(meta["resource_name"], "新主题");
         EXPECT_EQ(meta["resource_id"], 1000123);
         EXPECT_EQ(meta["resource_version"], 1);
@@ -149,8 +155,8 @@ TEST_F(ThemeMetaTest, SaveAddsMissingMembersAndStoresEmptyTexts) {
     SaveMetaJson("demo", work_.path(), "", "", "", "");
     Json::Value meta2 = Meta(2);
     EXPECT_EQ(meta2["resource_id"], 7);
-    for (const char* member : {"resource_versionname", "resource_developer", "resource_designer",
-                               "resource_originate", "resource_description", "resource_name"}) {
+    for (const char* member :
+         {"resource_versionname", "resource_developer", "resource_description", "resource_name"}) {
         EXPECT_EQ(meta2[member], "") << member;
     }
 }

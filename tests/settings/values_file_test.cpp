@@ -50,6 +50,7 @@ TEST_F(ValuesFileTest, AReadFindsTheLaterEntryOfItsKindOnly) {
     EXPECT_TRUE(Errors().empty());
 }
 
+// An entry saved empty once ("<dimen name=\"empty\" />") takes a value again.
 TEST_F(ValuesFileTest, AWriteChangesEveryMatchAndKeepsEverythingElse) {
     const std::string path = Write(std::string("\xEF\xBB\xBF") + kDeclaration +
                                    "<resources>\n"
@@ -69,7 +70,7 @@ TEST_F(ValuesFileTest, AWriteChangesEveryMatchAndKeepsEverythingElse) {
                                   "    <!-- sizes -->\n"
                                   "    <dimen name=\"a\">5px</dimen>\n"
                                   "    <integer name=\"a\">7</integer>\n"
-                                  "    <dimen name=\"empty\" />\n"
+                                  "    <dimen name=\"empty\">6px</dimen>\n"
                                   "    <dimen name=\"a\">5px</dimen>\n"
                                   "    <dimen name=\"other\">&lt;&amp;&gt;</dimen>\n"
                                   "</resources>\n");

@@ -14,6 +14,7 @@
 #include "settings/launcher_attributes.h"
 #include "settings/lockscreen_animator.h"
 #include "settings/lockscreen_editor.h"
+#include "settings/lockscreen_template.h"
 #include "settings/weather_editor.h"
 
 namespace sw::host {
@@ -54,6 +55,11 @@ std::string SaveWarning(const SaveReport& report) {
                    "<br />请在“锁屏布局”中选择一个模板后再保存。";
         case SaveReport::Refusal::kDamagedFiles:
             return "没有保存：以下文件无法读取或格式不对，请先修复：" + FileList(report.damaged);
+        case SaveReport::Refusal::kMissingFiles:
+            return "没有保存：以下文件不存在，请先从模板恢复：" + FileList(report.missing);
+        case SaveReport::Refusal::kWriteFailed:
+            return "没有保存：以下文件无法写入，所有文件都保持原样：" + FileList(report.failed) +
+                   "<br />请确认文件没有被设为只读或被其他程序占用。";
         case SaveReport::Refusal::kNone:
             break;
     }
@@ -96,10 +102,18 @@ CommandResult Loadlockscreen(CommandCall& call) {
     return CommandResult::None();
 }
 
+// Shows the values of another template; "" when it did, else the warning
+// saying why the form keeps the template it shows.
 CommandResult Loadlockscreen2(CommandCall& call) {
-    FillForm(call.window(),
-             settings::LockscreenTemplateFields(call.text(0), call.text(1), call.text(2)));
-    return CommandResult::None();
+    const std::vector<settings::FormField> fields =
+        settings::LockscreenTemplateFields(call.text(0), call.text(1), call.text(2));
+    if (fields.empty()) {
+        return CommandResult::Text("不能切换到这个锁屏模板：它的数值文件 " +
+                                   EscapeHtml(settings::TemplateValuesFile(call.text(2))) +
+                                   " 不存在或无法读取。<br />请从模板中恢复这个文件后再试。");
+    }
+    FillForm(call.window(), fields);
+    return CommandResult::Text("");
 }
 
 CommandResult SaveLockscreen(CommandCall& call) {
@@ -153,7 +167,7 @@ SKINWRIGHT_COMMAND_GROUP(settings) {
                    {"LoadAttribute", Texts(2), K::kNone, &LoadAttribute},
                    {"SaveAttribute", Texts(11), K::kText, RecordedEdit("属性设置", &SaveAttribute)},
                    {"Loadlockscreen", Texts(2), K::kNone, &Loadlockscreen},
-                   {"Loadlockscreen2", Texts(3), K::kNone, &Loadlockscreen2},
+                   {"Loadlockscreen2", Texts(3), K::kText, &Loadlockscreen2},
                    {"Loadcallscreen", Texts(2), K::kNone, &Loadcallscreen},
                    {"LoadWeather", Texts(2), K::kNone, &LoadWeather},
                    {"LoadlockscreenAnimator", Texts(2), K::kNone, &LoadlockscreenAnimator},

@@ -249,23 +249,13 @@ var PreviewCanvas = (function () {
         if (!state.values) {
             return box;
         }
-        var limited = $.extend({}, box);
-        var held = '';
-        $.each(['x', 'y'], function (_, edge) {
-            var field = state.place[edge];
-            var values = $.extend({}, state.values);
-            var range = field ? FormRules.range(state.place.form, field, values) : null;
-            if (!range) {
-                return;
-            }
-            var v = Math.round(limited[edge]);
-            if (v < range.min || v > range.max) {
-                held = range.message;
-                limited[edge] = Math.max(range.min, Math.min(range.max, v));
-            }
-        });
-        PreviewSelection.note(held ? '已停在边界：' + held : '');
-        return limited;
+        var wanted = { y: box.y };
+        if (state.place.x) {
+            wanted.x = box.x;
+        }
+        var held = ElementPlacement.limit(state.place, state.values, wanted);
+        PreviewSelection.note(held.message ? '已停在边界：' + held.message : '');
+        return $.extend({}, box, held.place);
     }
 
     // The box a handle makes of the starting box, moved by (dx, dy) form

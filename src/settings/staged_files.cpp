@@ -1,0 +1,147 @@
+#include "settings/staged_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <set>
+
+#include "core/files.h"
+#include "core/log.h"
+#include "core/paths.h"
+#include "core/unique_fd.h"
+#include "core/write_watch.h"
+
+namespace sw::settings {
+
+namespace {
+
+// Writes contents into a new hidden file beside path with the given
+// permissions, flushed to disk; its name, or "" on failure (errno kept).
+std::string WriteHiddenBeside(const std::string& path, const std::string& contents, mode_t mode) {
+    std::string name = FolderOf(path) + "/." + FileNameOf(path) + ".XXXXXX";
+    UniqueFd fd(::mkostemp(name.data(), O_CLOEXEC));
+    if (!fd.valid()) {
+        return "";
+    }
+    std::size_t done = 0;
+    bool written = ::fchmod(fd.get(), mode) == 0;
+    while (written && done < contents.size()) {
+        const ssize_t count = ::write(fd.get(), contents.data() + done, contents.size() - done);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        written = count > 0;
+        done += written ? static_cast<std::size_t>(count) : 0;
+    }
+    written = written && ::fsync(fd.get()) == 0;
+    written = ::close(fd.Release()) == 0 && written;
+    if (!written) {
+        const int failure = errno;
+        ::unlink(name.c_str());
+        errno = failure;
+        return "";
+    }
+    return name;
+}
+
+void SyncFolder(const std::string& folder) {
+    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.valid()) {
+        ::fsync(fd.get());
+    }
+}
+
+}  // namespace
+
+StagedFiles::~StagedFiles() {
+    RemoveTemporaries();
+}
+
+void StagedFiles::RemoveTemporaries() {
+    for (const Staged& file : staged_) {
+        if (!file.fresh.empty()) {
+            ::unlink(file.fresh.c_str());
+        }
+        if (!file.backup.empty()) {
+            ::unlink(file.backup.c_str());
+        }
+    }
+    staged_.clear();
+}
+
+bool StagedFiles::Stage(const std::string& path, const std::string& text) {
+    Staged file{path, "", ""};
+    struct stat old {};
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    const mode_t mode = exists ? (old.st_mode & 07777) : 0644;
+    if (exists) {
+        std::string contents;
+        if (!ReadFileText(path, contents)) {
+            LogError("cannot read file %s: %s\n", path.c_str(), std::strerror(errno));
+            failed_path_ = path;
+            return false;
+        }
+        file.backup = WriteHiddenBeside(path, contents, mode);
+    }
+    if (!exists || !file.backup.empty()) {
+        file.fresh = WriteHiddenBeside(path, text, mode);
+    }
+    if (file.fresh.empty()) {
+        LogError("cannot write file %s: %s\n", path.c_str(), std::strerror(errno));
+        if (!file.backup.empty()) {
+            ::unlink(file.backup.c_str());
+        }
+        failed_path_ = path;
+        return false;
+    }
+    staged_.push_back(std::move(file));
+    return true;
+}
+
+bool StagedFiles::Commit() {
+    for (const Staged& file : staged_) {
+        NotifyBeforeWrite(file.path);
+    }
+    std::size_t done = 0;
+    for (; done < staged_.size(); ++done) {
+        Staged& file = staged_[done];
+        if (::rename(file.fresh.c_str(), file.path.c_str()) != 0) {
+            LogError("cannot write file %s: %s\n", file.path.c_str(), std::strerror(errno));
+            failed_path_ = file.path;
+            break;
+        }
+        file.fresh.clear();
+    }
+    if (done < staged_.size()) {
+        // Put back, newest first, what was replaced before the failure.
+        while (done > 0) {
+            Staged& file = staged_[--done];
+            const bool restored = file.backup.empty()
+                                      ? ::unlink(file.path.c_str()) == 0
+                                      : ::rename(file.backup.c_str(), file.path.c_str()) == 0;
+            if (restored) {
+                file.backup.clear();
+                LogWarn("put %s back as it was\n", file.path.c_str());
+            } else {
+                LogError("cannot put %s back as it was: %s\n", file.path.c_str(),
+                         std::strerror(errno));
+            }
+        }
+        RemoveTemporaries();
+        return false;
+    }
+    std::set<std::string> folders;
+    for (const Staged& file : staged_) {
+        folders.insert(FolderOf(file.path));
+    }
+    for (const std::string& folder : folders) {
+        SyncFolder(folder);
+    }
+    RemoveTemporaries();
+    return true;
+}
+
+}  // namespace sw::settings

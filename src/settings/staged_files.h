@@ -1,0 +1,48 @@
+// Files written together or not at all. Each new text is first written
+// beside its file, under a hidden temporary name, together with a copy of
+// the file as it is; only when every one is ready are the new texts renamed
+// over their files, one after the other. When a rename fails, the files
+// already replaced get their old texts back, so a save never leaves some
+// files new and others old.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sw::settings {
+
+class StagedFiles {
+  public:
+    StagedFiles() = default;
+    StagedFiles(const StagedFiles&) = delete;
+    StagedFiles& operator=(const StagedFiles&) = delete;
+    // Whatever was staged and not committed is removed.
+    ~StagedFiles();
+
+    // Writes text beside path (and a copy of the file at path, when there is
+    // one). False, with an ERROR line naming path, when either cannot be
+    // written; nothing at path is touched.
+    bool Stage(const std::string& path, const std::string& text);
+
+    // Renames every staged text over its file, in the order staged. On the
+    // first failure the files replaced so far are put back as they were and
+    // false is returned; failed_path() names the file that could not be
+    // replaced.
+    bool Commit();
+
+    const std::string& failed_path() const { return failed_path_; }
+
+  private:
+    struct Staged {
+        std::string path;
+        std::string fresh;   // the new text, beside path
+        std::string backup;  // the old file, beside path; "" for a new file
+    };
+
+    void RemoveTemporaries();
+
+    std::vector<Staged> staged_;
+    std::string failed_path_;
+};
+
+}  // namespace sw::settings
