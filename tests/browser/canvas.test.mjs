@@ -345,4 +345,61 @@ describe('the preview canvas', () => {
         assert.equal(after.hangupy, `${parseInt(shown.hangupy, 10) + 10}px`);
         await undo(original);
     });
+    it('handles size a box (Shift keeps its proportions) and a text, and the readout places by typed numbers',
+       async () => {
+           await showPackage('通话');
+           await setZoom(1);
+           const original = snapshot();
+           const shown = await formValues('callscreen');
+           const select = async (id) => {
+               await page.evaluate(() => PreviewSelection.clear());
+               const at = await reveal(...Object.values(await grabPoint(id)));
+               await page.mouse.click(at.x, at.y);
+               await page.locator('#preview .canvas-selection').waitFor();
+           };
+           const dragHandle = async (edge, dx, dy, modifier) => {
+               const handle = page.locator(`#preview .canvas-handle-${edge}`);
+               await handle.scrollIntoViewIfNeeded();
+               const box = await handle.boundingBox();
+               const x = box.x + box.width / 2;
+               const y = box.y + box.height / 2;
+               await page.mouse.move(x, y);
+               await page.mouse.down();
+               if (modifier) {
+                   await page.keyboard.down(modifier);
+               }
+               for (let i = 1; i <= 4; ++i) {
+                   await page.mouse.move(x + (dx * i) / 4, y + (dy * i) / 4);
+               }
+               await page.mouse.up();
+               if (modifier) {
+                   await page.keyboard.up(modifier);
+               }
+           };
+           await select(4);
+           await dragHandle('se', 20, 10, 'Shift');
+           await waitForFiles(original, 'the resize is saved');
+           let after = await formValues('callscreen');
+           const w = parseInt(shown.answerw, 10) + 20;
+           assert.deepEqual([after.answerw, after.answerh], [`${w}px`, `${w}px`]);
+           assert.equal(after.answerx, shown.answerx);
+           await undo(original);
+
+           await select(5);
+           await page.locator('#place-x').fill('300');
+           await page.locator('#place-x').press('Enter');
+           await waitForFiles(original, 'the typed place is saved');
+           after = await formValues('callscreen');
+           assert.equal(after.hangupx, '300px');
+           assert.equal(after.hangupy, shown.hangupy);
+           await undo(original);
+
+           await showPackage('锁屏');
+           const lock = await formValues('lockscreen');
+           await select(9);
+           await dragHandle('se', 0, 6);
+           await waitForFiles(original, 'the text size is saved');
+           assert.equal((await formValues('lockscreen')).datesize, `${parseInt(lock.datesize, 10) + 6}px`);
+           await undo(original);
+       });
 });
