@@ -5,7 +5,7 @@
 // picture loaded) and the figures are printed against their goals: at least
 // 50 frames a second, at most 150 ms from release to the redrawn preview.
 //
-//     node bench/canvas_drag.mjs        (uses build/skinwright)
+//     node bench/canvas_drag.mjs        (uses build/skinwright, or SKINWRIGHT_PROGRAM)
 import fs from 'node:fs';
 import path from 'node:path';
 import { makeTempDir, openSession, runProgram, waitForEditor } from '../tests/browser/harness.mjs';
@@ -32,6 +32,7 @@ try {
     await page.evaluate(() => PreviewCanvas.setZoom(0.5));
     const fps = [];
     const redraw = [];
+    const saves = [];
     for (let i = 0; i < DRAGS; ++i) {
         const start = await page.evaluate(() => {
             const date = PreviewSelection.boxes().find((b) => b.mElementID === 9);
@@ -45,9 +46,12 @@ try {
         await page.mouse.down();
         await page.keyboard.down('Alt');
         const began = Date.now();
+        // Down and back up in turns, wobbling sideways, ending straight
+        // below or above where it began.
+        const direction = i % 2 === 0 ? 1 : -1;
         for (let m = 1; m <= MOVES; ++m) {
-            const dy = i % 2 === 0 ? m : MOVES - m;
-            await page.mouse.move(start.x + 0.5 * m, start.y + dy * 0.5);
+            const wobble = m === MOVES ? 0 : 6 * Math.sin(m / 4);
+            await page.mouse.move(start.x + wobble, start.y + direction * (40 * m) / MOVES);
             const due = began + (m * 1000) / MOVES;
             if (Date.now() < due) {
                 await new Promise((resolve) => setTimeout(resolve, due - Date.now()));
@@ -58,10 +62,11 @@ try {
         await page.waitForFunction(
             (old) => PreviewCanvas.stats().releaseToRedrawMs !== old &&
                 document.querySelectorAll('#preview .canvas-ghost').length === 0,
-            before);
+            before, { timeout: 20_000 });
         const stats = await page.evaluate(() => PreviewCanvas.stats());
         fps.push(stats.fps);
         redraw.push(stats.releaseToRedrawMs);
+        saves.push(stats.saveMs);
     }
     const fpsMedian = median(fps);
     const redrawMedian = median(redraw);
@@ -71,6 +76,8 @@ try {
     console.log(`release to redrawn preview: median ${redrawMedian.toFixed(0)} ms ` +
                 `(${(redrawMedian / REDRAW_GOAL_MS).toFixed(2)} x the goal of ${REDRAW_GOAL_MS} ms); ` +
                 `all: ${redraw.map((r) => r.toFixed(0)).join(' ')}`);
+    console.log(`of which the save (files written, screen drawn): median ${median(saves).toFixed(0)} ms ` +
+                `(${(median(saves) / median(redraw)).toFixed(2)} of the whole)`);
 } finally {
     await session.close();
     fs.rmSync(work, { recursive: true, force: true });

@@ -34,7 +34,7 @@ var PreviewCanvas = (function () {
     var pan = null;
     var swallowClick = false;
     var imageHooks = [];
-    var lastStats = { frames: 0, dragMs: 0, fps: 0, releaseToRedrawMs: 0 };
+    var lastStats = { frames: 0, dragMs: 0, fps: 0, saveMs: 0, releaseToRedrawMs: 0 };
     var redrawWait = null;
 
     function image() {
@@ -440,6 +440,7 @@ var PreviewCanvas = (function () {
     async function commit(element, change, ghost) {
         var released = performance.now();
         var outcome = await ElementPlacement.place(CURRENT_PACKAGE_NAME, element, change);
+        lastStats.saveMs = performance.now() - released;
         if (!outcome.saved) {
             removeMoveMarks();
             PreviewSelection.note(outcome.limit ? '已停在边界：' + outcome.limit : '');
