@@ -152,12 +152,12 @@ describe('a project made from the start window and edited', () => {
             await page.waitForFunction((name) => CURRENT_PACKAGE_NAME === name, pkg.name);
             assert.match(await page.locator(pkg.item).getAttribute('class'), /package-active/);
             const file = await previewFile(page);
+            // The screen itself, pixel for pixel, which the preview zooms.
             assert.equal(file, path.join(projects, 'aurora', 'aurora', pkg.module,
-                                         'preview/xxhdpi/thumbnail/preview1.jpg'));
+                                         'preview/xxhdpi/preview1_suit.jpg'));
             await page.waitForFunction(() => {
                 const img = document.getElementById('preview-img');
-                return img.complete && img.naturalWidth === CURRENT_PREVIEW_AREA_WIDTH &&
-                       img.naturalHeight === CURRENT_PREVIEW_AREA_HEIGHT;
+                return img.complete && img.naturalWidth === 1080 && img.naturalHeight === 1920;
             });
             assert.equal(await page.locator('#screen-indicators img').count(), pkg.screens);
             assert.equal(await page.locator('#preview-resolution').textContent(), 'xxhdpi (1080 x 1920)');
@@ -189,7 +189,7 @@ describe('a project made from the start window and edited', () => {
         for (const step of screens) {
             await step.action();
             assert.equal(await activeIndicator(page), step.screen);
-            assert.match(await previewFile(page), new RegExp(`/preview${step.screen + 1}\\.jpg$`));
+            assert.match(await previewFile(page), new RegExp(`/preview${step.screen + 1}_suit\\.jpg$`));
             await page.waitForFunction(() => document.getElementById('preview-img').complete);
         }
         await page.locator('#screen-indicators img').nth(0).click();

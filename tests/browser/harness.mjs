@@ -10,7 +10,8 @@ import zlib from 'node:zlib';
 import { chromium } from 'playwright-core';
 
 export const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..', '..');
-export const PROGRAM = path.join(ROOT, 'build', 'skinwright');
+// SKINWRIGHT_PROGRAM runs another build of the program (a benchmark on a release build).
+export const PROGRAM = process.env.SKINWRIGHT_PROGRAM || path.join(ROOT, 'build', 'skinwright');
 export const SCREENSHOTS = path.join(ROOT, 'build', 'screenshots');
 
 const CHROMIUM = process.env.SKINWRIGHT_CHROMIUM || '/usr/bin/chromium';

@@ -110,7 +110,7 @@ describe('opening a project from the start window', () => {
         });
         const src = await page.locator('#preview-img').getAttribute('src');
         assert.equal(new URL(src, 'http://host').searchParams.get('path'),
-                     path.join(folder, 'launcher/preview/xxhdpi/thumbnail/preview1.jpg'));
+                     path.join(folder, 'launcher/preview/xxhdpi/preview1_suit.jpg'));
         await screenshot(page, '22-editor-opened');
     });
 

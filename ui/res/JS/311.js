@@ -10,6 +10,7 @@
 
 var PreviewSelection = (function () {
     var boxes = [];
+    var boxesOf = { pkg: null, screen: null };  // what the boxes show
     var selected = null;  // an element of boxes
     var HANDLE_EDGES = ['nw', 'n', 'ne', 'e', 'se', 's', 'sw', 'w'];
 
@@ -23,6 +24,7 @@ var PreviewSelection = (function () {
             return;
         }
         boxes = list;
+        boxesOf = { pkg: pkg, screen: screen };
         if (selected) {
             var again = find(selected.mScreenID, selected.mElementID);
             selected = again && again.mScreenID === screen ? again : null;
@@ -157,6 +159,10 @@ var PreviewSelection = (function () {
         },
         boxes: function () {
             return boxes;
+        },
+        // The module and screen the boxes are of.
+        boxesOf: function () {
+            return $.extend({}, boxesOf);
         }
     };
 })();

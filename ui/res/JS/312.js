@@ -111,36 +111,104 @@ var ElementPlacement = (function () {
         return String(Math.round(number)) + unit;
     }
 
-    function isCentred(v, place) {
-        return place.centre !== undefined && FormRules.numberOf(v[place.centre]) === 2;
+    // The number a value text stands for, as the host reads it ("420px" is
+    // 420); NaN for a text without one.
+    function numberOf(text) {
+        return parseInt($.trim(String(text === undefined || text === null ? '' : text)), 10);
     }
 
-    // Whether the element's form can place it now: an animation stored as
-    // off has no place.
+    function isCentred(v, place) {
+        return place.centre !== undefined && numberOf(v[place.centre]) === 2;
+    }
+
+    // Whether the element's form can place it now: an element its template
+    // hides (an animation switched off, the camera of a one-way lock screen)
+    // has no place on the screen.
     function canPlace(place, v) {
-        return !(place.form === 'animator' && v.isAnimator === '0');
+        if (place.form === 'animator' && v.isAnimator === '0') {
+            return false;
+        }
+        return !(place.x && numberOf(v[place.x]) === FormRules.OFF_SCREEN_X);
+    }
+
+    // The row of the form's rule table that keeps the element's box.
+    function rowOf(place) {
+        return FormRules.boxes(place.form).find(function (row) {
+            return (place.x && row.ids.x === place.x) || (place.y && row.ids.y === place.y);
+        }) || null;
+    }
+
+    function rangeWords(rule, low, high) {
+        return rule.rangeMessage || rule.label + ' 应在 ' + Math.round(low) + ' 到 ' + Math.round(high) + ' 之间';
+    }
+
+    // The wanted place ({ x, y, w, h, size }, any of them) held inside the
+    // form's rules: { place, message }, message naming the rule that held.
+    function limit(place, values, wanted) {
+        var row = rowOf(place);
+        var out = $.extend({}, wanted);
+        var message = '';
+        var now = function (edge) {
+            return wanted[edge] !== undefined ? wanted[edge] : place[edge] ? numberOf(values[place[edge]]) : undefined;
+        };
+        if (row) {
+            var rect = { x: now('x'), y: now('y') };
+            $.each(['w', 'h'], function (_, edge) {
+                var size = now(edge);
+                if (size !== undefined && !isNaN(size)) {
+                    rect[edge] = size;
+                }
+            });
+            if (!place.x) {
+                // Centred on the screen: its x follows from its width.
+                rect.x = (FormRules.SCREEN.right - (rect.w || 0)) / 2;
+            }
+            var held = FormRules.clampBox(place.form, row, rect);
+            $.each(['x', 'y', 'w', 'h'], function (_, edge) {
+                if (wanted[edge] === undefined || !place[edge]) {
+                    return;
+                }
+                if (Math.round(held[edge]) !== Math.round(wanted[edge])) {
+                    var across = edge === 'x' || edge === 'w';
+                    var low = across ? row.area.left : row.area.top;
+                    var high = across ? row.area.right : row.area.bottom;
+                    if (edge === 'x' || edge === 'y') {
+                        high -= rect[across ? 'w' : 'h'] || 0;
+                        if (row.max && row.max[edge] !== undefined) {
+                            high = Math.min(high, row.max[edge]);
+                        }
+                    } else {
+                        high -= low;
+                        low = 0;
+                    }
+                    message = rangeWords(FormRules.rule(place.form, place[edge]), low, high);
+                }
+                out[edge] = held[edge];
+            });
+        }
+        if (wanted.size !== undefined && place.size) {
+            var bounds = FormRules.bounds(place.form, place.size);
+            if (bounds && (wanted.size < bounds.min || wanted.size > bounds.max)) {
+                out.size = Math.max(bounds.min, Math.min(bounds.max, wanted.size));
+                message = rangeWords(FormRules.rule(place.form, place.size), bounds.min, bounds.max);
+            }
+        }
+        return { place: out, message: message };
     }
 
     // The new values of the fields in `change` ({ x, y, w, h, size }, numbers,
-    // any of them), clamped by the form's rules; { values, changed, limit }
-    // where limit is the message of a rule that stopped a value.
+    // any of them), held by the form's rules; { values, changed, limit }
+    // where limit is the message of a rule that held a value.
     function applyChange(place, v, change) {
         var values = $.extend({}, v);
-        var limit = '';
+        var held = limit(place, v, change);
         $.each(['w', 'h', 'size', 'x', 'y'], function (_, edge) {
             var field = place[edge];
-            if (!field || change[edge] === undefined) {
+            if (!field || held.place[edge] === undefined) {
                 return;
             }
-            var number = Math.round(change[edge]);
-            var range = FormRules.range(place.form, field, values);
-            if (range) {
-                if (number < range.min || number > range.max) {
-                    limit = range.message;
-                }
-                number = Math.max(range.min, Math.min(range.max, number));
-            }
-            if (number === FormRules.numberOf(values[field])) {
+            var number = Math.round(held.place[edge]);
+            if (number === numberOf(values[field])) {
                 return;
             }
             if (edge === 'x' && isCentred(values, place)) {
@@ -152,7 +220,7 @@ var ElementPlacement = (function () {
         var changed = Object.keys(values).some(function (field) {
             return values[field] !== v[field];
         });
-        return { values: values, changed: changed, limit: limit };
+        return { values: values, changed: changed, limit: held.message };
     }
 
     // What the place of element would be after change, without saving:
@@ -194,6 +262,6 @@ var ElementPlacement = (function () {
         preview: preview,
         formValues: formValues,
         canPlace: canPlace,
-        isCentred: isCentred
+        limit: limit
     };
 })();

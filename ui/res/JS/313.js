@@ -34,7 +34,7 @@ var PreviewCanvas = (function () {
     var pan = null;
     var swallowClick = false;
     var imageHooks = [];
-    var lastStats = { frames: 0, dragMs: 0, fps: 0, releaseToRedrawMs: 0 };
+    var lastStats = { frames: 0, dragMs: 0, fps: 0, saveMs: 0, releaseToRedrawMs: 0 };
     var redrawWait = null;
 
     function image() {
@@ -249,23 +249,13 @@ var PreviewCanvas = (function () {
         if (!state.values) {
             return box;
         }
-        var limited = $.extend({}, box);
-        var held = '';
-        $.each(['x', 'y'], function (_, edge) {
-            var field = state.place[edge];
-            var values = $.extend({}, state.values);
-            var range = field ? FormRules.range(state.place.form, field, values) : null;
-            if (!range) {
-                return;
-            }
-            var v = Math.round(limited[edge]);
-            if (v < range.min || v > range.max) {
-                held = range.message;
-                limited[edge] = Math.max(range.min, Math.min(range.max, v));
-            }
-        });
-        PreviewSelection.note(held ? '已停在边界：' + held : '');
-        return limited;
+        var wanted = { y: box.y };
+        if (state.place.x) {
+            wanted.x = box.x;
+        }
+        var held = ElementPlacement.limit(state.place, state.values, wanted);
+        PreviewSelection.note(held.message ? '已停在边界：' + held.message : '');
+        return $.extend({}, box, held.place);
     }
 
     // The box a handle makes of the starting box, moved by (dx, dy) form
@@ -450,6 +440,7 @@ var PreviewCanvas = (function () {
     async function commit(element, change, ghost) {
         var released = performance.now();
         var outcome = await ElementPlacement.place(CURRENT_PACKAGE_NAME, element, change);
+        lastStats.saveMs = performance.now() - released;
         if (!outcome.saved) {
             removeMoveMarks();
             PreviewSelection.note(outcome.limit ? '已停在边界：' + outcome.limit : '');
@@ -457,14 +448,14 @@ var PreviewCanvas = (function () {
         }
         await redrawnPicture();
         lastStats.releaseToRedrawMs = performance.now() - released;
-        if (ghost) {
-            ghost.remove();
-        }
         await PreviewSelection.reload();
         var hits = ParseJson(await external.GetElementByID(CURRENT_PACKAGE_NAME, element.mScreenID,
                                                              element.mElementID)) || [];
         if (hits.length) {
             ShowElementCells(hits);
+        }
+        if (ghost) {
+            ghost.remove();
         }
         PreviewSelection.note(outcome.limit ? '已停在边界：' + outcome.limit : '');
         return outcome;
@@ -573,6 +564,8 @@ var PreviewCanvas = (function () {
         if (e.button !== 0) {
             return;
         }
+        // A drag that ended outside the preview left no click to swallow.
+        swallowClick = false;
         if (spaceHeld) {
             e.preventDefault();
             var area = $('#preview-area');
