@@ -10,16 +10,20 @@ namespace sw::check {
 
 namespace {
 
-// A pack of the whole theme copies every one of them and stops without it.
+// A pack stops without a module it is asked for. The launcher holds the
+// theme's descriptions and every pack needs it; a theme without a lock screen
+// is no theme for the phone. A theme may leave the call screen out, and only
+// a pack that asks for it stops.
 struct PackedModule {
     const char* folder;  // in the project
     const char* packed;  // in "resource_contents"
+    Level missing;
 };
 
 constexpr PackedModule kModules[] = {
-    {"launcher", "launcher"},
-    {"lockscreen", "lockscreen"},
-    {"screencall", "callscreen"},
+    {"launcher", "launcher", Level::kError},
+    {"lockscreen", "lockscreen", Level::kError},
+    {"screencall", "callscreen", Level::kWarn},
 };
 
 constexpr const char* kWeatherLayouts[] = {"weatherconfig.xml", "weatherconfig1.xml",
@@ -70,10 +74,11 @@ void CheckModuleSet(const std::string& projectDir, Findings& findings) {
         if (IsModuleFolder(projectDir + "/" + module.folder)) {
             present.push_back(module.packed);
         } else {
-            findings.push_back(
-                {Level::kError, module.folder, "",
-                 FormatString("缺少模块文件夹%s（含template.xml），无法打包", module.folder), "",
-                 -1, -1});
+            const char* format = module.missing == Level::kError
+                                     ? "缺少模块文件夹%s（含template.xml），无法打包"
+                                     : "缺少模块文件夹%s（含template.xml），打包时不能选择这个模块";
+            findings.push_back({module.missing, module.folder, "",
+                                FormatString(format, module.folder), "", -1, -1});
         }
     }
     const std::string launcher = projectDir + "/launcher";

@@ -1,6 +1,6 @@
-// What packing needs of the project as a whole: the launcher, lock-screen
-// and call-screen module folders, the four weather-widget layouts, and a contents list in the
-// theme's description that names the module folders the project has.
+// What packing needs of the project as a whole: the module folders, the
+// four weather-widget layouts, and a contents list in the theme's
+// description that names the module folders the project has.
 #pragma once
 
 #include <string>
@@ -10,8 +10,9 @@
 namespace sw::check {
 
 // ERROR findings for:
-//   - a missing launcher, lockscreen or screencall module folder (one with
-//     template.xml): a pack of the whole theme stops without it;
+//   - a missing launcher or lockscreen module folder (one with template.xml);
+//     a missing screencall folder is a WARN: only a pack that asks for the
+//     call screen stops without it;
 //   - a missing launcher content/res/xml/weatherconfig.xml,
 //     weatherconfig1.xml, weatherconfig2.xml or weatherconfig3.xml;
 //   - a "resource_contents" of launcher/meta2.json that is not the list of

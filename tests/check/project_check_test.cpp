@@ -240,6 +240,12 @@ const DamageCase kDamageCases[] = {
     // What packing needs of the whole project.
     {"MissingLockScreenFolder", [](const TemplateCopy& p) { fs::remove_all(p / "lockscreen"); },
      Level::kError, "lockscreen", "", "缺少模块文件夹lockscreen", false},
+    {"ThemeWithoutACallScreen",
+     [](const TemplateCopy& p) {
+         fs::remove_all(p / "screencall");
+         Edit(p / "launcher/meta2.json", "\"lockscreen\", \"callscreen\"", "\"lockscreen\"");
+     },
+     Level::kWarn, "screencall", "", "打包时不能选择这个模块", false},
     {"MissingWeatherLayout",
      [](const TemplateCopy& p) { fs::remove(p / "launcher/content/res/xml/weatherconfig3.xml"); },
      Level::kError, "launcher", "content/res/xml/weatherconfig3.xml", "天气挂件布局", false},
