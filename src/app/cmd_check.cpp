@@ -20,13 +20,11 @@ int RunCheck(const std::string& projectFile, bool json, const std::string& home)
     std::error_code error;
     const std::string path = std::filesystem::absolute(projectFile, error).lexically_normal();
     // A project that fails to open is checked all the same: the findings
-    // say why it failed.
-    OpenProject(error ? projectFile : path);
-    check::Findings findings;
-    {
-        const ProjectReader project = ReadProject();
-        findings = check::CheckProject(*project);
-    }
+    // say why it failed. A check writes nothing in the project: its screens
+    // are not drawn into the preview pictures.
+    ThemeProject project;
+    project.OpenWithoutDrawing(error ? projectFile : path);
+    const check::Findings findings = check::CheckProject(project);
     if (json) {
         // Texts as they are, as the program's own JSON files hold them.
         std::fputs(JsonFileText(check::FindingsToJson(findings)).c_str(), stdout);

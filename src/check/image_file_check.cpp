@@ -6,6 +6,8 @@
 
 #include "check/on_all_cores.h"
 #include "core/files.h"
+#include "core/paths.h"
+#include "core/project_entry.h"
 #include "engine/nine_patch.h"
 #include "gfx/image_decode.h"
 
@@ -111,7 +113,8 @@ void CheckImageFiles(const std::string& modulePath, const std::string& moduleNam
         for (const std::string& name : names) {
             const std::string path = res + "/" + folder + "/" + name;
             const NamedKind kind = KindOfName(name);
-            if (kind == NamedKind::kOther || !IsFile(path)) {
+            // Only the project's own files: not a FIFO, not a link out of it.
+            if (kind == NamedKind::kOther || !IsProjectFile(FolderOf(modulePath), path)) {
                 continue;
             }
             jobs.push_back({path, "content/res/" + folder + "/" + name, kind, {}, false, {}});

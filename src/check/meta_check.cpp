@@ -3,6 +3,7 @@
 #include <json/reader.h>
 
 #include "core/files.h"
+#include "core/paths.h"
 #include "core/text.h"
 
 namespace sw::check {
@@ -42,7 +43,7 @@ void CheckDescriptionFiles(const std::string& launcherPath, const std::string& m
             findings.push_back({level, moduleName, fileName, message, "", -1, -1});
         };
         std::string text;
-        if (!ReadFileText(launcherPath + "/" + fileName, text)) {
+        if (!ReadFileText(launcherPath + "/" + fileName, text, FolderOf(launcherPath))) {
             add(Level::kError, "描述文件缺失或无法读取");
             continue;
         }

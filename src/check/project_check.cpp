@@ -5,10 +5,13 @@
 #include <cstdlib>
 #include <memory>
 
+#include "check/entry_check.h"
 #include "check/image_file_check.h"
 #include "check/meta_check.h"
+#include "check/module_set_check.h"
 #include "check/reference_check.h"
 #include "check/screen_check.h"
+#include "check/text_size_check.h"
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
@@ -88,6 +91,7 @@ Findings RunCheck(const ThemeProject& project, bool judgeTexts) {
                             "项目文件无法读取，或其name、dpi、density无效", "", -1, -1});
         return findings;
     }
+    CheckProjectEntries(project.project_dir(), findings);
     const std::vector<std::string> folders = ModuleFolders(project.project_dir());
     if (folders.empty()) {
         findings.push_back({Level::kError, "", FileNameOf(project.project_path()),
@@ -111,7 +115,9 @@ Findings RunCheck(const ThemeProject& project, bool judgeTexts) {
             continue;
         }
         CheckScreens(*module, sizes, findings, judgeTexts);
+        CheckTextSizes(*module, findings);
     }
+    CheckModuleSet(project.project_dir(), findings);
     const std::string launcher = project.project_dir() + "/launcher";
     if (IsFolder(launcher)) {
         CheckDescriptionFiles(launcher, "launcher", findings);

@@ -10,11 +10,20 @@
 #include <vector>
 
 #include "core/files.h"
+#include "core/paths.h"
 #include "core/text.h"
+#include "engine/xml_file.h"
 
 namespace sw::check {
 
 namespace {
+
+// Why a file did not load: the parser's words, or, when the parser never
+// saw it, that it was refused before (a link out of the project, a FIFO, a
+// file too large or nested too deep; runtime.log names the reason).
+std::string ReadFailure(const TiXmlDocument& document) {
+    return document.Error() ? document.ErrorDesc() : "文件无法读取（原因见runtime.log）";
+}
 
 constexpr const char* kImageFolders[] = {"content/res/drawable-xxhdpi",
                                          "content/res/drawable-nodpi"};
@@ -106,9 +115,9 @@ bool IsTemplateName(const std::string& name) {
 void CheckTemplate(const std::string& modulePath, const std::string& moduleName,
                    const std::string& fileName, MissingImages& missing, Findings& findings) {
     TiXmlDocument document;
-    if (!document.LoadFile((modulePath + "/" + fileName).c_str())) {
+    if (!LoadXmlFile(document, modulePath + "/" + fileName, FolderOf(modulePath))) {
         findings.push_back({Level::kError, moduleName, fileName,
-                            std::string("模板无法解析：") + document.ErrorDesc(), "", -1, -1});
+                            std::string("模板无法解析：") + ReadFailure(document), "", -1, -1});
         return;
     }
     const TiXmlElement* root = document.RootElement();
@@ -207,9 +216,9 @@ void CheckLayouts(const std::string& modulePath, const std::string& moduleName,
     for (const fs::path& path : layouts) {
         const std::string fileName = path.lexically_relative(modulePath).string();
         TiXmlDocument document;
-        if (!document.LoadFile(path.string().c_str())) {
+        if (!LoadXmlFile(document, path.string(), FolderOf(modulePath))) {
             findings.push_back({Level::kError, moduleName, fileName,
-                                std::string("布局文件无法解析：") + document.ErrorDesc(), "", -1,
+                                std::string("布局文件无法解析：") + ReadFailure(document), "", -1,
                                 -1});
             continue;
         }

@@ -158,6 +158,12 @@ ProjectEntry ClassifyProjectEntry(const std::string& root, const std::string& pa
     return Classify(RealPath(root), path);
 }
 
+bool IsProjectFile(const std::string& root, const std::string& path) {
+    const ProjectEntry entry = ClassifyProjectEntry(root, path);
+    return entry.kind == EntryKind::kFile ||
+           (entry.kind == EntryKind::kLinkInside && !entry.leads_to_folder);
+}
+
 bool IsReadableEntry(const ProjectEntry& entry) {
     return entry.kind == EntryKind::kFile || entry.kind == EntryKind::kFolder ||
            entry.kind == EntryKind::kLinkInside;
@@ -230,9 +236,10 @@ UniqueFd OpenFileForReading(const std::string& path, const std::string& root) {
     }
     if (!root.empty()) {
         // A folder on the way may have been swapped for a link meanwhile:
-        // what was opened must still be the file that was checked.
+        // what was opened must still be the file that was checked (where
+        // /proc tells; without it the O_NOFOLLOW open is the guard).
         const std::string now = ReadLinkText("/proc/self/fd/" + std::to_string(fd.get()));
-        if (now != opened) {
+        if (!now.empty() && now != opened) {
             LogError("%s is not read: it changed while it was opened\n", path.c_str());
             return UniqueFd();
         }

@@ -48,6 +48,9 @@ bool IsReadableEntry(const ProjectEntry& entry);
 // project". Empty for a readable entry.
 std::string RefusalReason(const ProjectEntry& entry);
 
+// True for a regular file, or a link inside root that leads to one.
+bool IsProjectFile(const std::string& root, const std::string& path);
+
 // Every entry below root that must not be read, copied or packed (special
 // files, links out of root and broken links), as paths relative to root,
 // sorted, with their classification. Linked folders are not entered; names

@@ -1,7 +1,7 @@
 #include "engine/edit_history.h"
 
 #include <fcntl.h>
-#include <json/reader.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <utility>
 
 #include "core/files.h"
 #include "core/log.h"
@@ -33,6 +34,8 @@ constexpr const char* kPreviewFolder = "preview";
 struct HistoryGuard {
     std::mutex mutex;
     std::set<std::string> active_folders;
+    // Indexes set aside since the designer was last told, by their new paths.
+    std::vector<std::string> set_aside;
 };
 
 HistoryGuard& Guard() {
@@ -189,26 +192,52 @@ bool StepFromJson(const Json::Value& item, StoredStep& step) {
     return true;
 }
 
-// An index that is missing is an empty history; one that cannot be read is
-// logged and taken as empty (its steps can no longer be trusted).
+// Renames an index that cannot be read to a free name beside it
+// ("steps.json.unreadable-1"), so that a new history starts while the old
+// one stays for a look. Its step folders, named by no step now, go with the
+// next clean-up. Called with the guard held.
+void SetIndexAside(const std::string& path, const char* why) {
+    std::string aside;
+    for (int number = 1; number < 1000; ++number) {
+        aside = path + ".unreadable-" + std::to_string(number);
+        if (!PathExists(aside)) {
+            break;
+        }
+    }
+    if (::rename(path.c_str(), aside.c_str()) != 0) {
+        LogWarn("the edit history %s %s and cannot be set aside: %s\n", path.c_str(), why,
+                std::strerror(errno));
+        return;
+    }
+    LogWarn("the edit history %s %s; it is set aside as %s and a new history starts\n",
+            path.c_str(), why, aside.c_str());
+    Guard().set_aside.push_back(aside);
+}
+
+// An index that is missing is an empty history; one that cannot be read
+// (not JSON, nested too deep, a damaged step, no regular file) is set aside
+// and the history starts afresh: its steps can no longer be trusted.
 StoredHistory LoadIndex(const std::string& historyFolder) {
     StoredHistory history;
     const std::string path = historyFolder + "/" + kIndexName;
+    if (!PathExists(path)) {
+        return history;
+    }
     std::string text;
-    if (!IsFile(path) || !ReadFileText(path, text)) {
+    if (!ReadFileText(path, text, historyFolder)) {
+        SetIndexAside(path, "cannot be read");
         return history;
     }
     Json::Value root;
-    Json::Reader reader;
-    if (!reader.parse(text, root, false) || !root.isObject() || !root["steps"].isArray() ||
+    if (!ParseJsonFileText(text, root, false) || !root.isObject() || !root["steps"].isArray() ||
         !root["position"].isUInt64()) {
-        LogWarn("the edit history %s cannot be read; it starts afresh\n", path.c_str());
+        SetIndexAside(path, "is no history index");
         return history;
     }
     for (const Json::Value& item : root["steps"]) {
         StoredStep step;
         if (!StepFromJson(item, step)) {
-            LogWarn("the edit history %s holds a damaged step; it starts afresh\n", path.c_str());
+            SetIndexAside(path, "holds a damaged step");
             return StoredHistory{};
         }
         history.steps.push_back(std::move(step));
@@ -385,9 +414,15 @@ std::string HistoryFolderOf(const std::string& projectDir) {
 
 bool FingerprintOf(const std::string& path, FileFingerprint& fingerprint) {
     fingerprint = FileFingerprint{};
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without blocking: a FIFO standing at path is refused, not waited on.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd.valid()) {
         return errno == ENOENT || errno == ENOTDIR;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        LogWarn("%s is not a regular file and cannot be kept for undo\n", path.c_str());
+        return false;
     }
     fingerprint.exists = true;
     uLong crc = crc32_z(0L, Z_NULL, 0);
@@ -574,6 +609,12 @@ HistoryState ReadHistoryState(const std::string& projectDir) {
         state.redo_label = history.steps[history.position].label;
     }
     return state;
+}
+
+std::vector<std::string> TakeSetAsideHistories() {
+    HistoryGuard& guard = Guard();
+    std::lock_guard lock(guard.mutex);
+    return std::exchange(guard.set_aside, {});
 }
 
 HistoryOutcome UndoStep(const std::string& projectDir) {

@@ -98,6 +98,13 @@ struct HistoryState {
 
 HistoryState ReadHistoryState(const std::string& projectDir);
 
+// A history whose index cannot be read (a file from elsewhere, a damaged
+// disk) is set aside when it is next used: the index is renamed beside
+// itself with a WARN line and a new history starts, so that edits, undo and
+// redo go on. This answers the new names of the indexes set aside since it
+// was last asked, so that the designer is told once.
+std::vector<std::string> TakeSetAsideHistories();
+
 struct HistoryOutcome {
     enum class Result {
         kDone,     // the step was taken back or done again

@@ -2,6 +2,8 @@
 
 #include "core/files.h"
 #include "core/log.h"
+#include "core/paths.h"
+#include "core/project_entry.h"
 #include "core/text.h"
 #include "gfx/image_decode.h"
 
@@ -32,7 +34,9 @@ bool ResolveImage(const ModuleContext& context, const std::string& baseName, boo
             FormatString("%s/%s/%s", context.module_path.c_str(), folder, baseName.c_str());
         for (const Suffix& suffix : kSuffixes) {
             const std::string path = stem + suffix.text;
-            if (IsFile(path)) {
+            // An image is used only when it is a file of the project, not
+            // a FIFO or a link out of the project.
+            if (IsProjectFile(FolderOf(context.module_path), path)) {
                 image.path = path;
                 image.kind = suffix.kind;
                 found = true;

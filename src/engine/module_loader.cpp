@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "core/log.h"
+#include "core/paths.h"
 #include "core/text.h"
 #include "engine/element_groups.h"
 #include "engine/image_resolve.h"
@@ -319,7 +320,8 @@ bool LoadModule(ThemeModule& module, const std::string& path) {
     context.module_path = path;
 
     TiXmlDocument document;
-    if (!LoadXmlFile(document, FormatString("%s/%s", path.c_str(), "template.xml"))) {
+    if (!LoadXmlFile(document, FormatString("%s/%s", path.c_str(), "template.xml"),
+                     FolderOf(path))) {
         LogError("can not parse template file\n");
         return false;
     }

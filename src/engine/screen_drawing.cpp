@@ -18,6 +18,9 @@ namespace {
 
 constexpr const char* kPreviewFolder = "preview/xxhdpi";
 
+// The outline of an element that cannot be drawn: a red no theme uses.
+constexpr gfx::Color kUndrawableOutline{255, 0, 64};
+
 gfx::Rect RectOf(const Rect& r) {
     return gfx::Rect{r.left, r.top, r.width(), r.height()};
 }
@@ -212,9 +215,8 @@ bool DrawElementIn(const ThemeElement& element, gfx::Canvas& canvas, ScreenRun* 
         return DrawMask(element, canvas, run);
     }
     if (element.tag == "text") {
-        canvas.DrawText(element.rect.left, element.rect.top, AnsiToUtf8(element.text), element.size,
-                        RgbOf(element.color));
-        return true;
+        return canvas.DrawText(element.rect.left, element.rect.top, AnsiToUtf8(element.text),
+                               element.size, RgbOf(element.color));
     }
     if (element.tag == "colorblock") {
         canvas.FillRect(RectOf(element.rect), RgbOf(element.color), AlphaOf(element.color));
@@ -235,10 +237,12 @@ bool DrawScreenIn(const ThemePackage& screen, ScreenRun* run) {
     }
     for (std::size_t k = 0; k < screen.elements.size(); ++k) {
         const ThemeElement& element = screen.elements[k];
+        // One element that cannot be drawn never fails its screen, and so
+        // never an open: it is marked by its outline for the designer.
         if (!DrawElementIn(element, canvas, run)) {
-            LogError("draw element %d failed\n", element.element_id);
-            LogError("draw screen %d -> element %d failed.\n", screen.index, static_cast<int>(k));
-            return false;
+            LogWarn("element %d of screen %d cannot be drawn: drawn as an outline\n",
+                    element.element_id, screen.index);
+            canvas.StrokeRect(RectOf(element.rect), kUndrawableOutline);
         }
     }
     if (!gfx::SaveJpeg(canvas.image(), output)) {

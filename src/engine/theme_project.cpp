@@ -63,6 +63,14 @@ ProjectSlot& Slot() {
 }  // namespace
 
 bool ThemeProject::Open(const std::string& path) {
+    if (!OpenWithoutDrawing(path)) {
+        return false;
+    }
+    loaded_ = DrawModules();
+    return loaded_;
+}
+
+bool ThemeProject::OpenWithoutDrawing(const std::string& path) {
     LogInfo("opening project %s\n", path.c_str());
     modules_.clear();
     project_path_ = path;
@@ -78,11 +86,7 @@ bool ThemeProject::Open(const std::string& path) {
     if (!ReadProjectFile(screenWidth, screenHeight, density)) {
         return false;
     }
-    if (!LoadModules(screenWidth, screenHeight, density)) {
-        return false;
-    }
-    loaded_ = DrawModules();
-    return loaded_;
+    return LoadModules(screenWidth, screenHeight, density);
 }
 
 bool ThemeProject::ReadProjectFile(int& screenWidth, int& screenHeight, int& density) {

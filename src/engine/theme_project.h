@@ -27,6 +27,10 @@ class ThemeProject {
     // reached before a failure is kept. Logs every failure.
     bool Open(const std::string& path);
 
+    // Reads the project file and loads every module as Open does, but draws
+    // nothing: nothing is written in the project. What a check reads.
+    bool OpenWithoutDrawing(const std::string& path);
+
     // The first module whose template page name equals name byte for byte;
     // modules without a page name are skipped. Logs nothing.
     ThemeModule* FindModule(const std::string& name);

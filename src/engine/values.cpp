@@ -6,6 +6,7 @@
 
 #include "core/files.h"
 #include "core/log.h"
+#include "core/paths.h"
 #include "core/text.h"
 #include "engine/xml_file.h"
 
@@ -44,7 +45,9 @@ bool LoadValues(ModuleContext& context, const std::string& modulePath) {
     const std::string fallbackPath =
         FormatString("%s/%s", modulePath.c_str(), "template_values.xml");
     auto fallback = std::make_unique<TiXmlDocument>();
-    if (!LoadXmlFile(*fallback, fallbackPath)) {
+    // A module's files are read only through links that stay in its project.
+    const std::string projectDir = FolderOf(modulePath);
+    if (!LoadXmlFile(*fallback, fallbackPath, projectDir)) {
         LogError("can not parse template parameter file\n");
         return false;
     }
@@ -63,7 +66,7 @@ bool LoadValues(ModuleContext& context, const std::string& modulePath) {
             continue;
         }
         auto document = std::make_unique<TiXmlDocument>();
-        if (!LoadXmlFile(*document, path)) {
+        if (!LoadXmlFile(*document, path, projectDir)) {
             LogError("fail to parse xml: %s\n", path.c_str());
             continue;
         }

@@ -8,6 +8,7 @@
 
 #include "core/files.h"
 #include "core/log.h"
+#include "core/project_entry.h"
 #include "engine/xml_nesting.h"
 
 namespace sw {
@@ -54,15 +55,18 @@ class MemoryStream {
 
 }  // namespace
 
-bool LoadXmlFile(TiXmlDocument& document, const std::string& path) {
+bool LoadXmlFile(TiXmlDocument& document, const std::string& path, const std::string& root) {
     // TinyXML sizes its buffer from the file's length, which a folder does
-    // not have: only plain files are handed to it.
-    if (!IsFile(path)) {
+    // not have: only plain files are handed to it, opened without waiting on
+    // a FIFO and, below a root, without following a link out of it.
+    UniqueFd fd = OpenFileForReading(path, root);
+    std::unique_ptr<FILE, FileCloser> file(fd.valid() ? ::fdopen(fd.get(), "rb") : nullptr);
+    if (!file) {
         return false;
     }
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    fd.Release();
     struct stat status {};
-    if (!file || ::fstat(::fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (::fstat(::fileno(file.get()), &status) != 0) {
         return false;
     }
     if (status.st_size > static_cast<off_t>(kMaxXmlFileBytes)) {

@@ -12,11 +12,12 @@ namespace sw {
 inline constexpr std::size_t kMaxXmlFileBytes = 32u << 20;
 
 // Parses the file at path into document; false when the path is not a plain
-// file or does not parse. A file larger than kMaxXmlFileBytes, nested deeper
-// than kMaxXmlNesting elements or ending inside a comment, CDATA section or
-// quoted value is refused with an ERROR line before the parser sees it. The
-// document remembers the path for saving.
-bool LoadXmlFile(TiXmlDocument& document, const std::string& path);
+// file or does not parse. The file is opened through OpenFileForReading:
+// never waiting on a FIFO and, with a root, never through a link out of it. A file larger than
+// kMaxXmlFileBytes, nested deeper than kMaxXmlNesting elements or ending inside a comment, CDATA
+// section or quoted value is refused with an ERROR line before the parser sees it. The document
+// remembers the path for saving.
+bool LoadXmlFile(TiXmlDocument& document, const std::string& path, const std::string& root = {});
 
 // True when the file at path, read and printed again, is text: writing text
 // would change nothing but the way the file was first written (its

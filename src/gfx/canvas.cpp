@@ -92,7 +92,7 @@ bool Canvas::DrawImage(const Image& image, const Rect& source, const Rect& dest,
     cairo_rectangle(cr_, visible.x, visible.y, visible.width, visible.height);
     cairo_fill(cr_);
     cairo_restore(cr_);
-    return cairo_status(cr_) == CAIRO_STATUS_SUCCESS;
+    return RecoverFromError();
 }
 
 void Canvas::FillRect(const Rect& rect, Color color, uint8_t opacity) {
@@ -111,19 +111,47 @@ void Canvas::FillRect(const Rect& rect, Color color, uint8_t opacity) {
     cairo_restore(cr_);
 }
 
-void Canvas::DrawText(int x, int y, std::string_view text, int size, Color color) {
+bool Canvas::DrawText(int x, int y, std::string_view text, int size, Color color) {
     if (!ok() || !Reasonable({x, y, 0, 0})) {
-        return;
+        return false;
     }
     TextLayout layout(size, text);
     if (layout.empty()) {
-        return;
+        return true;
     }
     cairo_save(cr_);
     cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
     cairo_set_source_rgb(cr_, color.r / 255.0, color.g / 255.0, color.b / 255.0);
     layout.Show(cr_, x, y);
     cairo_restore(cr_);
+    return RecoverFromError();
+}
+
+void Canvas::StrokeRect(const Rect& rect, Color color) {
+    if (!ok() || rect.empty() || !Reasonable(rect)) {
+        return;
+    }
+    cairo_save(cr_);
+    cairo_set_operator(cr_, CAIRO_OPERATOR_OVER);
+    cairo_set_source_rgb(cr_, color.r / 255.0, color.g / 255.0, color.b / 255.0);
+    cairo_set_line_width(cr_, 1.0);
+    cairo_rectangle(cr_, rect.x + 0.5, rect.y + 0.5, rect.width - 1.0, rect.height - 1.0);
+    cairo_stroke(cr_);
+    cairo_restore(cr_);
+    RecoverFromError();
+}
+
+bool Canvas::RecoverFromError() {
+    if (cairo_status(cr_) == CAIRO_STATUS_SUCCESS) {
+        return true;
+    }
+    cairo_destroy(cr_);
+    cr_ = cairo_create(image_.surface());
+    if (cairo_status(cr_) != CAIRO_STATUS_SUCCESS) {
+        cairo_destroy(cr_);
+        cr_ = nullptr;
+    }
+    return false;
 }
 
 const Image& Canvas::image() {

@@ -56,13 +56,22 @@ class Canvas {
     // pixels, its logical box's top-left corner at (x, y), transparent
     // background. The area covered lies within (x, y) and MeasureText(size,
     // text). Invalid UTF-8 is drawn with replacement characters. Empty text
-    // or size <= 0 draws nothing.
-    void DrawText(int x, int y, std::string_view text, int size, Color color);
+    // or size <= 0 draws nothing. A size over kMaxTextSize is drawn at that
+    // size. False when the text could not be drawn; the canvas stays usable.
+    bool DrawText(int x, int y, std::string_view text, int size, Color color);
+
+    // Draws the outline of rect, one pixel wide, in the colour: the mark of
+    // something that could not be drawn.
+    void StrokeRect(const Rect& rect, Color color);
 
     // The picture drawn so far (24-bit, pending drawing flushed).
     const Image& image();
 
   private:
+    // After a failed drawing call the context is in an error state that
+    // every later call would share: it is made anew on the same picture.
+    bool RecoverFromError();
+
     Image image_;
     cairo_t* cr_ = nullptr;
 };

@@ -22,6 +22,11 @@ class FileDescriptor {
         }
     }
     int get() const { return fd_; }
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
 
   private:
     int fd_;
@@ -29,14 +34,29 @@ class FileDescriptor {
 
 }  // namespace
 
+int OpenRegularFile(const std::string& path) {
+    // O_NONBLOCK: a FIFO without a writer, or a device, is not waited on;
+    // it is refused below like anything but a regular file.
+    FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat st;
+    if (fd.get() < 0 || fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return -1;
+    }
+    const int flags = fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        return -1;
+    }
+    return fd.Release();
+}
+
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes) {
     bytes->clear();
-    FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(OpenRegularFile(path));
     if (fd.get() < 0) {
         return false;
     }
     struct stat st;
-    if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxImageFileBytes) {
+    if (fstat(fd.get(), &st) != 0 || st.st_size > kMaxImageFileBytes) {
         return false;
     }
     bytes->resize(static_cast<size_t>(st.st_size));

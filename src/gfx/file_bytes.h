@@ -13,7 +13,11 @@ namespace sw::gfx {
 // refused rather than read into memory.
 inline constexpr long long kMaxImageFileBytes = 256LL * 1024 * 1024;
 
-// Reads the whole regular file; false when it cannot be read or is too large.
+// Opens a regular file for reading without ever blocking (a FIFO or device is
+// refused, not waited on); the descriptor, or -1.
+int OpenRegularFile(const std::string& path);
+
+// Reads the whole regular file (opened as above); false when it cannot be read or is too large.
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>* bytes);
 
 // Writes the bytes to a temporary file beside `path` and renames it over

@@ -3,6 +3,7 @@
 #include <png.h>
 #include <turbojpeg.h>
 
+#include <unistd.h>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -443,8 +444,12 @@ bool ReadJpegInfo(FILE* file, ImageInfo* info) {
 
 bool ReadImageInfo(const std::string& path, ImageInfo* info) {
     *info = ImageInfo();
-    FilePtr file(std::fopen(path.c_str(), "rbe"), std::fclose);
+    const int fd = OpenRegularFile(path);
+    FilePtr file(fd < 0 ? nullptr : fdopen(fd, "rb"), std::fclose);
     if (!file) {
+        if (fd >= 0) {
+            close(fd);
+        }
         return false;
     }
     uint8_t signature[8];

@@ -109,7 +109,8 @@ TextLayout::TextLayout(int size, std::string_view text) : lock_(Fonts().mutex) {
     }
     FontState& fonts = Fonts();
     layout_ = pango_layout_new(fonts.Context());
-    pango_font_description_set_absolute_size(fonts.description, size * double(PANGO_SCALE));
+    const int clamped = std::min(size, kMaxTextSize);
+    pango_font_description_set_absolute_size(fonts.description, clamped * double(PANGO_SCALE));
     pango_layout_set_font_description(layout_, fonts.description);
     pango_layout_set_single_paragraph_mode(layout_, TRUE);
     pango_layout_set_text(layout_, valid.data(), static_cast<int>(valid.size()));

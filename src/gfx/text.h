@@ -14,9 +14,15 @@ namespace sw::gfx {
 // The theme face.
 inline constexpr const char* kThemeFontFamily = "方正兰亭黑_GB18030";
 
+// The largest em height text is laid out at; larger sizes are measured and
+// drawn at this one. The font machinery fails on sizes far beyond any
+// screen (and leaves the drawing unusable), so they never reach it.
+inline constexpr int kMaxTextSize = 4096;
+
 // Width and height in pixels of `text` (UTF-8) as one line in the theme face at
 // an em height of `size` pixels, weight normal; the box Canvas::DrawText
-// covers. 0 x 0 for empty text or size <= 0.
+// covers. 0 x 0 for empty text or size <= 0; a size over kMaxTextSize counts
+// as kMaxTextSize.
 Size MeasureText(int size, std::string_view text);
 
 // Whether fontconfig knows a face of exactly this family name.

@@ -60,6 +60,15 @@ std::string StepAnswer(bool done, const std::vector<IconChange>& icons, bool und
     return StyledJson(answer);
 }
 
+// Tells the designer, once, of every history that could not be read and was
+// set aside for a new one.
+void AlertSetAsideHistories(Host& host) {
+    for (const std::string& aside : TakeSetAsideHistories()) {
+        ShowWarningAlert(host, "撤销记录无法读取，已另存为<br />" + EscapeHtml(aside) +
+                                   "<br />并开始新的撤销记录。");
+    }
+}
+
 }  // namespace
 
 CommandHandler RecordedEdit(const char* label, CommandHandler handler) {
@@ -70,9 +79,11 @@ CommandHandler RecordedEdit(const char* label, CommandHandler handler) {
             ScopedWriteWatch watch(recorder);
             result = handler(call);
         }
+        // The edit's own answer stands whatever became of its step.
         if (recorder.Commit()) {
             EvalInPage(&call.host().main_window(), "UpdateHistoryButtons();");
         }
+        AlertSetAsideHistories(call.host());
         return result;
     };
 }
@@ -81,6 +92,7 @@ std::string TakeHistoryStep(Window& main, bool undo) {
     Host& host = main.host();
     const std::string folder = OpenProjectFolder();
     const HistoryOutcome outcome = undo ? UndoStep(folder) : RedoStep(folder);
+    AlertSetAsideHistories(host);
     if (!outcome.done()) {
         if (outcome.result != HistoryOutcome::Result::kNothing) {
             ShowWarningAlert(host, RefusalText(outcome, undo));

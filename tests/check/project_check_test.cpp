@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <functional>
+#include <map>
 
 #include "engine/engine_fixture.h"
 #include "engine/theme_project.h"
@@ -206,6 +209,58 @@ const DamageCase kDamageCases[] = {
      Level::kError, "launcher", "meta4.json", "不是有效的JSON", false},
     {"MissingMeta", [](const TemplateCopy& p) { fs::remove(p / "launcher/meta5.json"); },
      Level::kError, "launcher", "meta5.json", "缺失", false},
+    // A project received from elsewhere: entries nothing may read or pack.
+    {"FifoInAModule",
+     [](const TemplateCopy& p) {
+         ASSERT_EQ(::mkfifo((p / "launcher/content/res/pipe").c_str(), 0644), 0);
+     },
+     Level::kError, "launcher", "content/res/pipe", "不是普通文件（a FIFO）", false},
+    {"LinkOutOfTheProject",
+     [](const TemplateCopy& p) {
+         const fs::path secret = fs::path(p / "../secret.txt").lexically_normal();
+         test::WriteText(secret.string(), "password");
+         fs::create_symlink(secret, p / "launcher/content/res/notes.txt");
+     },
+     Level::kError, "launcher", "content/res/notes.txt", "项目之外", false},
+    {"ImageLinkedFromOutside",
+     [](const TemplateCopy& p) {
+         const std::string image = p / (std::string(kCallImages) + "caller_photo.png");
+         const fs::path outside = fs::path(p / "../caller_photo.png").lexically_normal();
+         fs::rename(image, outside);
+         fs::create_symlink(outside, image);
+     },
+     Level::kError, "screencall", std::string(kCallImages).substr(11) + "caller_photo.png",
+     "项目之外", false},
+    {"LinkThatLeadsNowhere",
+     [](const TemplateCopy& p) {
+         fs::create_symlink("gone.png", p / (std::string(kLauncherImages) + "gone_link.png"));
+     },
+     Level::kError, "launcher", std::string(kLauncherImages).substr(9) + "gone_link.png",
+     "不指向任何文件", false},
+    // What packing needs of the whole project.
+    {"MissingLockScreenFolder", [](const TemplateCopy& p) { fs::remove_all(p / "lockscreen"); },
+     Level::kError, "lockscreen", "", "缺少模块文件夹lockscreen", false},
+    {"ThemeWithoutACallScreen",
+     [](const TemplateCopy& p) {
+         fs::remove_all(p / "screencall");
+         Edit(p / "launcher/meta2.json", "\"lockscreen\", \"callscreen\"", "\"lockscreen\"");
+     },
+     Level::kWarn, "screencall", "", "打包时不能选择这个模块", false},
+    {"MissingWeatherLayout",
+     [](const TemplateCopy& p) { fs::remove(p / "launcher/content/res/xml/weatherconfig3.xml"); },
+     Level::kError, "launcher", "content/res/xml/weatherconfig3.xml", "天气挂件布局", false},
+    {"ContentsListThatDisagreesWithTheFolders",
+     [](const TemplateCopy& p) {
+         Edit(p / "launcher/meta2.json", "\"lockscreen\", \"callscreen\"", "\"lockscreen\"");
+     },
+     Level::kError, "launcher", "meta2.json",
+     "resource_contents应为[\"launcher\", \"lockscreen\", \"callscreen\"]", false},
+    {"TextLargerThanItsScreen",
+     [](const TemplateCopy& p) {
+         Edit(p / "lockscreen/template_values.xml", "lock_date_text_size\">42px",
+              "lock_date_text_size\">99999px");
+     },
+     Level::kWarn, "lockscreen", "template.xml", "文字大小99999像素超过屏幕高度1920像素", true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, DamagedTemplateTest, ::testing::ValuesIn(kDamageCases),
@@ -259,6 +314,50 @@ TEST(ProjectCheckTest, OnlyTheOffPositionHidesAnElementWithoutAWarning) {
     ASSERT_EQ(findings.size(), 1u) << Lines(findings);
     EXPECT_EQ(findings[0].module, "lockscreen");
     EXPECT_NE(findings[0].message.find("完全在"), std::string::npos) << Lines(findings);
+}
+
+// Every file below a folder (links not followed) with its bytes and times.
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        struct stat info {};
+        if (::lstat(entry.path().c_str(), &info) != 0) {
+            continue;
+        }
+        std::string state = std::to_string(info.st_mtim.tv_sec) + "." +
+                            std::to_string(info.st_mtim.tv_nsec) + " " +
+                            std::to_string(info.st_mode);
+        if (S_ISREG(info.st_mode)) {
+            state += " " + test::ReadText(entry.path().string());
+        }
+        files[entry.path().string()] = state;
+    }
+    return files;
+}
+
+// A check reads the project and writes nothing in it: no preview is drawn,
+// no file touched, whether the project opens or a module fails to load.
+TEST(ProjectCheckTest, ACheckWritesNothingInTheProject) {
+    const TemplateCopy project;
+    const std::string folder = fs::path(project / "").parent_path().parent_path().string();
+    for (const bool damaged : {false, true}) {
+        SCOPED_TRACE(damaged ? "a module that does not load" : "a clean project");
+        if (damaged) {
+            fs::remove(project / (std::string(kLauncherImages) + "weather_sunny.png"));
+        }
+        const auto before = Snapshot(folder);
+        ThemeProject opened;
+        EXPECT_EQ(opened.OpenWithoutDrawing(folder + "/demo.wtpj"), !damaged);
+        EXPECT_EQ(HasErrors(CheckProject(opened)), damaged);
+        EXPECT_EQ(HasErrors(CheckProjectForErrors(opened)), damaged);
+        const auto after = Snapshot(folder);
+        EXPECT_EQ(before.size(), after.size());
+        for (const auto& [path, state] : before) {
+            const auto found = after.find(path);
+            ASSERT_NE(found, after.end()) << path << " is gone";
+            EXPECT_TRUE(found->second == state) << path << " changed";
+        }
+    }
 }
 
 TEST(FindingTest, LineAndJsonForms) {

@@ -3,6 +3,9 @@
 // by a later run, an undo interrupted half-way, and steps refused because
 // their files were changed outside the editor or the history was damaged.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 
 #include <filesystem>
 #include <functional>
@@ -214,17 +217,50 @@ TEST_F(EditHistoryTest, IconExclusionsAreStepsToo) {
     EXPECT_NE(IconExclusionList::Text().find("," + icon), std::string::npos);
 }
 
-TEST_F(EditHistoryTest, AnUnreadableIndexStartsAfresh) {
-    ASSERT_TRUE(Edit("一", {{"launcher/template.xml", "one"}}));
-    test::WriteText(HistoryFolderOf(project()) + "/steps.json", "{ not json");
-    EXPECT_EQ(UndoStep(project()).result, HistoryOutcome::Result::kNothing);
-    ASSERT_TRUE(Edit("二", {{"launcher/template.xml", "two"}}));
-    ASSERT_TRUE(UndoStep(project()).done());
-    EXPECT_EQ(Read(Path("launcher/template.xml")), "one");
-    // The remains of the unreadable history were cleared away.
-    std::vector<std::string> names;
-    ASSERT_TRUE(ListFolder(HistoryFolderOf(project()), names));
-    EXPECT_EQ(names.size(), 2u);
+// An index that cannot be read, whatever the reason, is set aside once, with
+// its new name told once; the history starts afresh and edits, undo, redo and
+// the state go on as before.
+TEST_F(EditHistoryTest, AnUnreadableIndexIsSetAsideAndANewHistoryStarts) {
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& index)> spoil;
+    } cases[] = {
+        {"NotJson", [](const std::string& index) { test::WriteText(index, "{ not json"); }},
+        {"NestedDeep",
+         [](const std::string& index) { test::WriteText(index, std::string(5000, '[')); }},
+        {"DamagedStep",
+         [](const std::string& index) {
+             test::WriteText(index, R"({"position":1,"steps":[{"folder":"../x"}]})");
+         }},
+        {"Fifo",
+         [](const std::string& index) {
+             fs::remove(index);
+             ASSERT_EQ(::mkfifo(index.c_str(), 0644), 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(HistoryFolderOf(project()));
+        TakeSetAsideHistories();
+        const std::string index = HistoryFolderOf(project()) + "/steps.json";
+        ASSERT_TRUE(Edit("一", {{"launcher/template.xml", std::string("one ") + c.name}}));
+        c.spoil(index);
+        EXPECT_EQ(ReadHistoryState(project()).undo_label, "");
+        EXPECT_EQ(TakeSetAsideHistories(), std::vector<std::string>{index + ".unreadable-1"});
+        EXPECT_TRUE(TakeSetAsideHistories().empty());
+        EXPECT_EQ(UndoStep(project()).result, HistoryOutcome::Result::kNothing);
+        ASSERT_TRUE(Edit("二", {{"launcher/template.xml", std::string("two ") + c.name}}));
+        ASSERT_TRUE(UndoStep(project()).done());
+        EXPECT_EQ(Read(Path("launcher/template.xml")), std::string("one ") + c.name);
+        EXPECT_TRUE(TakeSetAsideHistories().empty());
+        // The old steps were cleared away; the index set aside stays for a look.
+        std::vector<std::string> names;
+        ASSERT_TRUE(ListFolder(HistoryFolderOf(project()), names));
+        std::sort(names.begin(), names.end());
+        ASSERT_EQ(names.size(), 3u);
+        EXPECT_EQ(names[1], "steps.json");
+        EXPECT_EQ(names[2], "steps.json.unreadable-1");
+    }
 }
 
 }  // namespace

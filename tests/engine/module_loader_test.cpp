@@ -1,12 +1,14 @@
 #include "engine/module_loader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
 
 #include "engine/engine_fixture.h"
 #include "engine/image_resolve.h"
+#include "engine/values.h"
 #include "gfx/text.h"
 
 namespace sw {
@@ -440,6 +442,60 @@ TEST_F(ResolveImageTest, MissingImageIsLogged) {
     Resolve("nothing");
     EXPECT_FALSE(resolved_);
     EXPECT_EQ(log_.Lines(), (std::vector<std::string>{"ERROR\timage 'nothing' not found."}));
+}
+
+}  // namespace
+}  // namespace sw
+
+namespace sw {
+namespace {
+
+// A project received from elsewhere: a link out of the project is never read
+// (a values file, an image, the template), a link inside it is, and a FIFO
+// never stalls the load.
+TEST(HostileModuleTest, LinksOutOfTheProjectAreNotReadAndFifosDoNotStall) {
+    test::TempFolder project;
+    test::TempFolder outside;
+    test::LogCapture log(project.path());
+    test::ModuleFolder fixture(project / "launcher");
+    fixture.WriteDefault();
+    WriteText(outside / "extra.xml",
+              "<resources><dimen name=\"outside_value\">5px</dimen></resources>");
+    WriteSolidPng(outside / "far.png", 4, 4, Rgb(1, 2, 3));
+    WriteText(project / "shared.xml",
+              "<resources><dimen name=\"inside_value\">7px</dimen></resources>");
+    namespace fs = std::filesystem;
+    fs::create_symlink(outside / "extra.xml", fixture / "content/res/values/extra.xml");
+    fs::create_symlink("../../../../shared.xml", fixture / "content/res/values/shared.xml");
+    ASSERT_EQ(::mkfifo((fixture / "content/res/values/pipe.xml").c_str(), 0644), 0);
+    fs::create_symlink(outside / "far.png", fixture.Image("far.png"));
+
+    ThemeModule module;
+    module.context.screen_width = 1080;
+    module.context.screen_height = 1920;
+    module.context.density = 480;
+    ASSERT_TRUE(LoadModule(module, fixture.path()));
+    std::string value;
+    EXPECT_FALSE(LookupValue(module.context, "outside_value", value));
+    EXPECT_TRUE(LookupValue(module.context, "inside_value", value));
+    EXPECT_EQ(value, "7px");
+    ResolvedImage image;
+    EXPECT_FALSE(ResolveImage(module.context, "far", false, image));
+    bool named = false;
+    for (const std::string& line : log.Lines()) {
+        named |= line.find(fixture / "content/res/values/extra.xml") != std::string::npos &&
+                 line.find("is not read: it is a link to") != std::string::npos;
+    }
+    EXPECT_TRUE(named);
+
+    // A template that is a link out of the project fails the module.
+    fs::rename(fixture / "template.xml", outside / "template.xml");
+    fs::create_symlink(outside / "template.xml", fixture / "template.xml");
+    ThemeModule linked;
+    linked.context.screen_width = 1080;
+    linked.context.screen_height = 1920;
+    linked.context.density = 480;
+    EXPECT_FALSE(LoadModule(linked, fixture.path()));
 }
 
 }  // namespace

@@ -143,10 +143,13 @@ TEST_F(RedrawCommandsTest, RedrawAllDrawsTheFirstTwoScreensOfEveryModule) {
 }
 
 TEST_F(RedrawCommandsTest, RedrawAllPassesOverAModuleThatCannotBeDrawn) {
-    fs::remove(fixture_.launcher() + "/content/res/drawable-xxhdpi/wallpaper.jpg");
     DeleteAllPreviews();
     ASSERT_TRUE(DrawThumbNail(project_, "锁屏", 27, 48));
     DeleteAllPreviews();
+    // The launcher's previews cannot be written: a file stands where their
+    // folder goes.
+    fs::remove_all(fixture_.launcher() + "/preview/xxhdpi");
+    test::WriteText(fixture_.launcher() + "/preview/xxhdpi", "in the way");
     EXPECT_TRUE(RedrawAll(project_));
     EXPECT_TRUE(log_.HasSequence({"ERROR\tdraw screen 0 failed"}));
     EXPECT_EQ(LauncherPreviews(), kNone);

@@ -280,12 +280,13 @@ TEST_F(ScreenDrawingTest, SharedPicturesAreReadAgainByEveryRedraw) {
             }
         }
     }
-    // A picture that can no longer be read fails the redraw at its first use.
+    // A picture that can no longer be read is outlined at its first use.
     fs::remove(fixture_.Image("wallpaper.png"));
     log_.Clear();
-    EXPECT_FALSE(RedrawScreens(*module_, -1));
-    EXPECT_TRUE(log_.HasSequence({"ERROR\tfail to load " + fixture_.Image("wallpaper.png"),
-                                  "ERROR\tdraw element 0 failed"}));
+    EXPECT_TRUE(RedrawScreens(*module_, -1));
+    EXPECT_TRUE(
+        log_.HasSequence({"ERROR\tfail to load " + fixture_.Image("wallpaper.png"),
+                          "WARN \telement 0 of screen 0 cannot be drawn: drawn as an outline"}));
 }
 
 TEST_F(ScreenDrawingTest, ScreenZeroAloneWhenItIsTheOnlyOne) {
@@ -298,23 +299,32 @@ TEST_F(ScreenDrawingTest, ScreenZeroAloneWhenItIsTheOnlyOne) {
     EXPECT_FALSE(RedrawScreens(*module_, 1));
 }
 
-TEST_F(ScreenDrawingTest, FailedScreenKeepsItsOldPreviewAndStopsTheRest) {
+// An element that cannot be drawn (a broken picture, a text far larger than
+// any screen) is outlined with a WARN line; its screen and the later screens
+// are drawn all the same.
+TEST_F(ScreenDrawingTest, AnElementThatCannotBeDrawnIsOutlinedAndNeverFailsItsScreen) {
     ASSERT_TRUE(Load());
     ASSERT_TRUE(RedrawScreens(*module_, -1));
-    const std::string before = test::ReadText(Preview(1));
     fs::remove(Preview(2));
-    // The wallpaper now fails to decode: screen 0 stops at element 0.
     test::WriteText(fixture_.Image("wallpaper.png"), "broken");
     log_.Clear();
-    EXPECT_FALSE(RedrawScreens(*module_, -1));
+    EXPECT_TRUE(RedrawScreens(*module_, -1));
     EXPECT_EQ(log_.Lines(), (std::vector<std::string>{
                                 "ERROR\tfail to load " + fixture_.Image("wallpaper.png"),
-                                "ERROR\tdraw element 0 failed",
-                                "ERROR\tdraw screen 0 -> element 0 failed.",
-                                "ERROR\tdraw screen 0 failed",
+                                "WARN \telement 0 of screen 0 cannot be drawn: drawn as an outline",
+                                "ERROR\tfail to load " + fixture_.Image("wallpaper.png"),
+                                "WARN \telement 0 of screen 1 cannot be drawn: drawn as an outline",
                             }));
-    EXPECT_EQ(test::ReadText(Preview(1)), before);
-    EXPECT_FALSE(fs::exists(Preview(2)));
+    EXPECT_TRUE(fs::exists(Preview(2)));
+}
+
+TEST(TextSizeTest, ASizeBeyondAnyScreenIsDrawnClampedAndLeavesTheCanvasUsable) {
+    gfx::Canvas canvas(200, 200);
+    EXPECT_TRUE(canvas.DrawText(0, 0, "文字", 99999, gfx::Color{255, 255, 255}));
+    EXPECT_EQ(gfx::MeasureText(99999, "文字"), gfx::MeasureText(gfx::kMaxTextSize, "文字"));
+    canvas.FillRect(gfx::Rect{0, 0, 10, 10}, gfx::Color{0, 255, 0}, 255);
+    const gfx::Image& image = canvas.image();
+    EXPECT_TRUE(Near(image.PixelAt(5, 5), 0, 255, 0, 0)) << Describe(image.PixelAt(5, 5));
 }
 
 TEST_F(ScreenDrawingTest, UnreadableLaterImagesFailWhenDrawn) {

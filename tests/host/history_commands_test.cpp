@@ -305,6 +305,35 @@ TEST_F(HistoryCommandsTest, AStepChangedOutsideIsRefusedWithAMessage) {
     EXPECT_EQ(ReadFile(wallpaper), original);
 }
 
+// A history index that cannot be read (here nested 5000 arrays deep) is set
+// aside: the edit still answers true, the designer is told once, and undo
+// works on the new history.
+TEST_F(HistoryCommandsTest, AnUnreadableHistoryIsSetAsideWithOneAlert) {
+    const std::string index = HistoryFolderOf(project_dir()) + "/steps.json";
+    fs::create_directories(HistoryFolderOf(project_dir()));
+    WriteFile(index, std::string(5000, '['));
+    const Json::Value state = State();
+    EXPECT_EQ(state["undo"].asString(), "");
+    EXPECT_EQ(state["redo"].asString(), "");
+
+    const std::string picture = Picture("new.png", 0xFF0000FFu);
+    const std::uint64_t id = main_->Post("SaveThemeImage", Array({"桌面", 0, 0, 0, picture}));
+    auto alert = NextPopup(*main_);
+    ASSERT_TRUE(alert);
+    const std::string message = ShownMessage(*alert);
+    EXPECT_NE(message.find("撤销记录无法读取"), std::string::npos) << message;
+    EXPECT_NE(message.find("steps.json.unreadable-1"), std::string::npos) << message;
+    alert->Call("CloseWindow");
+    auto answer = main_->Next([id](const Json::Value& m) { return IsResult(m, id); }, 60s);
+    ASSERT_TRUE(answer);
+    EXPECT_TRUE((*answer)["value"].asBool()) << (*answer).toStyledString();
+    EXPECT_TRUE(fs::exists(index + ".unreadable-1"));
+
+    // Told once: the undo of the new history shows no alert.
+    EXPECT_EQ(State()["undo"].asString(), "替换图片");
+    EXPECT_TRUE(Step("Undo")["done"].asBool());
+}
+
 TEST_F(HistoryCommandsTest, TheHistoryOutlivesClosingAndReopeningTheProject) {
     const std::string picture = Picture("new.png", 0xFFFF0000u);
     const std::string wallpaper =
