@@ -14,6 +14,7 @@
 #include "core/log.h"
 #include "core/on_all_cores.h"
 #include "core/text.h"
+#include "engine/image_resolve.h"
 #include "engine/nine_patch.h"
 #include "gfx/image_decode.h"
 #include "gfx/image_encode.h"
@@ -42,10 +43,8 @@ using DrawingImage = std::shared_ptr<const gfx::Image>;
 // nine-patch files (kind 1) all but their border; others are drawn opaque.
 // Null when the file cannot be read.
 DrawingImage DecodeDrawingImage(const std::string& path, int kind) {
-    const gfx::Premultiply rule =
-        kind == kImageKindNinePatch ? gfx::Premultiply::kKeepBorder : gfx::Premultiply::kAll;
     auto image = std::make_shared<gfx::Image>();
-    if (!gfx::DecodeImage(path, image.get(), rule)) {
+    if (!gfx::DecodeImage(path, image.get(), DrawingRuleOf(kind))) {
         return nullptr;
     }
     return image;
@@ -75,7 +74,8 @@ std::vector<std::pair<std::string, int>> PlainImagesOf(const ThemeElement& eleme
 // threads at once.
 class ScreenRun {
   public:
-    ScreenRun(const ThemeModule& module, const std::vector<int>& screens) {
+    ScreenRun(const ThemeModule& module, const std::vector<int>& screens)
+        : load_pictures_(module.context.load_pictures) {
         for (int i : screens) {
             for (const ThemeElement& element : module.screens[i].elements) {
                 for (const auto& key : PlainImagesOf(element)) {
@@ -89,10 +89,15 @@ class ScreenRun {
     DrawingImage Get(const std::string& path, int kind) {
         const auto found = entries_.find({path, kind});
         if (found == entries_.end()) {
-            return DecodeDrawingImage(path, kind);
+            const auto loaded = load_pictures_.find({path, kind});
+            return loaded != load_pictures_.end() ? loaded->second : DecodeDrawingImage(path, kind);
         }
         Entry& entry = found->second;
-        std::call_once(entry.decoded, [&] { entry.image = DecodeDrawingImage(path, kind); });
+        std::call_once(entry.decoded, [&] {
+            const auto loaded = load_pictures_.find({path, kind});
+            entry.image =
+                loaded != load_pictures_.end() ? loaded->second : DecodeDrawingImage(path, kind);
+        });
         DrawingImage image = entry.image;
         // Every use was counted, so the last one finds every other copy made.
         if (entry.uses.fetch_sub(1, std::memory_order_acq_rel) == 1) {
@@ -107,6 +112,8 @@ class ScreenRun {
         std::once_flag decoded;
         DrawingImage image;
     };
+    // Pictures the load of the module kept; not changed while a run draws.
+    const std::map<std::pair<std::string, int>, std::shared_ptr<const gfx::Image>>& load_pictures_;
     // Filled before the first Get and never changed after: only entries are.
     std::map<std::pair<std::string, int>, Entry> entries_;
 };
