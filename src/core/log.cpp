@@ -87,12 +87,12 @@ void SetPath(const std::string& path) {
     FailureReported() = false;
 }
 
-// One line: open for appending, write prefix and message, close. Calls of the
-// process are serialised by the mutex, other processes by an exclusive lock
-// on the file.
-int WriteLine(const char* tag, const char* format, va_list arguments) {
-    std::string line = FormatTimeStamp() + "\t" + tag + "\t";
-    line += FormatArguments(format, arguments);
+// The lines of the calling thread's innermost HeldLogLines, if any.
+thread_local std::vector<std::string>* held_lines = nullptr;
+
+// One line: open for appending, write it, close. Calls of the process are
+// serialised by the mutex, other processes by an exclusive lock on the file.
+int AppendLine(const std::string& line) {
     std::lock_guard<std::mutex> lock(LogMutex());
     if (LogPath().empty()) {
         return -1;
@@ -110,7 +110,42 @@ int WriteLine(const char* tag, const char* format, va_list arguments) {
     return static_cast<int>(line.size());
 }
 
+int WriteLine(const char* tag, const char* format, va_list arguments) {
+    std::string line = FormatTimeStamp() + "\t" + tag + "\t";
+    line += FormatArguments(format, arguments);
+    if (held_lines != nullptr) {
+        held_lines->push_back(std::move(line));
+        return static_cast<int>(held_lines->back().size());
+    }
+    return AppendLine(line);
+}
+
 }  // namespace
+
+HeldLogLines::HeldLogLines() : outer_(held_lines) {
+    held_lines = &lines_;
+}
+
+HeldLogLines::~HeldLogLines() {
+    held_lines = outer_;
+    WriteLogLines(lines_);
+}
+
+std::vector<std::string> HeldLogLines::Take() {
+    std::vector<std::string> lines;
+    lines.swap(lines_);
+    return lines;
+}
+
+void WriteLogLines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        if (held_lines != nullptr) {
+            held_lines->push_back(line);
+        } else {
+            AppendLine(line);
+        }
+    }
+}
 
 void InitLogFile(const std::string& name) {
     std::string path = HomePath(name);

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace sw {
 
@@ -31,5 +32,28 @@ int LogDebug(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int LogInfo(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int LogWarn(const char* format, ...) __attribute__((format(printf, 1, 2)));
 int LogError(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Keeps the lines the calling thread logs while it lives instead of writing
+// them, for work done side by side whose lines must reach the log in the
+// order the work would have been done one piece after another. Take() hands
+// the lines over (to WriteLogLines); the destructor writes what is left.
+// Lives and dies on one thread; holds nest, the inner one keeps its own lines.
+class HeldLogLines {
+  public:
+    HeldLogLines();
+    ~HeldLogLines();
+    HeldLogLines(const HeldLogLines&) = delete;
+    HeldLogLines& operator=(const HeldLogLines&) = delete;
+
+    std::vector<std::string> Take();
+
+  private:
+    std::vector<std::string> lines_;
+    std::vector<std::string>* outer_ = nullptr;
+};
+
+// Logs lines that a HeldLogLines kept, as they are (held again when the
+// calling thread holds its own lines).
+void WriteLogLines(const std::vector<std::string>& lines);
 
 }  // namespace sw

@@ -59,10 +59,8 @@ bool SetElementColor(ThemeProject& project, const std::string& moduleName, int s
             }
         }
     }
-    if (!RedrawScreens(*module, -1)) {
-        return false;
-    }
-    return RenderThumbnails(*module, project.thumbnail_width(), project.thumbnail_height());
+    return RedrawWithThumbnails(*module, -1, screenId, project.thumbnail_width(),
+                                project.thumbnail_height());
 }
 
 bool SaveColors(ThemeProject& project) {

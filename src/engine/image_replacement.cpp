@@ -102,10 +102,8 @@ bool ReplaceImage(ThemeProject& project, const std::string& moduleName, int scre
     }
     // Element 0 is the wallpaper, which every screen shows.
     const int redrawIndex = elementId > 0 ? screenId : -1;
-    if (!RedrawScreens(*module, redrawIndex)) {
-        return false;
-    }
-    return RenderThumbnails(*module, project.thumbnail_width(), project.thumbnail_height());
+    return RedrawWithThumbnails(*module, redrawIndex, screenId, project.thumbnail_width(),
+                                project.thumbnail_height());
 }
 
 bool SaveDeleteImage(const ThemeProject& project, const std::string& moduleName, int screenId,

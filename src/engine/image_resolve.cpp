@@ -1,5 +1,7 @@
 #include "engine/image_resolve.h"
 
+#include <cstring>
+
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
@@ -25,6 +27,20 @@ constexpr Suffix kSuffixes[] = {
 };
 
 }  // namespace
+
+int ImageKindOf(const std::string& path) {
+    for (const Suffix& suffix : {kSuffixes[2], kSuffixes[0]}) {
+        const std::size_t length = std::strlen(suffix.text);
+        if (path.size() >= length && path.compare(path.size() - length, length, suffix.text) == 0) {
+            return suffix.kind;
+        }
+    }
+    return kImageKindPng;
+}
+
+gfx::Premultiply DrawingRuleOf(int kind) {
+    return kind == kImageKindNinePatch ? gfx::Premultiply::kKeepBorder : gfx::Premultiply::kAll;
+}
 
 bool ResolveImage(const ModuleContext& context, const std::string& baseName, bool readSize,
                   ResolvedImage& image, ImageSizeCache* sizes) {
@@ -55,22 +71,35 @@ bool ResolveImage(const ModuleContext& context, const std::string& baseName, boo
         return true;
     }
     if (sizes != nullptr) {
-        const auto known = sizes->find(image.path);
-        if (known != sizes->end()) {
+        const auto known = sizes->sizes.find(image.path);
+        if (known != sizes->sizes.end()) {
             image.width = known->second.width;
             image.height = known->second.height;
             return true;
         }
     }
-    gfx::Image decoded;
-    if (!gfx::DecodeImage(image.path, &decoded)) {
-        LogError("can't get size info of '%s'\n", image.path.c_str());
-        return false;
+    gfx::Size size;
+    if (sizes != nullptr && sizes->headers_only) {
+        gfx::ImageInfo info;
+        if (!gfx::ReadImageInfo(image.path, &info)) {
+            LogError("can't get size info of '%s'\n", image.path.c_str());
+            return false;
+        }
+        size = gfx::Size{info.width, info.height};
+        sizes->to_decode.push_back(image.path);
+    } else {
+        gfx::Image decoded;
+        if ((sizes != nullptr && sizes->unreadable.count(image.path) != 0) ||
+            !gfx::DecodeImage(image.path, &decoded)) {
+            LogError("can't get size info of '%s'\n", image.path.c_str());
+            return false;
+        }
+        size = decoded.size();
     }
-    image.width = decoded.width();
-    image.height = decoded.height();
+    image.width = size.width;
+    image.height = size.height;
     if (sizes != nullptr) {
-        sizes->emplace(image.path, decoded.size());
+        sizes->sizes.emplace(image.path, size);
     }
     return true;
 }

@@ -1,8 +1,12 @@
 #include "engine/module_loader.h"
 
 #include <cstdlib>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "core/log.h"
+#include "core/on_all_cores.h"
 #include "core/paths.h"
 #include "core/text.h"
 #include "engine/element_groups.h"
@@ -10,6 +14,7 @@
 #include "engine/resolution.h"
 #include "engine/values.h"
 #include "engine/xml_file.h"
+#include "gfx/image_decode.h"
 #include "gfx/text.h"
 
 namespace sw {
@@ -308,7 +313,7 @@ void ClearModule(ThemeModule& module) {
 
 }  // namespace
 
-bool LoadModule(ThemeModule& module, const std::string& path) {
+bool LoadModuleWith(ThemeModule& module, const std::string& path, ImageSizeCache& sizes) {
     LogInfo("loading module: %s\n", path.c_str());
     ClearModule(module);
     ModuleContext& context = module.context;
@@ -353,9 +358,8 @@ bool LoadModule(ThemeModule& module, const std::string& path) {
     if (!LoadCategories(*root, module)) {
         return false;
     }
-    // A picture shown on several screens (a wallpaper) is decoded for its
-    // size once per load.
-    ImageSizeCache sizes;
+    // A picture shown on several screens (a wallpaper) is sized once per
+    // load.
     for (const TiXmlElement* node = root->FirstChildElement("screen"); node != nullptr;
          node = node->NextSiblingElement("screen")) {
         ThemePackage screen;
@@ -380,6 +384,66 @@ bool LoadModule(ThemeModule& module, const std::string& path) {
     BuildElementGroups(module);
     BuildUsedCategories(module);
     return true;
+}
+
+bool LoadModule(ThemeModule& module, const std::string& path, bool keepPictures) {
+    ImageSizeCache sizes;
+    sizes.headers_only = true;
+    // The lines of the first load wait until its images are known to be
+    // whole: a load made again one step after another logs its own.
+    bool loaded = false;
+    std::vector<std::string> lines;
+    {
+        HeldLogLines held;
+        loaded = LoadModuleWith(module, path, sizes);
+        lines = held.Take();
+    }
+
+    struct Decoded {
+        std::pair<std::string, int> key;
+        std::shared_ptr<const gfx::Image> picture;
+        gfx::Size size;
+    };
+    std::vector<Decoded> decoded(loaded ? sizes.to_decode.size() : 0);
+    const bool whole = ForEachOnAllCoresInLogOrder(decoded.size(), [&](std::size_t i) {
+        const std::string& file = sizes.to_decode[i];
+        const int kind = ImageKindOf(file);
+        auto picture = std::make_shared<gfx::Image>();
+        if (!gfx::DecodeImage(file, picture.get(), DrawingRuleOf(kind))) {
+            return false;
+        }
+        decoded[i].key = {file, kind};
+        decoded[i].size = picture->size();
+        if (keepPictures) {
+            decoded[i].picture = std::move(picture);
+        }
+        return true;
+    });
+    if (loaded && whole) {
+        WriteLogLines(lines);
+        for (Decoded& picture : decoded) {
+            if (picture.picture != nullptr) {
+                module.context.load_pictures.emplace(picture.key, std::move(picture.picture));
+            }
+        }
+        return true;
+    }
+    // A file whose header is sound but whose data is not, or a load that
+    // failed anyway: the load is made again one step after another, so
+    // that the first failure is met, and logged, where it lies.
+    ImageSizeCache strict;
+    for (const Decoded& picture : decoded) {
+        if (picture.key.first.empty()) {
+            continue;
+        }
+        strict.sizes.emplace(picture.key.first, picture.size);
+    }
+    for (std::size_t i = 0; i < decoded.size(); ++i) {
+        if (decoded[i].key.first.empty()) {
+            strict.unreadable.insert(sizes.to_decode[i]);
+        }
+    }
+    return LoadModuleWith(module, path, strict);
 }
 
 }  // namespace sw

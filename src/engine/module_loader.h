@@ -13,6 +13,9 @@ namespace sw {
 // width, screen height and density first; everything else is replaced. Every
 // failure is logged at ERROR where it happens and gives false, after which the
 // module is of no use.
-bool LoadModule(ThemeModule& module, const std::string& path);
+// The image files are first sized from their headers and then decoded whole
+// side by side on every core; with keepPictures the decoded pictures stay in
+// the module's context for the drawing that follows.
+bool LoadModule(ThemeModule& module, const std::string& path, bool keepPictures = false);
 
 }  // namespace sw

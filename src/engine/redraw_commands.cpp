@@ -64,7 +64,8 @@ bool Redraw(ThemeProject& project, const std::string& moduleName, int screenId, 
         return false;
     }
     element->image_index = imageIndex;
-    return RedrawScreens(*module, -1) && RenderProjectThumbnails(project, *module);
+    return RedrawWithThumbnails(*module, -1, screenId, project.thumbnail_width(),
+                                project.thumbnail_height());
 }
 
 bool RedrawAll(ThemeProject& project) {
@@ -90,7 +91,8 @@ bool SetElementGeometry(ThemeProject& project, const std::string& moduleName, in
     }
     bool drawn = true;
     if (redraw) {
-        drawn = RedrawScreens(*module, 0) && RenderProjectThumbnails(project, *module);
+        drawn = RedrawWithThumbnails(*module, 0, 0, project.thumbnail_width(),
+                                     project.thumbnail_height());
     }
     return element != nullptr && drawn;
 }

@@ -1,13 +1,20 @@
 #include "engine/screen_drawing.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 #include "core/files.h"
 #include "core/log.h"
+#include "core/on_all_cores.h"
 #include "core/text.h"
+#include "engine/image_resolve.h"
 #include "engine/nine_patch.h"
 #include "gfx/image_decode.h"
 #include "gfx/image_encode.h"
@@ -39,10 +46,8 @@ using DrawingImage = std::shared_ptr<const gfx::Image>;
 // nine-patch files (kind 1) all but their border; others are drawn opaque.
 // Null when the file cannot be read.
 DrawingImage DecodeDrawingImage(const std::string& path, int kind) {
-    const gfx::Premultiply rule =
-        kind == kImageKindNinePatch ? gfx::Premultiply::kKeepBorder : gfx::Premultiply::kAll;
     auto image = std::make_shared<gfx::Image>();
-    if (!gfx::DecodeImage(path, image.get(), rule)) {
+    if (!gfx::DecodeImage(path, image.get(), DrawingRuleOf(kind))) {
         return nullptr;
     }
     return image;
@@ -65,12 +70,16 @@ std::vector<std::pair<std::string, int>> PlainImagesOf(const ThemeElement& eleme
 }
 
 // The pictures of one run of screens: one that several elements of the run
-// show (a wallpaper on every screen) is decoded once and kept until its last
-// use; one shown once is never kept. The next run reads every file again.
+// show (a wallpaper on every screen) is decoded once, by the first screen
+// that needs it while the others wait for it, and kept until its last use;
+// one shown once is never kept. The next run reads every file again. The
+// screens of a run are drawn side by side, so Get may be called from several
+// threads at once.
 class ScreenRun {
   public:
-    ScreenRun(const ThemeModule& module, int first, int last) {
-        for (int i = first; i <= last; ++i) {
+    ScreenRun(const ThemeModule& module, const std::vector<int>& screens)
+        : load_pictures_(module.context.load_pictures) {
+        for (int i : screens) {
             for (const ThemeElement& element : module.screens[i].elements) {
                 for (const auto& key : PlainImagesOf(element)) {
                     ++entries_[key].uses;
@@ -83,23 +92,32 @@ class ScreenRun {
     DrawingImage Get(const std::string& path, int kind) {
         const auto found = entries_.find({path, kind});
         if (found == entries_.end()) {
-            return DecodeDrawingImage(path, kind);
+            const auto loaded = load_pictures_.find({path, kind});
+            return loaded != load_pictures_.end() ? loaded->second : DecodeDrawingImage(path, kind);
         }
         Entry& entry = found->second;
-        DrawingImage image = entry.image != nullptr ? entry.image : DecodeDrawingImage(path, kind);
-        if (--entry.uses <= 0) {
-            entries_.erase(found);  // its last use: the caller holds it now
-        } else {
-            entry.image = image;
+        std::call_once(entry.decoded, [&] {
+            const auto loaded = load_pictures_.find({path, kind});
+            entry.image =
+                loaded != load_pictures_.end() ? loaded->second : DecodeDrawingImage(path, kind);
+        });
+        DrawingImage image = entry.image;
+        // Every use was counted, so the last one finds every other copy made.
+        if (entry.uses.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+            entry.image.reset();
         }
         return image;
     }
 
   private:
     struct Entry {
-        int uses = 0;
+        std::atomic<int> uses{0};
+        std::once_flag decoded;
         DrawingImage image;
     };
+    // Pictures the load of the module kept; not changed while a run draws.
+    const std::map<std::pair<std::string, int>, std::shared_ptr<const gfx::Image>>& load_pictures_;
+    // Filled before the first Get and never changed after: only entries are.
     std::map<std::pair<std::string, int>, Entry> entries_;
 };
 
@@ -260,6 +278,24 @@ bool DrawScreenAt(const ThemePackage& screen, int screenId, ScreenRun& run) {
     return true;
 }
 
+// Guarded by HookMutex().
+std::function<void(const ThemePackage&)>& DrawingHook() {
+    static std::function<void(const ThemePackage&)> hook;
+    return hook;
+}
+
+std::mutex& HookMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+void ReportDrawingBegun(const ThemePackage& screen) {
+    std::lock_guard lock(HookMutex());
+    if (DrawingHook()) {
+        DrawingHook()(screen);
+    }
+}
+
 }  // namespace
 
 std::string PreviewPath(const ThemePackage& screen) {
@@ -277,6 +313,10 @@ bool DrawScreen(const ThemePackage& screen) {
 }
 
 bool RedrawScreens(const ThemeModule& module, int index) {
+    return RedrawScreens(module, index, -1, nullptr);
+}
+
+bool RedrawScreens(const ThemeModule& module, int index, int current, const ScreenStep& then) {
     const int count = static_cast<int>(module.screens.size());
     int first = index;
     int last = index;
@@ -290,13 +330,54 @@ bool RedrawScreens(const ThemeModule& module, int index) {
         LogError("draw screen %d failed\n", index);
         return false;
     }
-    ScreenRun run(module, first, last);
+    // The screen the designer looks at is begun first; the others follow in
+    // their order.
+    std::vector<int> order;
+    if (current >= first && current <= last) {
+        order.push_back(current);
+    }
     for (int i = first; i <= last; ++i) {
-        if (!DrawScreenAt(module.screens[i], i, run)) {
-            return false;
+        if (i != current) {
+            order.push_back(i);
         }
     }
-    return true;
+    ScreenRun run(module, order);
+    // Once a screen failed, the screens not yet begun are left alone; those
+    // already under way are finished, which only makes their pictures
+    // current. The log reads as if the screens were drawn one after another,
+    // up to the first that failed.
+    std::atomic<bool> failed{false};
+    // Screens begin strictly in their order, though several are drawn at once.
+    std::mutex beginning;
+    std::condition_variable begun;
+    std::size_t begunCount = 0;
+    return ForEachOnAllCoresInLogOrder(order.size(), [&](std::size_t k) {
+        const ThemePackage& screen = module.screens[order[k]];
+        bool skip = false;
+        {
+            std::unique_lock lock(beginning);
+            begun.wait(lock, [&] { return begunCount == k; });
+            skip = failed.load();
+            if (!skip) {
+                ReportDrawingBegun(screen);
+            }
+            ++begunCount;
+        }
+        begun.notify_all();
+        if (skip) {
+            return false;
+        }
+        const bool drawn = DrawScreenAt(screen, order[k], run) && (then == nullptr || then(screen));
+        if (!drawn) {
+            failed = true;
+        }
+        return drawn;
+    });
+}
+
+void SetScreenDrawingHook(std::function<void(const ThemePackage&)> hook) {
+    std::lock_guard lock(HookMutex());
+    DrawingHook() = std::move(hook);
 }
 
 }  // namespace sw

@@ -2,6 +2,7 @@
 // preview/xxhdpi/preview{N}_suit.jpg in the module folder, N = screen id + 1.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/theme_module.h"
@@ -26,5 +27,21 @@ bool DrawScreen(const ThemePackage& screen);
 // or 1 of a module with two screens or more: screens 0 and 1, which are always
 // drawn together. Otherwise the screen index alone.
 bool RedrawScreens(const ThemeModule& module, int index);
+
+// What is done with a screen right after it was drawn (its thumbnail), on
+// the same thread; false counts as a failure of the screen.
+using ScreenStep = std::function<bool(const ThemePackage&)>;
+
+// RedrawScreens with the screens drawn side by side on every core. The
+// screen current, when it is one of them, is begun first (and its step run
+// right after it), so the designer sees it first; then the others in order.
+// When a screen fails, the screens not yet begun are not drawn, the log
+// holds what drawing them one after another up to the failure would have
+// logged, and the answer is false.
+bool RedrawScreens(const ThemeModule& module, int index, int current, const ScreenStep& then);
+
+// Called with every screen whose drawing begins, in the order they begin;
+// nullptr for none. The tests watch the order with it.
+void SetScreenDrawingHook(std::function<void(const ThemePackage&)> hook);
 
 }  // namespace sw

@@ -6,13 +6,19 @@
 #include <json/value.h>
 #include <tinyxml.h>
 
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/text.h"
 
 namespace sw {
+
+namespace gfx {
+class Image;
+}
 
 struct Rect {
     int left = 0;
@@ -45,6 +51,11 @@ struct ModuleContext {
     int screen_height = 0;
     int density = 0;
     std::string module_path;
+    // The first images of the elements as the load decoded them, by path and
+    // kind (decoded as drawing reads that kind), when the load was asked to
+    // keep them: the drawing that follows an open takes them instead of
+    // decoding each file again. Emptied once that drawing is done.
+    std::map<std::pair<std::string, int>, std::shared_ptr<const gfx::Image>> load_pictures;
 };
 
 // Image kinds by file suffix.

@@ -8,6 +8,7 @@
 
 #include "core/files.h"
 #include "core/log.h"
+#include "core/on_all_cores.h"
 #include "core/paths.h"
 #include "core/text.h"
 #include "engine/json_file.h"
@@ -167,7 +168,7 @@ bool ThemeProject::LoadModules(int screenWidth, int screenHeight, int density) {
         module->context.density = density;
         // A module that cannot be loaded fails the open: a project opened
         // without it would be edited and packed without that screen.
-        if (!LoadModule(*module, folder)) {
+        if (!LoadModule(*module, folder, true)) {
             LogError("load module %s failed.\n", entry.c_str());
             return false;
         }
@@ -182,13 +183,21 @@ bool ThemeProject::LoadModules(int screenWidth, int screenHeight, int density) {
 }
 
 bool ThemeProject::DrawModules() {
-    for (std::size_t i = 0; i < modules_.size(); ++i) {
+    // The modules are drawn side by side too (and each one's screens), so
+    // a module of one screen does not keep a core waiting.
+    const bool drawn = ForEachOnAllCoresInLogOrder(modules_.size(), [&](std::size_t i) {
         if (!RedrawScreens(*modules_[i], -1)) {
             LogError("draw package %d failed\n", static_cast<int>(i));
             return false;
         }
+        return true;
+    });
+    // The pictures of the load served this first drawing; later drawings
+    // read the files again, which edits change.
+    for (const auto& module : modules_) {
+        module->context.load_pictures.clear();
     }
-    return true;
+    return drawn;
 }
 
 ThemeModule* ThemeProject::FindModule(const std::string& name) {

@@ -1,7 +1,10 @@
 #include "engine/thumbnails.h"
 
+#include <vector>
+
 #include "core/files.h"
 #include "core/log.h"
+#include "core/on_all_cores.h"
 #include "core/text.h"
 #include "engine/screen_drawing.h"
 #include "gfx/image_decode.h"
@@ -37,6 +40,21 @@ bool RenderThumbnail(const ThemePackage& screen, int width, int height) {
     return true;
 }
 
+// Renders the thumbnails of the screens side by side.
+bool RenderEach(const ThemeModule& module, const std::vector<int>& screens, int width, int height) {
+    return ForEachOnAllCoresInLogOrder(screens.size(), [&](std::size_t k) {
+        return RenderThumbnail(module.screens[screens[k]], width, height);
+    });
+}
+
+std::vector<int> AllScreens(const ThemeModule& module) {
+    std::vector<int> screens;
+    for (const ThemePackage& screen : module.screens) {
+        screens.push_back(screen.index);
+    }
+    return screens;
+}
+
 }  // namespace
 
 std::string ThumbnailPath(const ThemePackage& screen) {
@@ -49,12 +67,31 @@ bool RenderThumbnails(const ThemeModule& module, int width, int height) {
         return true;
     }
     MakeFolderPath(ThumbnailFolder(module.context));
+    return RenderEach(module, AllScreens(module), width, height);
+}
+
+bool RedrawWithThumbnails(const ThemeModule& module, int index, int current, int width,
+                          int height) {
+    if (width <= 0 || height <= 0) {
+        return RedrawScreens(module, index, current, nullptr);
+    }
+    MakeFolderPath(ThumbnailFolder(module.context));
+    std::vector<char> rendered(module.screens.size(), 0);  // one thread a screen
+    const auto thumbnail = [&](const ThemePackage& screen) {
+        rendered[screen.index] = 1;
+        return RenderThumbnail(screen, width, height);
+    };
+    if (!RedrawScreens(module, index, current, thumbnail)) {
+        return false;
+    }
+    // The screens that were not drawn again get theirs at the same size.
+    std::vector<int> others;
     for (const ThemePackage& screen : module.screens) {
-        if (!RenderThumbnail(screen, width, height)) {
-            return false;
+        if (!rendered[screen.index]) {
+            others.push_back(screen.index);
         }
     }
-    return true;
+    return RenderEach(module, others, width, height);
 }
 
 }  // namespace sw

@@ -19,4 +19,11 @@ std::string ThumbnailPath(const ThemePackage& screen);
 // cannot be drawn, read or written (logged).
 bool RenderThumbnails(const ThemeModule& module, int width, int height);
 
+// RedrawScreens (module, index) and then RenderThumbnails (module, width,
+// height), with every screen's thumbnail made as soon as the screen is drawn
+// and the screen current begun first: the work of an edit, side by side on
+// every core. No thumbnail is made when the size is 0 or less. False when a
+// screen cannot be drawn or a thumbnail cannot be made (logged).
+bool RedrawWithThumbnails(const ThemeModule& module, int index, int current, int width, int height);
+
 }  // namespace sw

@@ -227,6 +227,44 @@ TEST_F(LogTest, ConcurrentCallsLoseNoLine) {
     }
 }
 
+// Work done side by side on other threads reaches the log in the order the
+// caller chooses; a hold that ends without Take() writes its lines itself.
+TEST_F(LogTest, HeldLinesReachTheLogWhenWritten) {
+    InitLogFile("runtime.log");
+    std::vector<std::string> second;
+    std::thread([&] {
+        HeldLogLines held;
+        LogError("second\n");
+        second = held.Take();
+    }).join();
+    std::vector<std::string> first;
+    std::thread([&] {
+        HeldLogLines held;
+        LogInfo("first\n");
+        {
+            HeldLogLines inner;
+            LogWarn("inner\n");
+        }
+        first = held.Take();
+    }).join();
+    EXPECT_EQ(ReadText(home_ / "runtime.log"), "");
+    LogInfo("before\n");
+    {
+        HeldLogLines outer;
+        WriteLogLines(first);
+        WriteLogLines(second);
+        LogInfo("own\n");
+    }
+    {
+        HeldLogLines dropped;
+        LogInfo("dropped\n");
+        dropped.Take();
+    }
+    EXPECT_EQ(LineBodies(ReadText(home_ / "runtime.log")),
+              (std::vector<std::string>{"INFO \tbefore", "INFO \tfirst", "WARN \tinner",
+                                        "ERROR\tsecond", "INFO \town"}));
+}
+
 TEST(FormatTimeStampTest, HasTheFixedLayout) {
     std::string stamp = FormatTimeStamp();
     EXPECT_EQ(stamp.size(), 19u);

@@ -9,6 +9,7 @@
 #include "engine/engine_fixture.h"
 #include "engine/image_resolve.h"
 #include "engine/values.h"
+#include "gfx/image.h"
 #include "gfx/text.h"
 
 namespace sw {
@@ -26,12 +27,12 @@ class ModuleLoaderTest : public ::testing::Test {
         fixture_.WriteDefault();
     }
 
-    bool Load() {
+    bool Load(bool keepPictures = false) {
         module_ = std::make_unique<ThemeModule>();
         module_->context.screen_width = 1080;
         module_->context.screen_height = 1920;
         module_->context.density = 320;
-        return LoadModule(*module_, fixture_.path());
+        return LoadModule(*module_, fixture_.path(), keepPictures);
     }
 
     // A one-screen template holding the given element lines.
@@ -264,6 +265,29 @@ TEST_P(ModuleFailureTest, FailsWithItsLogLines) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ModuleFailureTest, ::testing::ValuesIn(FailureCases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The first image of every element is decoded whole at load (a damaged one
+// is refused there); an open keeps those pictures for its drawing.
+TEST_F(ModuleLoaderTest, KeepsTheDecodedFirstImagesOnlyWhenAsked) {
+    ASSERT_TRUE(Load());
+    EXPECT_TRUE(module_->context.load_pictures.empty());
+    ASSERT_TRUE(Load(true));
+    int images = 0;
+    for (const ThemePackage& screen : module_->screens) {
+        for (const ThemeElement& element : screen.elements) {
+            if (element.images.empty()) {
+                continue;
+            }
+            ++images;
+            const std::string& first = element.images[0];
+            const auto kept = module_->context.load_pictures.find({first, ImageKindOf(first)});
+            ASSERT_NE(kept, module_->context.load_pictures.end()) << first;
+            EXPECT_EQ(kept->second->width(), element.image_width) << first;
+            EXPECT_EQ(kept->second->height(), element.image_height) << first;
+        }
+    }
+    EXPECT_GT(images, 0);
+}
 
 TEST_F(ModuleLoaderTest, OptionalPartsOnlyWarn) {
     fixture_.WriteTemplate(

@@ -3,10 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <mutex>
+
+#include "engine/color_replacement.h"
+#include "engine/image_replacement.h"
+#include "engine/screen_drawing.h"
 
 #include "engine/page_fixture.h"
 #include "engine/thumbnails.h"
+#include "gfx/canvas.h"
 #include "gfx/image_decode.h"
+#include "gfx/image_encode.h"
 
 namespace sw {
 namespace {
@@ -178,6 +186,64 @@ TEST_F(RedrawCommandsTest, SetElementGeometryOfAMissingElementStillRedraws) {
     EXPECT_FALSE(SetElementGeometry(project_, "桌面", 99, 0, 0, 1, 1, 0, true));
     EXPECT_EQ(LauncherPreviews(), kFirstTwo);
     EXPECT_FALSE(SetElementGeometry(project_, "无此模块", 0, 0, 0, 1, 1, 0, true));
+}
+
+// Screens are drawn side by side, but the one the designer acted on is
+// begun first, and every screen drawn gets its thumbnail.
+TEST_F(RedrawCommandsTest, TheScreenActedOnIsDrawnFirst) {
+    const std::string newWallpaper = fixture_.root() + "/new_wallpaper.jpg";
+    const std::string newIcon = fixture_.root() + "/new_icon.png";
+    {
+        gfx::Canvas canvas(540, 960);
+        canvas.FillRect(gfx::Rect{0, 0, 540, 960}, gfx::Color{0, 128, 255}, 255);
+        ASSERT_TRUE(gfx::SaveJpeg(canvas.image(), newWallpaper));
+        ASSERT_TRUE(gfx::SavePng(canvas.image(), newIcon));
+    }
+    const struct {
+        const char* edit;
+        std::function<bool()> run;
+        std::vector<int> order;
+    } cases[] = {
+        {"another image on screen 3",
+         [&] { return Redraw(project_, "桌面", 3, 1, 0); },
+         {3, 0, 1, 2}},
+        {"another image on screen 0",
+         [&] { return Redraw(project_, "桌面", 0, 4, 0); },
+         {0, 1, 2, 3}},
+        {"the wallpaper replaced on screen 2",
+         [&] { return ReplaceImage(project_, "桌面", 2, 0, 0, newWallpaper); },
+         {2, 0, 1, 3}},
+        {"an icon replaced on screen 3",
+         [&] { return ReplaceImage(project_, "桌面", 3, 1, 0, newIcon); },
+         {3}},
+        {"a colour on screen 1",
+         [&] { return SetElementColor(project_, "桌面", 1, 2, "00FF00"); },
+         {1, 0, 2, 3}},
+        {"a move on the first screen",
+         [&] { return SetElementGeometry(project_, "桌面", 4, 1, 2, 30, 40, 0, true); },
+         {0, 1}},
+    };
+    ASSERT_TRUE(DrawThumbNail(project_, "桌面", 54, 96));
+    for (const auto& c : cases) {
+        std::mutex mutex;
+        std::vector<int> begun;
+        SetScreenDrawingHook([&](const ThemePackage& screen) {
+            std::lock_guard lock(mutex);
+            begun.push_back(screen.index);
+        });
+        PageProject::DeletePreviews(fixture_.launcher());
+        for (int n = 1; n <= 4; ++n) {
+            fs::remove(PageProject::Thumbnail(fixture_.launcher(), n));
+        }
+        const bool done = c.run();
+        SetScreenDrawingHook(nullptr);
+        EXPECT_TRUE(done) << c.edit;
+        EXPECT_EQ(begun, c.order) << c.edit;
+        for (int n = 1; n <= 4; ++n) {
+            EXPECT_TRUE(fs::exists(PageProject::Thumbnail(fixture_.launcher(), n)))
+                << c.edit << ": thumbnail " << n;
+        }
+    }
 }
 
 }  // namespace
