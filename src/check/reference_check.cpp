@@ -11,14 +11,11 @@
 
 #include "core/files.h"
 #include "core/text.h"
+#include "engine/image_resolve.h"
 
 namespace sw::check {
 
 namespace {
-
-constexpr const char* kImageFolders[] = {"content/res/drawable-xxhdpi",
-                                         "content/res/drawable-nodpi"};
-constexpr const char* kImageSuffixes[] = {".jpg", ".png", ".9.png"};
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -28,25 +25,13 @@ std::string Lower(std::string text) {
 
 // The engine's lookup of an element's image by base name, without its log.
 bool ImageExists(const std::string& modulePath, const std::string& baseName) {
-    for (const char* folder : kImageFolders) {
-        for (const char* suffix : kImageSuffixes) {
-            if (IsFile(modulePath + "/" + folder + "/" + baseName + suffix)) {
-                return true;
-            }
-        }
-    }
-    return false;
+    return !FindImageFile(modulePath, baseName).empty();
 }
 
 // A layout names files with their suffix; the file is looked up in the
 // drawable folders the templates use.
 bool FileExists(const std::string& modulePath, const std::string& fileName) {
-    for (const char* folder : kImageFolders) {
-        if (IsFile(modulePath + "/" + folder + "/" + fileName)) {
-            return true;
-        }
-    }
-    return false;
+    return !FindFileInImageFolders(modulePath, fileName).empty();
 }
 
 // The missing images of a module, each reported once: by the first file

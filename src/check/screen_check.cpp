@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "check/contrast.h"
-#include "check/on_all_cores.h"
 #include "core/text.h"
+#include "core/worker_pool.h"
 #include "engine/resolution.h"
 #include "engine/values.h"
 #include "gfx/image_decode.h"
