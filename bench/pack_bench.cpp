@@ -11,6 +11,7 @@
 #include "core/paths.h"
 #include "core/process.h"
 #include "engine/theme_project.h"
+#include "gfx/decoded_pictures.h"
 #include "gfx/image_decode.h"
 #include "gfx/image_encode.h"
 #include "gfx/resample.h"
@@ -42,38 +43,79 @@ void BM_PackTemplate(benchmark::State& state) {
 }
 BENCHMARK(BM_PackTemplate)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The module copies a pack resizes in, made once.
+// The density images of the template as a pack plans them, from the
+// project's own files.
 struct ResizeFixture {
     explicit ResizeFixture(const TemplateProject& project) {
-        const std::string work = project.folder() + "/resize";
-        call = work + "/callscreen";
-        launcher = work + "/launcher";
-        lock = work + "/lockscreen";
-        ok = CopyPath(project.module_folders()[2], call) &&
-             CopyPath(project.module_folders()[0], launcher) &&
-             CopyPath(project.module_folders()[1], lock) &&
-             CopyPath(lock + "/content/lockscreen/content/res", lock + "/content/res");
+        const std::string folders[] = {"content/launcher", "content/lockscreen",
+                                       "content/callscreen"};
+        const std::string root = FolderOf(project.module_folders()[0]);
+        for (int m = 0; m < 3; ++m) {
+            pack::TreeRefusal refusal;
+            ok =
+                tree.AddProjectFolder(project.module_folders()[m], folders[m], root, {}, refusal) &&
+                (m == 0 || ok);
+        }
+        tree.Copy("content/lockscreen/content/lockscreen/content/res",
+                  "content/lockscreen/content/res");
     }
     std::vector<pack::ResizeJob> Jobs() const {
-        std::vector<pack::ResizeJob> jobs = pack::CallscreenResizes(call);
-        for (auto more :
-             {pack::LauncherWallpaperResizes(launcher), pack::LockscreenWallpaperResizes(lock)}) {
+        const gfx::DecodedPictures none;
+        std::vector<pack::ResizeJob> jobs =
+            pack::CallscreenResizes(tree, "content/callscreen", none);
+        for (auto more : {pack::LauncherWallpaperResizes(tree, "content/launcher", none),
+                          pack::LockscreenWallpaperResizes(tree, "content/lockscreen", none)}) {
             jobs.insert(jobs.end(), more.begin(), more.end());
         }
         return jobs;
     }
-    std::string call;
-    std::string launcher;
-    std::string lock;
+    pack::PackTree tree;
     bool ok = false;
 };
 
-// Every density image of the template, on the pack's thread pool.
+// The floor of a pack: what no way of packing can leave out. The sources
+// of the density images decoded, every size resampled and encoded, on all
+// cores, and the theme archive's bytes written to a file.
+void BM_PackFloor(benchmark::State& state) {
+    TemplateProject project;
+    ResizeFixture fixture(project);
+    if (!project.ok() || !fixture.ok || !OpenProject(project.project_file())) {
+        state.SkipWithError("cannot read the template's modules");
+        return;
+    }
+    SetHomeFolder(project.folder() + "/home");
+    pack::PackRequest request;
+    request.pack_name = "floor";
+    request.pack_path = project.folder();
+    std::string archive;
+    if (pack::PackProject(request).code != 0 ||
+        !ReadFileText(project.folder() + "/floor.zip", archive)) {
+        state.SkipWithError("PackProject failed");
+        return;
+    }
+    const std::vector<pack::ResizeJob> jobs = fixture.Jobs();
+    const pack::PackObserver observer;
+    for (auto _ : state) {
+        gfx::DecodedPictures pictures;
+        pack::PackRun run(request, observer, pictures);
+        run.tree() = fixture.tree;
+        if (!pack::RunResizes(jobs, run) ||
+            !WriteFileAtomic(project.folder() + "/floor-bytes.zip", archive)) {
+            state.SkipWithError("RunResizes failed");
+            break;
+        }
+    }
+    state.counters["archive_MB"] = static_cast<double>(archive.size()) / 1e6;
+    SetHomeFolder("");
+}
+BENCHMARK(BM_PackFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Every density image of the template, on the program's worker threads.
 void BM_PackDensityImages(benchmark::State& state) {
     TemplateProject project;
     ResizeFixture fixture(project);
     if (!project.ok() || !fixture.ok) {
-        state.SkipWithError("cannot copy the template's modules");
+        state.SkipWithError("cannot read the template's modules");
         return;
     }
     const std::vector<pack::ResizeJob> jobs = fixture.Jobs();
@@ -84,7 +126,9 @@ void BM_PackDensityImages(benchmark::State& state) {
         images += job.targets.size();
     }
     for (auto _ : state) {
-        pack::PackRun run(request, observer, {});
+        gfx::DecodedPictures pictures;
+        pack::PackRun run(request, observer, pictures);
+        run.tree() = fixture.tree;
         if (!pack::RunResizes(jobs, run)) {
             state.SkipWithError("RunResizes failed");
             break;
@@ -107,7 +151,7 @@ void BM_ImageMagickDensityImages(benchmark::State& state) {
     TemplateProject project;
     ResizeFixture fixture(project);
     if (!project.ok() || !fixture.ok) {
-        state.SkipWithError("cannot copy the template's modules");
+        state.SkipWithError("cannot read the template's modules");
         return;
     }
     std::vector<std::vector<std::string>> commands;
@@ -117,7 +161,7 @@ void BM_ImageMagickDensityImages(benchmark::State& state) {
         for (const pack::ResizeTarget& target : job.targets) {
             const std::string size =
                 std::to_string(target.width) + "x" + std::to_string(target.height) + "!";
-            commands.push_back({convert, job.source, "-resize", size,
+            commands.push_back({convert, job.source_file.path, "-resize", size,
                                 out + "/" + std::to_string(commands.size()) + ".png"});
         }
     }

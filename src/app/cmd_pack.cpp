@@ -13,6 +13,7 @@
 #include "core/log.h"
 #include "engine/theme_project.h"
 #include "pack/comma_list.h"
+#include "pack/density_plan.h"
 #include "pack/pack_project.h"
 
 namespace sw::app {
@@ -60,11 +61,15 @@ void DrawProgress(pack::PackStep step, double done) {
 
 // The project check before packing: its ERROR findings on standard error.
 // False when there are some and force is not set.
-bool PassesCheck(bool force) {
+// The pictures it decodes that the pack resizes stay in pictures.
+bool PassesCheck(bool force, const pack::WantedModules& wanted, gfx::DecodedPictures& pictures) {
     check::Findings errors;
     {
         const ProjectReader project = ReadProject();
-        errors = check::CheckProjectForErrors(*project);
+        for (const std::string& source : pack::DensitySources(project->project_dir(), wanted)) {
+            pictures.Keep(source);
+        }
+        errors = check::CheckProjectForErrors(*project, &pictures);
     }
     if (errors.empty()) {
         return true;
@@ -104,7 +109,10 @@ int RunPack(const std::string& projectFile, const std::string& name, const std::
         std::fprintf(stderr, "skinwright: cannot pack: %s\n", refusal.c_str());
         return 1;
     }
-    if (!PrepareHome(home) || !OpenProjectForCommand(projectFile) || !PassesCheck(force)) {
+    // One decode of each picture serves the check and the pack.
+    gfx::DecodedPictures pictures;
+    if (!PrepareHome(home) || !OpenProjectForCommand(projectFile) ||
+        !PassesCheck(force, request.modules, pictures)) {
         return 1;
     }
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
@@ -115,7 +123,7 @@ int RunPack(const std::string& projectFile, const std::string& name, const std::
     observer.stop = [] { return interrupted != 0; };
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
-    const pack::PackResult result = pack::PackProject(request, observer);
+    const pack::PackResult result = pack::PackProject(request, observer, &pictures);
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     if (terminal) {

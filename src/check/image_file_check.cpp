@@ -4,8 +4,8 @@
 #include <cctype>
 #include <vector>
 
-#include "check/on_all_cores.h"
 #include "core/files.h"
+#include "core/on_all_cores.h"
 #include "core/paths.h"
 #include "core/project_entry.h"
 #include "engine/nine_patch.h"
@@ -51,7 +51,7 @@ struct FileJob {
     gfx::Size size;
 };
 
-void CheckOneFile(FileJob& job) {
+void CheckOneFile(FileJob& job, gfx::DecodedPictures& pictures) {
     const std::string& path = job.path;
     const NamedKind kind = job.kind;
     auto add = [&](const std::string& message) { job.fault = message; };
@@ -81,19 +81,19 @@ void CheckOneFile(FileJob& job) {
         }
         return;
     }
-    gfx::Image image;
-    if (!gfx::DecodeImage(path, &image)) {
+    const std::shared_ptr<const gfx::Image> image = pictures.Decode(path);
+    if (!image) {
         add("图片无法解码：文件已损坏或不完整");
         return;
     }
     job.decoded = true;
-    job.size = image.size();
+    job.size = image->size();
 }
 
 }  // namespace
 
 void CheckImageFiles(const std::string& modulePath, const std::string& moduleName,
-                     Findings& findings, ImageSizes& sizes) {
+                     Findings& findings, ImageSizes& sizes, gfx::DecodedPictures& pictures) {
     const std::string res = modulePath + "/content/res";
     std::vector<std::string> folders;
     if (!ListFolder(res, folders)) {
@@ -120,7 +120,7 @@ void CheckImageFiles(const std::string& modulePath, const std::string& moduleNam
             jobs.push_back({path, "content/res/" + folder + "/" + name, kind, {}, false, {}});
         }
     }
-    ForEachOnAllCores(jobs.size(), [&jobs](std::size_t i) { CheckOneFile(jobs[i]); });
+    ForEachOnAllCores(jobs.size(), [&](std::size_t i) { CheckOneFile(jobs[i], pictures); });
     for (const FileJob& job : jobs) {
         if (!job.fault.empty()) {
             findings.push_back({Level::kError, moduleName, job.relative, job.fault, "", -1, -1});

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "check/finding.h"
+#include "gfx/decoded_pictures.h"
 #include "gfx/geometry.h"
 
 namespace sw::check {
@@ -16,7 +17,9 @@ using ImageSizes = std::map<std::string, gfx::Size>;
 
 // Checks every file of content/res/drawable-* below the module folder and
 // adds an ERROR for each fault. The sizes of the sound files go to sizes.
+// Pictures are decoded through pictures, which keeps those a later step
+// (a pack) has asked for.
 void CheckImageFiles(const std::string& modulePath, const std::string& moduleName,
-                     Findings& findings, ImageSizes& sizes);
+                     Findings& findings, ImageSizes& sizes, gfx::DecodedPictures& pictures);
 
 }  // namespace sw::check

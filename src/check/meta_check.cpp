@@ -1,10 +1,9 @@
 #include "check/meta_check.h"
 
-#include <json/reader.h>
-
 #include "core/files.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "engine/json_file.h"
 
 namespace sw::check {
 
@@ -48,14 +47,7 @@ void CheckDescriptionFiles(const std::string& launcherPath, const std::string& m
             continue;
         }
         Json::Value document;
-        bool parsed = false;
-        try {
-            Json::Reader reader;
-            parsed = reader.parse(text, document);
-        } catch (const std::exception&) {
-            parsed = false;
-        }
-        if (!parsed) {
+        if (!ParseJsonFileText(text, document, false)) {
             add(Level::kError, "描述文件不是有效的JSON");
             continue;
         }

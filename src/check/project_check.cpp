@@ -84,7 +84,7 @@ const ThemeModule* LoadedModule(const ThemeProject& project, const std::string& 
 
 namespace {
 
-Findings RunCheck(const ThemeProject& project, bool judgeTexts) {
+Findings RunCheck(const ThemeProject& project, bool judgeTexts, gfx::DecodedPictures& pictures) {
     Findings findings;
     if (project.project_dir().empty()) {
         findings.push_back({Level::kError, "", FileNameOf(project.project_path()),
@@ -101,7 +101,7 @@ Findings RunCheck(const ThemeProject& project, bool judgeTexts) {
         const std::string path = project.project_dir() + "/" + name;
         ImageSizes sizes;
         CheckImageReferences(path, name, findings);
-        CheckImageFiles(path, name, findings, sizes);
+        CheckImageFiles(path, name, findings, sizes, pictures);
         const ThemeModule* module = LoadedModule(project, name);
         std::unique_ptr<ThemeModule> own;
         if (module == nullptr) {
@@ -130,11 +130,13 @@ Findings RunCheck(const ThemeProject& project, bool judgeTexts) {
 }  // namespace
 
 Findings CheckProject(const ThemeProject& project) {
-    return RunCheck(project, true);
+    gfx::DecodedPictures pictures;
+    return RunCheck(project, true, pictures);
 }
 
-Findings CheckProjectForErrors(const ThemeProject& project) {
-    return ErrorsOf(RunCheck(project, false));
+Findings CheckProjectForErrors(const ThemeProject& project, gfx::DecodedPictures* pictures) {
+    gfx::DecodedPictures own;
+    return ErrorsOf(RunCheck(project, false, pictures != nullptr ? *pictures : own));
 }
 
 std::string ErrorSummary(const Findings& findings, std::size_t limit) {

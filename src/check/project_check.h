@@ -4,6 +4,7 @@
 
 #include "check/finding.h"
 #include "engine/theme_project.h"
+#include "gfx/decoded_pictures.h"
 
 namespace sw::check {
 
@@ -18,8 +19,10 @@ Findings CheckProject(const ThemeProject& project);
 
 // The ERROR findings of CheckProject only, as a pack asks before it starts:
 // the warnings, which never stop a pack, are not looked for where that
-// costs time (the contrast of texts).
-Findings CheckProjectForErrors(const ThemeProject& project);
+// costs time (the contrast of texts). pictures, when given, decodes the
+// images and keeps those a pack that follows has asked for.
+Findings CheckProjectForErrors(const ThemeProject& project,
+                               gfx::DecodedPictures* pictures = nullptr);
 
 // The ERROR findings as lines for a message, at most limit of them and a
 // last line that tells how many more there are.

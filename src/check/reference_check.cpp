@@ -12,6 +12,7 @@
 #include "core/files.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "engine/image_resolve.h"
 #include "engine/xml_file.h"
 
 namespace sw::check {
@@ -25,10 +26,6 @@ std::string ReadFailure(const TiXmlDocument& document) {
     return document.Error() ? document.ErrorDesc() : "文件无法读取（原因见runtime.log）";
 }
 
-constexpr const char* kImageFolders[] = {"content/res/drawable-xxhdpi",
-                                         "content/res/drawable-nodpi"};
-constexpr const char* kImageSuffixes[] = {".jpg", ".png", ".9.png"};
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -37,25 +34,13 @@ std::string Lower(std::string text) {
 
 // The engine's lookup of an element's image by base name, without its log.
 bool ImageExists(const std::string& modulePath, const std::string& baseName) {
-    for (const char* folder : kImageFolders) {
-        for (const char* suffix : kImageSuffixes) {
-            if (IsFile(modulePath + "/" + folder + "/" + baseName + suffix)) {
-                return true;
-            }
-        }
-    }
-    return false;
+    return !FindImageFile(modulePath, baseName).empty();
 }
 
 // A layout names files with their suffix; the file is looked up in the
 // drawable folders the templates use.
 bool FileExists(const std::string& modulePath, const std::string& fileName) {
-    for (const char* folder : kImageFolders) {
-        if (IsFile(modulePath + "/" + folder + "/" + fileName)) {
-            return true;
-        }
-    }
-    return false;
+    return !FindFileInImageFolders(modulePath, fileName).empty();
 }
 
 // The missing images of a module, each reported once: by the first file

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "check/contrast.h"
-#include "check/on_all_cores.h"
+#include "core/on_all_cores.h"
 #include "core/text.h"
 #include "engine/resolution.h"
 #include "engine/values.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -22,20 +23,38 @@ struct Batch {
     Batch(std::size_t count, const std::function<void(std::size_t)>& work)
         : count(count), work(work) {}
 
-    // Takes indices until none is left.
-    void Run() {
+    // Takes indices until none is left; tick, when given, is called
+    // between them about every interval.
+    void Run(const std::function<void()>* tick = nullptr,
+             std::chrono::milliseconds interval = std::chrono::milliseconds(0)) {
+        auto last = std::chrono::steady_clock::now();
         for (std::size_t i = next++; i < count; i = next++) {
             work(i);
             if (++finished == count) {
                 std::lock_guard lock(mutex);
                 done.notify_all();
             }
+            if (tick != nullptr && std::chrono::steady_clock::now() - last >= interval) {
+                (*tick)();
+                last = std::chrono::steady_clock::now();
+            }
         }
     }
 
-    void Wait() {
+    // Waits for the indices other threads took; tick, when given, is called
+    // about every interval meanwhile.
+    void Wait(const std::function<void()>* tick = nullptr,
+              std::chrono::milliseconds interval = std::chrono::milliseconds(0)) {
         std::unique_lock lock(mutex);
-        done.wait(lock, [&] { return finished.load() == count; });
+        if (tick == nullptr) {
+            done.wait(lock, [&] { return finished.load() == count; });
+            return;
+        }
+        while (!done.wait_for(lock, interval, [&] { return finished.load() == count; })) {
+            lock.unlock();
+            (*tick)();
+            lock.lock();
+        }
     }
 
     const std::size_t count;
@@ -115,6 +134,11 @@ std::size_t CoreCount() {
 }
 
 void ForEachOnAllCores(std::size_t count, const std::function<void(std::size_t)>& work) {
+    ForEachOnAllCores(count, work, {});
+}
+
+void ForEachOnAllCores(std::size_t count, const std::function<void(std::size_t)>& work,
+                       const std::function<void()>& tick, std::chrono::milliseconds interval) {
     if (count == 0) {
         return;
     }
@@ -125,8 +149,9 @@ void ForEachOnAllCores(std::size_t count, const std::function<void(std::size_t)>
     if (count > 1) {
         helpers.Offer(batch, std::min(count - 1, helpers.size()));
     }
-    batch->Run();
-    batch->Wait();
+    const std::function<void()>* progress = tick ? &tick : nullptr;
+    batch->Run(progress, interval);
+    batch->Wait(progress, interval);
 }
 
 bool ForEachOnAllCoresInLogOrder(std::size_t count, const std::function<bool(std::size_t)>& work) {

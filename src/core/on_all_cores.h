@@ -3,6 +3,7 @@
 // whole run, so what a thread keeps for itself (a screen canvas) is made once.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 
@@ -14,6 +15,13 @@ namespace sw {
 // itself calls ForEachOnAllCores is served by its own thread at least, so
 // nesting never waits for ever.
 void ForEachOnAllCores(std::size_t count, const std::function<void(std::size_t)>& work);
+
+// ForEachOnAllCores that also calls tick on the calling thread about every
+// interval while the work runs, to report progress or ask for a stop; tick
+// must not block.
+void ForEachOnAllCores(std::size_t count, const std::function<void(std::size_t)>& work,
+                       const std::function<void()>& tick,
+                       std::chrono::milliseconds interval = std::chrono::milliseconds(50));
 
 // ForEachOnAllCores for work that answers whether it succeeded and logs:
 // the log reads as if work(0), work(1) ... had run one after another up to

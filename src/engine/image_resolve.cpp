@@ -42,28 +42,39 @@ gfx::Premultiply DrawingRuleOf(int kind) {
     return kind == kImageKindNinePatch ? gfx::Premultiply::kKeepBorder : gfx::Premultiply::kAll;
 }
 
-bool ResolveImage(const ModuleContext& context, const std::string& baseName, bool readSize,
-                  ResolvedImage& image, ImageSizeCache* sizes) {
-    bool found = false;
+std::string FindImageFile(const std::string& modulePath, const std::string& baseName, int* kind) {
     for (const char* folder : kImageFolders) {
         const std::string stem =
-            FormatString("%s/%s/%s", context.module_path.c_str(), folder, baseName.c_str());
+            FormatString("%s/%s/%s", modulePath.c_str(), folder, baseName.c_str());
         for (const Suffix& suffix : kSuffixes) {
             const std::string path = stem + suffix.text;
             // An image is used only when it is a file of the project, not
             // a FIFO or a link out of the project.
-            if (IsProjectFile(FolderOf(context.module_path), path)) {
-                image.path = path;
-                image.kind = suffix.kind;
-                found = true;
-                break;
+            if (IsProjectFile(FolderOf(modulePath), path)) {
+                if (kind != nullptr) {
+                    *kind = suffix.kind;
+                }
+                return path;
             }
         }
-        if (found) {
-            break;
+    }
+    return "";
+}
+
+std::string FindFileInImageFolders(const std::string& modulePath, const std::string& fileName) {
+    for (const char* folder : kImageFolders) {
+        const std::string path = modulePath + "/" + folder + "/" + fileName;
+        if (IsProjectFile(FolderOf(modulePath), path)) {
+            return path;
         }
     }
-    if (!found) {
+    return "";
+}
+
+bool ResolveImage(const ModuleContext& context, const std::string& baseName, bool readSize,
+                  ResolvedImage& image, ImageSizeCache* sizes) {
+    image.path = FindImageFile(context.module_path, baseName, &image.kind);
+    if (image.path.empty()) {
         LogError("image '%s' not found.\n", baseName.c_str());
         return false;
     }

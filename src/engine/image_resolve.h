@@ -49,4 +49,13 @@ gfx::Premultiply DrawingRuleOf(int kind);
 bool ResolveImage(const ModuleContext& context, const std::string& baseName, bool readSize,
                   ResolvedImage& image, ImageSizeCache* sizes = nullptr);
 
+// The lookup of ResolveImage alone, without a log line: the path of the
+// image file the module folder holds for baseName, "" when none.
+std::string FindImageFile(const std::string& modulePath, const std::string& baseName,
+                          int* kind = nullptr);
+
+// A file named with its suffix ("a.png") in the same two folders, in the
+// same order; "" when neither holds it.
+std::string FindFileInImageFolders(const std::string& modulePath, const std::string& fileName);
+
 }  // namespace sw

@@ -1,10 +1,23 @@
 #include "gfx/decoded_pictures.h"
 
+#include <stdlib.h>
 #include <sys/stat.h>
+
+#include <memory>
 
 #include "gfx/image_decode.h"
 
 namespace sw::gfx {
+
+namespace {
+
+// One file reached by two paths is one picture.
+std::string KeyOf(const std::string& path) {
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : path;
+}
+
+}  // namespace
 
 bool DecodedPictures::IdentityOf(const std::string& path, FileIdentity& identity) {
     struct stat info {};
@@ -18,12 +31,14 @@ bool DecodedPictures::IdentityOf(const std::string& path, FileIdentity& identity
     return true;
 }
 
-void DecodedPictures::Keep(const std::string& path) {
+void DecodedPictures::Keep(const std::string& named) {
+    const std::string path = KeyOf(named);
     std::lock_guard<std::mutex> lock(mutex_);
     entries_[path].keep = true;
 }
 
-std::shared_ptr<const Image> DecodedPictures::Decode(const std::string& path) {
+std::shared_ptr<const Image> DecodedPictures::Decode(const std::string& named) {
+    const std::string path = KeyOf(named);
     FileIdentity identity;
     const bool known = IdentityOf(path, identity);
     std::unique_lock<std::mutex> lock(mutex_);
@@ -52,7 +67,8 @@ std::shared_ptr<const Image> DecodedPictures::Decode(const std::string& path) {
     return picture;
 }
 
-void DecodedPictures::Release(const std::string& path) {
+void DecodedPictures::Release(const std::string& named) {
+    const std::string path = KeyOf(named);
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = entries_.find(path);
     if (found != entries_.end()) {
@@ -61,13 +77,15 @@ void DecodedPictures::Release(const std::string& path) {
     }
 }
 
-std::size_t DecodedPictures::DecodeCount(const std::string& path) const {
+std::size_t DecodedPictures::DecodeCount(const std::string& named) const {
+    const std::string path = KeyOf(named);
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = entries_.find(path);
     return found == entries_.end() ? 0 : found->second.decodes;
 }
 
-bool DecodedPictures::KeptSize(const std::string& path, int& width, int& height) const {
+bool DecodedPictures::KeptSize(const std::string& named, int& width, int& height) const {
+    const std::string path = KeyOf(named);
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = entries_.find(path);
     if (found == entries_.end() || !found->second.picture) {

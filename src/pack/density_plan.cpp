@@ -1,9 +1,12 @@
 #include "pack/density_plan.h"
 
 #include <array>
+#include <filesystem>
+#include <system_error>
 
 #include "core/log.h"
 #include "gfx/image_decode.h"
+#include "pack/packed_modules.h"
 
 namespace sw::pack {
 
@@ -144,6 +147,31 @@ void DistributeVariantsOf(PackTree& tree, const std::string& lockscreenDir,
 }
 
 }  // namespace
+
+std::vector<std::string> DensitySources(const std::string& projectDir,
+                                        const WantedModules& wanted) {
+    std::vector<std::string> names;
+    auto add = [&](ModuleId id, const std::string& file) {
+        if (IsWanted(wanted, id)) {
+            names.push_back(Drawable(projectDir + "/" + ModuleOf(id).project_folder) + "/" + file);
+        }
+    };
+    add(ModuleId::kCallscreen, "custom_wallpaper.png");
+    for (const char* button : kCallButtons) {
+        add(ModuleId::kCallscreen, std::string(button) + ".png");
+    }
+    add(ModuleId::kLauncher, "wallpaper_grass.png");
+    add(ModuleId::kLockscreen, "lockscreen_wallpaper.png");
+    std::vector<std::string> sources;
+    for (const std::string& name : names) {
+        std::error_code error;
+        const std::string real = std::filesystem::canonical(name, error).string();
+        if (!error) {
+            sources.push_back(real);
+        }
+    }
+    return sources;
+}
 
 std::vector<ResizeJob> CallscreenResizes(const PackTree& tree, const std::string& callscreenDir,
                                          const gfx::DecodedPictures& pictures) {

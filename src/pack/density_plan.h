@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gfx/decoded_pictures.h"
+#include "pack/pack_request.h"
 #include "pack/pack_tree.h"
 
 namespace sw::pack {
@@ -35,6 +36,11 @@ struct ResizeJob {
 // folders. A missing or unreadable source is left out with a WARN line.
 std::vector<ResizeJob> CallscreenResizes(const PackTree& tree, const std::string& callscreenDir,
                                          const gfx::DecodedPictures& pictures);
+
+// The project files the density images of the wanted modules are made from,
+// as real paths (missing ones left out): a check before the pack marks them
+// in its DecodedPictures, so that each is decoded once for both.
+std::vector<std::string> DensitySources(const std::string& projectDir, const WantedModules& wanted);
 
 // The launcher: wallpaper_grass.png at 540x960 and 720x1280 as
 // drawable-xxhdpi/wallpaper_grass_1.png and _2.png.

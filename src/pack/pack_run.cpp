@@ -75,8 +75,11 @@ void PackRun::Advance(double share) {
 }
 
 void PackRun::Report(double done) {
-    if (observer_.progress && done != reported_) {
+    // A new step is told even when the share done is where the last one
+    // ended.
+    if (observer_.progress && (done != reported_ || step_ != reported_step_)) {
         reported_ = done;
+        reported_step_ = step_;
         observer_.progress(step_, done);
     }
 }

@@ -46,6 +46,7 @@ class PackRun {
     PackTree tree_;
     PackStep step_ = PackStep::kSaveColors;
     double reported_ = -1.0;
+    PackStep reported_step_ = PackStep::kDone;
     bool stopped_ = false;
     std::string reason_;
 };

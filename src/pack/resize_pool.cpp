@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/log.h"
+#include "core/on_all_cores.h"
 #include "core/process.h"
-#include "core/worker_pool.h"
 #include "gfx/image_encode.h"
 #include "gfx/resample.h"
 
@@ -143,7 +143,7 @@ class ResizeBatch {
 }  // namespace
 
 unsigned ResizeThreads() {
-    return WorkerCount();
+    return static_cast<unsigned>(CoreCount());
 }
 
 bool RunResizes(const std::vector<ResizeJob>& jobs, PackRun& run) {

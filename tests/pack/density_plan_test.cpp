@@ -33,10 +33,12 @@ TEST(DensityPlanTest, CallButtonsScaleWithTheDensity) {
     WriteSolidPng(drawable + "custom_wallpaper.png", 10, 10, Rgb(1, 2, 3));
     WriteText(drawable + "incoming_sms.png", "not an image");
 
+    const PackTree tree = TreeOf(call, "call");
+    gfx::DecodedPictures pictures;
     std::map<std::string, std::string> made;
-    for (const ResizeJob& job : CallscreenResizes(call)) {
+    for (const ResizeJob& job : CallscreenResizes(tree, "call", pictures)) {
         for (const ResizeTarget& target : job.targets) {
-            made[target.destination.substr(call.size() + 13)] =
+            made[target.destination.substr(std::string("call/content/res/").size())] =
                 std::to_string(target.width) + "x" + std::to_string(target.height);
         }
     }
@@ -68,8 +70,9 @@ TEST(DensityPlanTest, LockScreenVariantsReachTheDensityFolders) {
     }
     WriteText(drawable + "animator3.png", "frame");
 
-    CopyLockscreenVariants(lock);
-    DistributeLockscreen(lock);
+    PackTree tree = TreeOf(lock, "lock");
+    CopyLockscreenVariants(tree, "lock");
+    DistributeLockscreen(tree, "lock");
 
     const std::pair<const char*, const char*> expected[] = {
         {"hdpi/time_5.png", "plain five"},
@@ -84,9 +87,9 @@ TEST(DensityPlanTest, LockScreenVariantsReachTheDensityFolders) {
         {"xxhdpi/animator3.png", "frame"},
     };
     for (const auto& [file, text] : expected) {
-        EXPECT_EQ(ReadText(res + file), text) << file;
+        EXPECT_EQ(TreeText(tree, std::string("lock/content/res/") + file), text) << file;
     }
-    EXPECT_FALSE(PathExists(res + "hdpi/time_7.png"));
+    EXPECT_FALSE(tree.IsFile("lock/content/res/hdpi/time_7.png"));
 }
 
 TEST(DensityPlanTest, LauncherWithoutAWidgetLayoutGetsNoneInThatDensity) {
@@ -99,17 +102,21 @@ TEST(DensityPlanTest, LauncherWithoutAWidgetLayoutGetsNoneInThatDensity) {
     WriteText(res + "drawable-xxhdpi/wallpaper_grass_1.png", "small");
     WriteText(res + "drawable-xxhdpi/wallpaper_grass_2.png", "middle");
 
-    DistributeLauncher(launcher);
+    PackTree tree = TreeOf(launcher, "launcher");
+    DistributeLauncher(tree, "launcher");
 
-    EXPECT_EQ(ReadText(res + "drawable-hdpi/weatherconfig.xml"), "hdpi");
-    EXPECT_EQ(ReadText(res + "drawable-xhdpi/weatherconfig.xml"), "xhdpi");
-    EXPECT_FALSE(PathExists(res + "drawable-xxhdpi/weatherconfig.xml"));
-    EXPECT_EQ(ReadText(res + "drawable-xxxhdpi/weatherconfig.xml"), "xxxhdpi");
-    EXPECT_EQ(ReadText(res + "drawable-hdpi/wallpaper_grass.png"), "small");
-    EXPECT_EQ(ReadText(res + "drawable-xhdpi/wallpaper_grass.png"), "middle");
-    EXPECT_FALSE(PathExists(res + "drawable-xxxhdpi/wallpaper_grass.png"));
-    EXPECT_FALSE(PathExists(res + "drawable-xxhdpi/wallpaper_grass_1.png"));
-    EXPECT_FALSE(PathExists(res + "xml/weatherconfig.xml"));
+    const std::string packed = "launcher/content/res/";
+    EXPECT_EQ(TreeText(tree, packed + "drawable-hdpi/weatherconfig.xml"), "hdpi");
+    EXPECT_EQ(TreeText(tree, packed + "drawable-xhdpi/weatherconfig.xml"), "xhdpi");
+    EXPECT_FALSE(tree.IsFile(packed + "drawable-xxhdpi/weatherconfig.xml"));
+    EXPECT_EQ(TreeText(tree, packed + "drawable-xxxhdpi/weatherconfig.xml"), "xxxhdpi");
+    EXPECT_EQ(TreeText(tree, packed + "drawable-hdpi/wallpaper_grass.png"), "small");
+    EXPECT_EQ(TreeText(tree, packed + "drawable-xhdpi/wallpaper_grass.png"), "middle");
+    EXPECT_FALSE(tree.IsFile(packed + "drawable-xxxhdpi/wallpaper_grass.png"));
+    EXPECT_FALSE(tree.IsFile(packed + "drawable-xxhdpi/wallpaper_grass_1.png"));
+    EXPECT_FALSE(tree.IsFile(packed + "xml/weatherconfig.xml"));
+    // The project itself is never touched.
+    EXPECT_TRUE(IsFile(res + "xml/weatherconfig.xml"));
 }
 
 TEST(ModuleArchivesTest, IconExclusionsDeleteEveryNamedIcon) {
@@ -127,9 +134,14 @@ TEST(ModuleArchivesTest, IconExclusionsDeleteEveryNamedIcon) {
             WriteText(drawable + name, name);
         }
         WriteText(folder / "launcher/content/res/outside.png", "outside");
-        DeleteExcludedIcons(folder / "launcher", list);
-        EXPECT_EQ(FilesBelow(drawable), kept) << list;
-        EXPECT_TRUE(IsFile(folder / "launcher/content/res/outside.png")) << list;
+        PackTree tree = TreeOf(folder / "launcher", "launcher");
+        DeleteExcludedIcons(tree, "launcher", list);
+        std::vector<std::string> left;
+        for (const ZipEntry& entry : tree.EntriesBelow("launcher/content/res/drawable-xxhdpi")) {
+            left.push_back(entry.name);
+        }
+        EXPECT_EQ(left, kept) << list;
+        EXPECT_TRUE(tree.IsFile("launcher/content/res/outside.png")) << list;
     }
 }
 

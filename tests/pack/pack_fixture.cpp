@@ -1,5 +1,6 @@
 #include "pack/pack_fixture.h"
 
+#include <gtest/gtest.h>
 #include <tinyxml.h>
 #include <zip.h>
 
@@ -19,17 +20,22 @@ namespace fs = std::filesystem;
 using sw::test::Rgb;
 using sw::test::WritePng;
 
-PackFixture::PackFixture() {
+PackFixture::PackFixture(Images images) {
     SetDataFolder(SKINWRIGHT_SOURCE_DIR);
     SetHomeFolder(folder_ / "home");
     CreateInfo info;
     info.prj_name = "demo";
     info.theme_path = folder_.path();
-    info.resourceid = "1";
+    // As `skinwright create` makes it, for the template's own pack.
+    info.resourceid = images == Images::kTemplate ? "0" : "1";
     if (!SetCreateInfo(info) || !CreateProject() || !MakeFolderPath(out())) {
         return;
     }
     project_file_ = CreatedProjectPath(info);
+    if (images == Images::kTemplate) {
+        ok_ = Reopen();
+        return;
+    }
     // Small wallpapers keep the tests quick; a gradient shows the scaling.
     auto gradient = [](int x, int y) { return Rgb(x * 4, y * 2, 128); };
     WritePng(Module("launcher") + "/content/res/drawable-xxhdpi/wallpaper_grass.png", 54, 96,
@@ -101,6 +107,26 @@ std::vector<std::string> ArchiveEntries(const std::string& archive) {
     }
     zip_discard(zip);
     return entries;
+}
+
+PackTree TreeOf(const std::string& folder, const std::string& as) {
+    PackTree tree;
+    TreeRefusal refusal;
+    const std::string root = fs::canonical(folder).string();
+    EXPECT_TRUE(tree.AddProjectFolder(folder, as, root, {}, refusal)) << refusal.reason;
+    return tree;
+}
+
+std::string TreeText(const PackTree& tree, const std::string& path) {
+    const TreeFile* file = tree.FindFile(path);
+    if (file == nullptr) {
+        return "(none)";
+    }
+    if (file->bytes) {
+        return *file->bytes;
+    }
+    std::string text;
+    return ReadFileText(file->path, text) ? text : "(unreadable)";
 }
 
 std::string ImageSize(const std::string& path) {

@@ -10,6 +10,7 @@
 
 #include "engine/engine_fixture.h"
 #include "pack/pack_request.h"
+#include "pack/pack_tree.h"
 
 namespace sw::pack::test {
 
@@ -17,7 +18,10 @@ using sw::test::TempFolder;
 
 class PackFixture {
   public:
-    PackFixture();
+    // kTemplate keeps the template's own images, for a pack of the project
+    // exactly as the template makes it.
+    enum class Images { kSmall, kTemplate };
+    explicit PackFixture(Images images = Images::kSmall);
     ~PackFixture();
     PackFixture(const PackFixture&) = delete;
     PackFixture& operator=(const PackFixture&) = delete;
@@ -34,6 +38,8 @@ class PackFixture {
 
     // Opens the project again, after a test changed its files.
     bool Reopen();
+    // The project folder, which holds the module folders.
+    std::string ProjectDir() const { return folder_ / "demo/demo"; }
 
   private:
     TempFolder folder_;
@@ -50,6 +56,12 @@ std::vector<std::string> FilesBelow(const std::string& folder);
 
 // The entries of an archive, in archive order.
 std::vector<std::string> ArchiveEntries(const std::string& archive);
+
+// A folder on disk taken into a new tree as the folder as.
+PackTree TreeOf(const std::string& folder, const std::string& as);
+
+// The bytes of a tree's file, "(none)" when it has none at path.
+std::string TreeText(const PackTree& tree, const std::string& path);
 
 // "WxH" of an image file, "missing" when it cannot be read.
 std::string ImageSize(const std::string& path);

@@ -167,10 +167,9 @@ TEST_F(PackProjectTest, TheModulesTickedDecideWhatIsPacked) {
     // The thumbnails each module would give, made the same way.
     std::map<std::string, std::string> thumbs;
     for (const char* module : {"launcher", "lockscreen", "screencall"}) {
-        const std::string copy = fixture_.folder() / (std::string("thumb-") + module);
-        ASSERT_TRUE(CopyPath(fixture_.Module(module) + "/preview", copy + "/preview"));
-        ASSERT_TRUE(MakeModuleThumbnail(copy));
-        thumbs[module] = ReadText(copy + "/preview/xxhdpi/thumb.jpg");
+        PackTree tree = TreeOf(fixture_.Module(module), module);
+        ASSERT_TRUE(MakeModuleThumbnail(tree, module));
+        thumbs[module] = TreeText(tree, std::string(module) + "/preview/xxhdpi/thumb.jpg");
     }
     struct Case {
         WantedModules wanted;

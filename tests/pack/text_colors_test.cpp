@@ -48,11 +48,16 @@ TEST(TextColorsTest, OnlyElementsRightUnderTheRootTakeTheirColour) {
         WriteText(lock + "/content/res/" + density + "/lockscreen.xml", layout);
     }
     // xxxhdpi_1440x2560 has no layout: logged, the others still written.
-    WriteLockscreenColors(lock,
+    PackTree tree = TreeOf(lock, "lock");
+    WriteLockscreenColors(tree, "lock",
                           {{"lock_date_text", "#FF123456"}, {"lock_battery_text", "#FF654321"}});
 
     for (const char* density : {"hdpi", "hdpi_720x1280", "xhdpi", "xxhdpi"}) {
-        const std::string path = lock + "/content/res/" + density + "/lockscreen.xml";
+        // The project's layout stays as it was; the archive's has the colours.
+        EXPECT_EQ(ReadText(lock + "/content/res/" + density + "/lockscreen.xml"), layout);
+        const std::string path = folder / (std::string("packed-") + density + ".xml");
+        WriteText(path,
+                  TreeText(tree, std::string("lock/content/res/") + density + "/lockscreen.xml"));
         EXPECT_EQ(LayoutColor(path, "TextDateWeek"), "#FF123456") << density;
         EXPECT_NE(ReadText(path).find("<TextBattery color=\"#FF00FF00\" />"), std::string::npos)
             << density;

@@ -18,6 +18,7 @@
 #include "host/host.h"
 #include "host/script_bridge.h"
 #include "host/window.h"
+#include "pack/density_plan.h"
 #include "pack/pack_project.h"
 
 namespace sw::host {
@@ -92,11 +93,16 @@ class FormProgress {
 
 // Runs the project check; with ERROR findings the form lists them and
 // offers to pack anyway, and the result is false.
-bool PassesCheck(const std::shared_ptr<Window>& popup) {
+// The pictures it decodes that the pack resizes stay in pictures.
+bool PassesCheck(const std::shared_ptr<Window>& popup, const pack::WantedModules& wanted,
+                 gfx::DecodedPictures& pictures) {
     check::Findings errors;
     {
         const ProjectReader project = ReadProject();
-        errors = check::CheckProjectForErrors(*project);
+        for (const std::string& source : pack::DensitySources(project->project_dir(), wanted)) {
+            pictures.Keep(source);
+        }
+        errors = check::CheckProjectForErrors(*project, &pictures);
     }
     if (errors.empty()) {
         return true;
@@ -114,17 +120,19 @@ void PackWorker(Host& host, const std::shared_ptr<Window>& popup, bool force) {
         return;
     }
     EvalInPage(popup.get(), "$('#pack-theme-form').hide();$('#pack-theme-loading').show();");
+    const pack::PackRequest request = RequestOf(GetAppState().GetPackSettings());
+    // One decode of each picture serves the check and the pack.
+    gfx::DecodedPictures pictures;
     if (!force) {
         EvalInPage(popup.get(), "ShowPackProgress('%s', 0);", EscapeJsString("检查主题").c_str());
-        if (!PassesCheck(popup)) {
+        if (!PassesCheck(popup, request.modules, pictures)) {
             return;
         }
     }
     pack::PackObserver observer;
     observer.progress = FormProgress(*popup);
     observer.stop = [&host, &popup] { return popup->ended() || host.stopping(); };
-    const pack::PackResult result =
-        pack::PackProject(RequestOf(GetAppState().GetPackSettings()), observer);
+    const pack::PackResult result = pack::PackProject(request, observer, &pictures);
     if (result.stopped) {
         return;
     }
