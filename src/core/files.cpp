@@ -13,6 +13,7 @@
 #include "core/log.h"
 #include "core/own_writes.h"
 #include "core/paths.h"
+#include "core/project_entry.h"
 #include "core/unique_fd.h"
 #include "core/write_watch.h"
 
@@ -304,31 +305,10 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
     return true;
 }
 
-bool ReadFileText(const std::string& path, std::string& contents) {
+bool ReadFileText(const std::string& path, std::string& contents, const std::string& root) {
     contents.clear();
-    if (path.empty()) {
-        return false;
-    }
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return false;
-    }
-    char buffer[65536];
-    for (;;) {
-        ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            contents.clear();
-            return false;
-        }
-        if (count == 0) {
-            return true;
-        }
-        contents.append(buffer, static_cast<std::size_t>(count));
-    }
+    const UniqueFd fd = OpenFileForReading(path, root);
+    return fd.valid() && ReadOpenFile(fd.get(), contents, contents.max_size());
 }
 
 bool WriteFileAtomic(const std::string& path, const std::string& contents) {
@@ -339,10 +319,11 @@ bool WriteFileAtomic(const std::string& path, const std::string& contents) {
         path, mode, [&contents](int fd) { return WriteAll(fd, contents.data(), contents.size()); });
 }
 
-bool CopyFileAtomic(const std::string& source, const std::string& destination) {
-    UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+bool CopyFileAtomic(const std::string& source, const std::string& destination,
+                    const std::string& root) {
+    UniqueFd in = OpenFileForReading(source, root);
     struct stat info {};
-    if (!in.valid() || ::fstat(in.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!in.valid() || ::fstat(in.get(), &info) != 0) {
         LogError("cannot read file %s\n", source.c_str());
         return false;
     }

@@ -36,8 +36,10 @@ bool DeletePath(const std::string& path);
 // folder cannot be listed.
 bool ListFolder(const std::string& folder, std::vector<std::string>& names);
 
-// Reads a whole file; false when it cannot be read.
-bool ReadFileText(const std::string& path, std::string& contents);
+// Reads a whole file; false when it cannot be read. The file is opened
+// through OpenFileForReading: never waiting on a FIFO, only a regular file,
+// and with a root only through links that stay inside it.
+bool ReadFileText(const std::string& path, std::string& contents, const std::string& root = {});
 
 // Writes a whole file through a temporary file in the same folder, flushed to
 // disk and renamed over the old one (the folder flushed too): a failed or
@@ -50,7 +52,9 @@ bool WriteFileAtomic(const std::string& path, const std::string& contents);
 // Copies the plain file source over destination the same way: written beside
 // it and renamed, so the old file stays whole until the new one is complete.
 // Keeps the permissions of the file replaced (the source's for a new file).
-// Logs ERROR on failure.
-bool CopyFileAtomic(const std::string& source, const std::string& destination);
+// The source is opened as ReadFileText opens it (root likewise). Logs ERROR
+// on failure.
+bool CopyFileAtomic(const std::string& source, const std::string& destination,
+                    const std::string& root = {});
 
 }  // namespace sw

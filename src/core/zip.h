@@ -2,7 +2,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace sw {
 
@@ -20,6 +23,37 @@ namespace sw {
 // else that is neither file nor folder, fail the call. True
 // on success; failures are logged at ERROR.
 bool ZipCompress(const std::string& source, const std::string& archive);
+
+// One entry of an archive being written: a folder (name ends in "/"), or a
+// file whose bytes are those of the regular file at path, or bytes held in
+// memory.
+struct ZipEntry {
+    std::string name;  // relative, "/"-separated
+    std::string path;  // read when the archive is written; its size must still be size
+    std::shared_ptr<const std::string> bytes;  // used instead of path when set
+    std::uint64_t size = 0;                    // of the file at path
+};
+
+// How a long write is followed and stopped.
+struct ZipWriteControl {
+    // Polled before every entry and between reads; true ends the write with
+    // failure and no archive (no ERROR line: the caller asked).
+    std::function<bool()> stop;
+    // Bytes of the entries read so far, of all of them.
+    std::function<void(std::uint64_t done, std::uint64_t total)> progress;
+};
+
+// Writes entries as an archive, in byte order of their names, with the
+// fixed time, permissions and compression rules of ZipCompress, so that the
+// same entries always give the same bytes. A path is opened without
+// following a link and without blocking, and must be a regular file of the
+// size given: anything else fails the write with an ERROR line naming it.
+// The archive file is written beside its final name and renamed into place.
+bool ZipWriteFile(std::vector<ZipEntry> entries, const std::string& archive,
+                  const ZipWriteControl& control = {});
+// The same archive into bytes.
+bool ZipWriteMemory(std::vector<ZipEntry> entries, std::string& bytes,
+                    const ZipWriteControl& control = {});
 
 // What an extraction may write. An archive from elsewhere may be made to
 // expand without end (a "zip bomb"); far above any theme, these stop it.

@@ -22,16 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every entry carries the same time, 2000-01-01 00:00:00, and the same
-// permissions, so an archive depends only on the names and contents.
-constexpr zip_uint16_t kDosDate = (20 << 9) | (1 << 5) | 1;
-constexpr zip_uint16_t kDosTime = 0;
-constexpr zip_uint32_t kFileMode = S_IFREG | 0644;
-constexpr zip_uint32_t kFolderMode = S_IFDIR | 0755;
-
-// An archive with no entries: the end-of-central-directory record alone.
-const char kEmptyArchive[22] = {'P', 'K', 5, 6};
-
 struct ArchiveCloser {
     void operator()(zip_t* archive) const { zip_discard(archive); }
 };
@@ -42,16 +32,11 @@ struct EntryCloser {
 };
 using EntryPtr = std::unique_ptr<zip_file_t, EntryCloser>;
 
-struct Entry {
-    std::string name;  // relative, "/"-separated; folders end in "/"
-    std::string path;  // on disk
-};
-
 // Lists folder's tree below prefix. False for anything that is neither a
 // folder nor a (link to a) regular file, and for folder links, which are
 // never followed.
 bool CollectEntries(const std::string& folder, const std::string& prefix,
-                    const std::string& skipPath, std::vector<Entry>& entries) {
+                    const std::string& skipPath, std::vector<ZipEntry>& entries) {
     std::vector<std::string> names;
     if (!ListFolder(folder, names)) {
         LogError("cannot list folder %s for the zip archive\n", folder.c_str());
@@ -65,13 +50,22 @@ bool CollectEntries(const std::string& folder, const std::string& prefix,
         std::error_code error;
         fs::file_status own = fs::symlink_status(path, error);
         if (own.type() == fs::file_type::directory) {
-            entries.push_back({prefix + name + "/", path});
+            entries.push_back({prefix + name + "/", path, nullptr, 0});
             if (!CollectEntries(path, prefix + name + "/", skipPath, entries)) {
                 return false;
             }
         } else if (fs::is_regular_file(fs::status(path, error))) {
             if (path != skipPath) {
-                entries.push_back({prefix + name, path});
+                // A link is read as the file it leads to.
+                const std::string real = own.type() == fs::file_type::symlink
+                                             ? fs::canonical(path, error).string()
+                                             : path;
+                const std::uintmax_t size = fs::file_size(real, error);
+                if (error) {
+                    LogError("cannot put %s into a zip archive\n", path.c_str());
+                    return false;
+                }
+                entries.push_back({prefix + name, real, nullptr, size});
             }
         } else {
             LogError("cannot put %s into a zip archive\n", path.c_str());
@@ -93,46 +87,6 @@ std::string SourceFolder(const std::string& source) {
         folder.pop_back();
     }
     return folder;
-}
-
-// PNG and JPEG pictures and archives are compressed already: deflating
-// them again costs time and saves next to nothing, so they are stored.
-bool IsCompressedAlready(const std::string& name) {
-    for (const char* suffix : {".png", ".jpg", ".jpeg", ".zip"}) {
-        const std::size_t length = std::strlen(suffix);
-        if (name.size() >= length && strcasecmp(name.c_str() + name.size() - length, suffix) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool AddEntry(zip_t* archive, const Entry& entry) {
-    bool folder = entry.name.back() == '/';
-    zip_int64_t index;
-    if (folder) {
-        index = zip_dir_add(archive, entry.name.c_str(), ZIP_FL_ENC_GUESS);
-    } else {
-        zip_source_t* source = zip_source_file(archive, entry.path.c_str(), 0, -1);
-        if (source == nullptr) {
-            return false;
-        }
-        index = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_GUESS);
-        if (index < 0) {
-            zip_source_free(source);
-            return false;
-        }
-    }
-    if (index < 0) {
-        return false;
-    }
-    zip_uint64_t at = static_cast<zip_uint64_t>(index);
-    return zip_file_set_dostime(archive, at, kDosTime, kDosDate, 0) == 0 &&
-           zip_file_set_external_attributes(archive, at, 0, ZIP_OPSYS_UNIX,
-                                            (folder ? kFolderMode : kFileMode) << 16) == 0 &&
-           (folder || zip_set_file_compression(
-                          archive, at,
-                          IsCompressedAlready(entry.name) ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0) == 0);
 }
 
 // The entry name as a relative path below the destination, "" when it names
@@ -342,41 +296,11 @@ bool ZipCompress(const std::string& source, const std::string& archive) {
         skipPath = folder + "/" + inside.string();
     }
 
-    std::vector<Entry> entries;
+    std::vector<ZipEntry> entries;
     if (!CollectEntries(folder, "", skipPath, entries)) {
         return false;
     }
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry& a, const Entry& b) { return a.name < b.name; });
-    if (entries.empty()) {
-        return WriteFileAtomic(archive, std::string(kEmptyArchive, sizeof kEmptyArchive));
-    }
-
-    // libzip writes into a temporary file beside the archive and renames it
-    // over the archive only when everything was written.
-    int code = 0;
-    ArchivePtr zip(zip_open(archive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
-    if (!zip) {
-        zip_error_t reason;
-        zip_error_init_with_code(&reason, code);
-        LogError("cannot create zip archive %s: %s\n", archive.c_str(),
-                 zip_error_strerror(&reason));
-        zip_error_fini(&reason);
-        return false;
-    }
-    for (const Entry& entry : entries) {
-        if (!AddEntry(zip.get(), entry)) {
-            LogError("cannot add %s to zip archive %s: %s\n", entry.path.c_str(), archive.c_str(),
-                     zip_strerror(zip.get()));
-            return false;
-        }
-    }
-    if (zip_close(zip.get()) != 0) {
-        LogError("cannot write zip archive %s: %s\n", archive.c_str(), zip_strerror(zip.get()));
-        return false;
-    }
-    zip.release();
-    return true;
+    return ZipWriteFile(std::move(entries), archive);
 }
 
 bool ZipExtract(const std::string& archive, const std::string& destination,

@@ -35,6 +35,8 @@ const FailureTexts kTexts[] = {
      "resource_id in the archive's meta.json is not an integer"},
     {PhoneFailure::kStagingFailed, "无法建立临时文件夹：%s",
      "the staging folder %s cannot be made"},
+    {PhoneFailure::kIncomplete, "手机没有收到完整的主题（%s），请重新导入。",
+     "the phone did not receive the whole theme (%s); push it again"},
     {PhoneFailure::kIconReaderMissing, "未找到图标查看器安装包：%s",
      "the icon reader's package %s is missing"},
     {PhoneFailure::kNoIconList, "手机上还没有图标列表，请先安装并打开图标查看器。",

@@ -25,6 +25,7 @@ enum class PhoneFailure {
     kNoMeta,             // the archive has no readable meta.json
     kBadResourceId,      // meta.json's resource_id is not an integer
     kStagingFailed,      // the staging folder cannot be made (detail: the path)
+    kIncomplete,         // adb pushed less than the theme holds (detail: what arrived)
     kIconReaderMissing,  // the icon reader's package file is missing (detail: the path)
     kNoIconList,         // the phone holds no icon-name file yet
 };

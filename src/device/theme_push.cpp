@@ -1,7 +1,5 @@
 #include "device/theme_push.h"
 
-#include <filesystem>
-
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
@@ -9,29 +7,14 @@
 #include "core/text.h"
 #include "core/zip.h"
 #include "device/adb_commands.h"
+#include "device/push_report.h"
 #include "engine/json_file.h"
 
 namespace sw::device {
 
-namespace fs = std::filesystem;
-
 namespace {
 
 constexpr double kMiB = 1024.0 * 1024.0;
-
-std::uint64_t FolderBytes(const std::string& folder) {
-    std::uint64_t bytes = 0;
-    std::error_code error;
-    for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
-         it.increment(error)) {
-        std::error_code sizeError;
-        if (it->is_regular_file(sizeError)) {
-            const std::uintmax_t size = it->file_size(sizeError);
-            bytes += sizeError ? 0 : size;
-        }
-    }
-    return bytes;
-}
 
 // How each step is told; "%.1f" stands for the megabytes pushed.
 struct StepTexts {
@@ -112,10 +95,9 @@ bool ResourceNumberOf(const Json::Value& document, std::string& number) {
 PushResult PushTheme(const PushLock& lock, const std::string& archive, const std::string& serial,
                      const PushProgress& progress) {
     PushResult result;
-    const std::string staging = PushStagingFolder();
     if (!lock.held()) {
         result.outcome = {lock.busy() ? PhoneFailure::kBusy : PhoneFailure::kStagingFailed,
-                          staging};
+                          PushStagingFolder()};
         return result;
     }
     if (!IsFile(archive)) {
@@ -125,20 +107,21 @@ PushResult PushTheme(const PushLock& lock, const std::string& archive, const std
     }
 
     Report(progress, PushStep::kUnpacking);
-    // The staging folder holds only what this push unpacks: whatever an
-    // earlier push left, hidden files included, goes first. A folder of that
-    // name that the program did not make is left alone.
-    if (staging.empty() || !EmptyScratchFolder(staging)) {
-        LogError("cannot use the staging folder %s\n", staging.c_str());
-        result.outcome = {PhoneFailure::kStagingFailed, staging};
+    // The staging folder is this push's own and holds only what it unpacks;
+    // nobody else empties it while the push holds it, and it goes when the
+    // push ends.
+    const ScratchFolder staging = ScratchFolder::Make(PushStagingFolder());
+    if (!staging.valid()) {
+        LogError("cannot use the staging folder %s\n", PushStagingFolder().c_str());
+        result.outcome = {PhoneFailure::kStagingFailed, PushStagingFolder()};
         return result;
     }
-    if (!ZipExtract(archive, staging)) {
+    if (!ZipExtract(archive, staging.path())) {
         LogError("failed to extract zip archive.\n");
         result.outcome = {PhoneFailure::kArchiveUnreadable, archive};
         return result;
     }
-    result.outcome = ReadStagedMeta(staging, result.resource_number);
+    result.outcome = ReadStagedMeta(staging.path(), result.resource_number);
     if (!result.outcome.ok()) {
         return result;
     }
@@ -157,12 +140,22 @@ PushResult PushTheme(const PushLock& lock, const std::string& archive, const std
         return result;
     }
 
-    const std::uint64_t bytes = FolderBytes(staging);
-    Report(progress, PushStep::kPushing, bytes);
+    const PushTotals staged = FolderTotals(staging.path());
+    Report(progress, PushStep::kPushing, staged.bytes);
     const AdbResult pushed =
-        RunAdb(serial, PushThemeCommand(staging, result.resource_number), PushTimeLimit(bytes));
+        RunAdb(serial, PushThemeCommand(staging.path(), result.resource_number),
+               PushTimeLimit(staged.bytes));
     result.outcome = OutcomeOf(pushed);
     if (!result.outcome.ok()) {
+        return result;
+    }
+    // adb may end well although less arrived than was meant to: only the
+    // whole theme counts as pushed.
+    const std::string shortfall = PushShortfall(ParsePushReport(pushed.output), staged);
+    if (!shortfall.empty()) {
+        LogError("the phone did not receive the whole theme %s: %s\n",
+                 result.resource_number.c_str(), shortfall.c_str());
+        result.outcome = {PhoneFailure::kIncomplete, shortfall};
         return result;
     }
 

@@ -94,14 +94,18 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path) {
     return document.LoadFile(file.get());
 }
 
-bool SaveXmlFile(const TiXmlDocument& document, const std::string& path) {
+bool XmlFileText(const TiXmlDocument& document, std::string& text) {
     MemoryStream stream;
-    std::string text;
     if (stream.file() == nullptr || !document.SaveFile(stream.file()) || !stream.Finish(text)) {
-        LogError("cannot print the XML document for %s\n", path.c_str());
+        LogError("cannot print the XML document %s\n", document.Value());
         return false;
     }
-    return WriteFileAtomic(path, text);
+    return true;
+}
+
+bool SaveXmlFile(const TiXmlDocument& document, const std::string& path) {
+    std::string text;
+    return XmlFileText(document, text) && WriteFileAtomic(path, text);
 }
 
 }  // namespace sw

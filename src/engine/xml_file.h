@@ -24,4 +24,8 @@ bool LoadXmlFile(TiXmlDocument& document, const std::string& path);
 // file whole. False, logged, on failure.
 bool SaveXmlFile(const TiXmlDocument& document, const std::string& path);
 
+// The bytes SaveXmlFile writes; false, logged, when the document cannot be
+// printed.
+bool XmlFileText(const TiXmlDocument& document, std::string& text);
+
 }  // namespace sw

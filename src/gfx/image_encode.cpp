@@ -155,7 +155,7 @@ bool EncodePngInto(png_structp png, png_infop info, PngEncodeState* state) {
 
 }  // namespace
 
-bool SaveJpeg(const Image& image, const std::string& path, int quality) {
+bool EncodeJpeg(const Image& image, std::string* bytes, int quality) {
     if (image.empty() || quality < 1 || quality > 100) {
         return false;
     }
@@ -167,10 +167,17 @@ bool SaveJpeg(const Image& image, const std::string& path, int quality) {
                     TJPF_BGRX, &jpeg.data, &jpeg.size, TJSAMP_420, quality, 0) != 0) {
         return false;
     }
-    return WriteFileReplacing(path, jpeg.data, jpeg.size);
+    bytes->assign(reinterpret_cast<const char*>(jpeg.data), jpeg.size);
+    return true;
 }
 
-bool SavePng(const Image& image, const std::string& path, PngCompression compression) {
+bool SaveJpeg(const Image& image, const std::string& path, int quality) {
+    std::string bytes;
+    return EncodeJpeg(image, &bytes, quality) &&
+           WriteFileReplacing(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+bool EncodePng(const Image& image, std::string* bytes, PngCompression compression) {
     if (image.empty()) {
         return false;
     }
@@ -183,7 +190,14 @@ bool SavePng(const Image& image, const std::string& path, PngCompression compres
     if (!EncodePngInto(writer.png(), writer.info(), &state)) {
         return false;
     }
-    return WriteFileReplacing(path, state.out.data(), state.out.size());
+    bytes->assign(reinterpret_cast<const char*>(state.out.data()), state.out.size());
+    return true;
+}
+
+bool SavePng(const Image& image, const std::string& path, PngCompression compression) {
+    std::string bytes;
+    return EncodePng(image, &bytes, compression) &&
+           WriteFileReplacing(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 }  // namespace sw::gfx

@@ -16,6 +16,8 @@ inline constexpr int kJpegQuality = 90;
 
 // Encodes the colour of the image (alpha ignored) straight from its rows.
 bool SaveJpeg(const Image& image, const std::string& path, int quality = kJpegQuality);
+// The same JPEG file into bytes.
+bool EncodeJpeg(const Image& image, std::string* bytes, int quality = kJpegQuality);
 
 // How hard the PNG writer compresses.
 enum class PngCompression {
@@ -30,5 +32,8 @@ enum class PngCompression {
 // for the others.
 bool SavePng(const Image& image, const std::string& path,
              PngCompression compression = PngCompression::kSmall);
+// The same PNG file into bytes.
+bool EncodePng(const Image& image, std::string* bytes,
+               PngCompression compression = PngCompression::kSmall);
 
 }  // namespace sw::gfx

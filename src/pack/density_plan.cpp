@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "core/files.h"
 #include "core/log.h"
 #include "gfx/image_decode.h"
 
@@ -73,28 +72,34 @@ std::string Drawable(const std::string& moduleDir) {
 
 // A job for source with its size read from the file's header; false (with a
 // WARN line) when the file is missing or no image.
-bool StartJob(const std::string& source, ResizeJob& job) {
-    if (!IsFile(source)) {
+bool StartJob(const PackTree& tree, const std::string& source, const gfx::DecodedPictures& pictures,
+              ResizeJob& job) {
+    const TreeFile* file = tree.FindFile(source);
+    if (file == nullptr || file->bytes) {
         LogWarn("resize: %s is missing, skipped\n", source.c_str());
         return false;
     }
     gfx::ImageInfo info;
-    if (!gfx::ReadImageInfo(source, &info)) {
-        LogWarn("resize: %s is not a PNG or JPEG image, skipped\n", source.c_str());
+    if (!gfx::ReadImageInfo(file->path, &info)) {
+        LogWarn("resize: %s is not a PNG or JPEG image, skipped\n", file->path.c_str());
         return false;
     }
     job.source = source;
+    job.source_file = *file;
     job.source_width = info.width;
     job.source_height = info.height;
+    // A picture decoded already gives its size as decoded.
+    pictures.KeptSize(file->path, job.source_width, job.source_height);
     job.source_is_png = info.format == gfx::ImageFormat::kPng;
     return true;
 }
 
 // One job per screen-size wallpaper: source scaled to each size.
-std::vector<ResizeJob> WallpaperJob(const std::string& source,
+std::vector<ResizeJob> WallpaperJob(const PackTree& tree, const gfx::DecodedPictures& pictures,
+                                    const std::string& source,
                                     const std::vector<std::pair<std::string, ScreenSize>>& outs) {
     ResizeJob job;
-    if (!StartJob(source, job)) {
+    if (!StartJob(tree, source, pictures, job)) {
         return {};
     }
     for (const auto& [destination, size] : outs) {
@@ -109,25 +114,26 @@ std::array<std::string, 4> Variants(const std::string& folder, const std::string
             folder + "/" + name + "_3.png", folder + "/" + name + "_4.png"};
 }
 
-void CopyVariantsOf(const std::string& folder, const std::string& name) {
+void CopyVariantsOf(PackTree& tree, const std::string& folder, const std::string& name) {
     const std::string plain = folder + "/" + name + ".png";
-    if (!IsFile(plain)) {
+    if (!tree.IsFile(plain)) {
         return;
     }
     for (const std::string& variant : Variants(folder, name)) {
-        CopyPath(plain, variant);
+        tree.Copy(plain, variant);
     }
 }
 
-void DistributeVariantsOf(const std::string& lockscreenDir, const std::string& name) {
+void DistributeVariantsOf(PackTree& tree, const std::string& lockscreenDir,
+                          const std::string& name) {
     const std::string res = lockscreenDir + "/content/res";
     const std::array<std::string, 4> variants = Variants(Drawable(lockscreenDir), name);
     const std::string plain = "/" + name + ".png";
     // The copy never makes a folder: the density folders come with the
     // lock-screen template.
     auto copyInto = [&](const std::string& variant, const std::string& folder) {
-        if (IsFolder(res + "/" + folder)) {
-            CopyPath(variant, res + "/" + folder + plain);
+        if (tree.IsFolder(res + "/" + folder)) {
+            tree.Copy(variant, res + "/" + folder + plain);
         }
     };
     copyInto(variants[0], "hdpi");
@@ -139,14 +145,15 @@ void DistributeVariantsOf(const std::string& lockscreenDir, const std::string& n
 
 }  // namespace
 
-std::vector<ResizeJob> CallscreenResizes(const std::string& callscreenDir) {
+std::vector<ResizeJob> CallscreenResizes(const PackTree& tree, const std::string& callscreenDir,
+                                         const gfx::DecodedPictures& pictures) {
     const std::string drawable = Drawable(callscreenDir);
     const std::string res = callscreenDir + "/content/res/";
     std::vector<ResizeJob> jobs;
     // The density folders come with the template; a missing one gets nothing.
     std::vector<const CallDensity*> densities;
     for (const CallDensity& density : kCallDensities) {
-        if (IsFolder(res + density.folder)) {
+        if (tree.IsFolder(res + density.folder)) {
             densities.push_back(&density);
         } else {
             LogWarn("resize: %s%s is missing, nothing is made for it\n", res.c_str(),
@@ -154,7 +161,7 @@ std::vector<ResizeJob> CallscreenResizes(const std::string& callscreenDir) {
         }
     }
     ResizeJob wallpaper;
-    if (StartJob(drawable + "/custom_wallpaper.png", wallpaper)) {
+    if (StartJob(tree, drawable + "/custom_wallpaper.png", pictures, wallpaper)) {
         for (const CallDensity* density : densities) {
             wallpaper.targets.push_back({res + density->folder + "/custom_wallpaper.png",
                                          density->screen.width, density->screen.height});
@@ -163,7 +170,7 @@ std::vector<ResizeJob> CallscreenResizes(const std::string& callscreenDir) {
     }
     for (const char* button : kCallButtons) {
         ResizeJob job;
-        if (!StartJob(drawable + "/" + button + ".png", job)) {
+        if (!StartJob(tree, drawable + "/" + button + ".png", pictures, job)) {
             continue;
         }
         for (const CallDensity* density : densities) {
@@ -182,39 +189,43 @@ std::vector<ResizeJob> CallscreenResizes(const std::string& callscreenDir) {
     return jobs;
 }
 
-std::vector<ResizeJob> LauncherWallpaperResizes(const std::string& launcherDir) {
+std::vector<ResizeJob> LauncherWallpaperResizes(const PackTree& tree,
+                                                const std::string& launcherDir,
+                                                const gfx::DecodedPictures& pictures) {
     const std::string drawable = Drawable(launcherDir);
     return WallpaperJob(
-        drawable + "/wallpaper_grass.png",
+        tree, pictures, drawable + "/wallpaper_grass.png",
         {{drawable + "/wallpaper_grass_1.png", k540}, {drawable + "/wallpaper_grass_2.png", k720}});
 }
 
-std::vector<ResizeJob> LockscreenWallpaperResizes(const std::string& lockscreenDir) {
+std::vector<ResizeJob> LockscreenWallpaperResizes(const PackTree& tree,
+                                                  const std::string& lockscreenDir,
+                                                  const gfx::DecodedPictures& pictures) {
     const std::string drawable = Drawable(lockscreenDir);
     const std::array<std::string, 4> variants = Variants(drawable, "lockscreen_wallpaper");
     return WallpaperJob(
-        drawable + "/lockscreen_wallpaper.png",
+        tree, pictures, drawable + "/lockscreen_wallpaper.png",
         {{variants[0], k540}, {variants[1], k720}, {variants[2], k1080}, {variants[3], k1440}});
 }
 
-void CopyLockscreenVariants(const std::string& lockscreenDir) {
+void CopyLockscreenVariants(PackTree& tree, const std::string& lockscreenDir) {
     const std::string drawable = Drawable(lockscreenDir);
     for (const char* name : kLockVariantNames) {
-        CopyVariantsOf(drawable, name);
+        CopyVariantsOf(tree, drawable, name);
     }
     for (int frame = 1; frame <= kAnimationFrames; ++frame) {
-        CopyVariantsOf(drawable, "animator" + std::to_string(frame));
+        CopyVariantsOf(tree, drawable, "animator" + std::to_string(frame));
     }
 }
 
-void DistributeLauncher(const std::string& launcherDir) {
+void DistributeLauncher(PackTree& tree, const std::string& launcherDir) {
     const std::string res = launcherDir + "/content/res";
     const std::string drawable = Drawable(launcherDir);
     for (const char* folder : {"/drawable-hdpi", "/drawable-xhdpi", "/drawable-xxxhdpi"}) {
-        MakeFolderPath(res + folder);
+        tree.MakeFolder(res + folder);
     }
-    CopyPath(drawable + "/wallpaper_grass_1.png", res + "/drawable-hdpi/wallpaper_grass.png");
-    CopyPath(drawable + "/wallpaper_grass_2.png", res + "/drawable-xhdpi/wallpaper_grass.png");
+    tree.Copy(drawable + "/wallpaper_grass_1.png", res + "/drawable-hdpi/wallpaper_grass.png");
+    tree.Copy(drawable + "/wallpaper_grass_2.png", res + "/drawable-xhdpi/wallpaper_grass.png");
     const std::pair<const char*, const char*> layouts[] = {
         {"weatherconfig.xml", "drawable-hdpi"},
         {"weatherconfig1.xml", "drawable-xhdpi"},
@@ -222,22 +233,22 @@ void DistributeLauncher(const std::string& launcherDir) {
         {"weatherconfig3.xml", "drawable-xxxhdpi"},
     };
     for (const auto& [file, folder] : layouts) {
-        CopyPath(res + "/xml/" + file, res + "/" + folder + "/weatherconfig.xml");
+        tree.Copy(res + "/xml/" + file, res + "/" + folder + "/weatherconfig.xml");
     }
-    DeletePath(drawable + "/wallpaper_grass_1.png");
-    DeletePath(drawable + "/wallpaper_grass_2.png");
+    tree.Delete(drawable + "/wallpaper_grass_1.png");
+    tree.Delete(drawable + "/wallpaper_grass_2.png");
     for (const auto& [file, folder] : layouts) {
-        DeletePath(res + "/xml/" + file);
+        tree.Delete(res + "/xml/" + file);
     }
 }
 
-void DistributeLockscreen(const std::string& lockscreenDir) {
-    DistributeVariantsOf(lockscreenDir, "lockscreen_wallpaper");
+void DistributeLockscreen(PackTree& tree, const std::string& lockscreenDir) {
+    DistributeVariantsOf(tree, lockscreenDir, "lockscreen_wallpaper");
     for (const char* name : kLockVariantNames) {
-        DistributeVariantsOf(lockscreenDir, name);
+        DistributeVariantsOf(tree, lockscreenDir, name);
     }
     for (int frame = 1; frame <= kAnimationFrames; ++frame) {
-        DistributeVariantsOf(lockscreenDir, "animator" + std::to_string(frame));
+        DistributeVariantsOf(tree, lockscreenDir, "animator" + std::to_string(frame));
     }
 }
 

@@ -1,6 +1,5 @@
 #include "pack/module_archives.h"
 
-#include "core/files.h"
 #include "core/log.h"
 #include "core/zip.h"
 #include "pack/comma_list.h"
@@ -9,30 +8,42 @@ namespace sw::pack {
 
 namespace {
 
-// source: the folder's contents as the archive's top level, either as
-// "FOLDER/*.*" or as the plain folder.
-bool ArchiveResources(const std::string& moduleDir, const std::string& source,
-                      const char* failure) {
-    if (!ZipCompress(source, moduleDir + "/content/res.zip")) {
-        LogError("%s", failure);
+// The module's content/res as content/res.zip, its contents at the
+// archive's top level.
+bool ArchiveResources(PackTree& tree, const std::string& moduleDir, const char* failure,
+                      const std::function<bool()>& stop) {
+    const std::string res = moduleDir + "/content/res";
+    bool stopped = false;
+    ZipWriteControl control;
+    control.stop = [&] { return stopped = stopped || (stop && stop()); };
+    std::string bytes;
+    if (!tree.IsFolder(res) || !ZipWriteMemory(tree.EntriesBelow(res), bytes, control) ||
+        !tree.Put(moduleDir + "/content/res.zip", std::move(bytes))) {
+        if (!stopped) {
+            if (!tree.IsFolder(res)) {
+                LogError("zip source %s is not a folder\n", res.c_str());
+            }
+            LogError("%s", failure);
+        }
         return false;
     }
-    DeletePath(moduleDir + "/content/res");
+    tree.Delete(res);
     return true;
 }
 
 }  // namespace
 
-bool ArchiveCallscreen(const std::string& callscreenDir) {
+bool ArchiveCallscreen(PackTree& tree, const std::string& callscreenDir,
+                       const std::function<bool()>& stop) {
     for (const char* path : {"/template.xml", "/template_values.xml", "/content/res/values",
                              "/preview/xxhdpi/thumbnail", "/content/res/drawable-xxhdpi"}) {
-        DeletePath(callscreenDir + path);
+        tree.Delete(callscreenDir + path);
     }
-    return ArchiveResources(callscreenDir, callscreenDir + "/content/res/*.*",
-                            "failed to resCallscreen zip archive.\n");
+    return ArchiveResources(tree, callscreenDir, "failed to resCallscreen zip archive.\n", stop);
 }
 
-void DeleteExcludedIcons(const std::string& launcherDir, const std::string& exclusions) {
+void DeleteExcludedIcons(PackTree& tree, const std::string& launcherDir,
+                         const std::string& exclusions) {
     if (exclusions.empty()) {
         return;
     }
@@ -46,32 +57,32 @@ void DeleteExcludedIcons(const std::string& launcherDir, const std::string& excl
             LogWarn("icon exclusion %s is not a file name, skipped\n", name.c_str());
             continue;
         }
-        DeletePath(drawable + name);
+        tree.Delete(drawable + name);
     }
 }
 
-void CleanLockscreen(const std::string& lockscreenDir) {
-    DeletePath(lockscreenDir + "/content/res/drawable-xxhdpi");
-    DeletePath(lockscreenDir + "/content/res/values");
-    DeletePath(lockscreenDir + "/content/lockscreen");
-    DeletePath(lockscreenDir + "/template.xml");
-    DeletePath(lockscreenDir + "/template_values.xml");
+void CleanLockscreen(PackTree& tree, const std::string& lockscreenDir) {
+    tree.Delete(lockscreenDir + "/content/res/drawable-xxhdpi");
+    tree.Delete(lockscreenDir + "/content/res/values");
+    tree.Delete(lockscreenDir + "/content/lockscreen");
+    tree.Delete(lockscreenDir + "/template.xml");
+    tree.Delete(lockscreenDir + "/template_values.xml");
     for (int k = 1; k <= 6; ++k) {
         const std::string n = std::to_string(k);
-        DeletePath(lockscreenDir + "/content/lockscreen" + n);
-        DeletePath(lockscreenDir + "/template" + n + ".xml");
-        DeletePath(lockscreenDir + "/template_values" + n + ".xml");
+        tree.Delete(lockscreenDir + "/content/lockscreen" + n);
+        tree.Delete(lockscreenDir + "/template" + n + ".xml");
+        tree.Delete(lockscreenDir + "/template_values" + n + ".xml");
     }
 }
 
-bool ArchiveLockscreen(const std::string& lockscreenDir) {
-    return ArchiveResources(lockscreenDir, lockscreenDir + "/content/res/*.*",
-                            "failed to resLockscreen zip archive.\n");
+bool ArchiveLockscreen(PackTree& tree, const std::string& lockscreenDir,
+                       const std::function<bool()>& stop) {
+    return ArchiveResources(tree, lockscreenDir, "failed to resLockscreen zip archive.\n", stop);
 }
 
-bool ArchiveLauncher(const std::string& launcherDir) {
-    return ArchiveResources(launcherDir, launcherDir + "/content/res",
-                            "failed to reslauncher zip archive.\n");
+bool ArchiveLauncher(PackTree& tree, const std::string& launcherDir,
+                     const std::function<bool()>& stop) {
+    return ArchiveResources(tree, launcherDir, "failed to reslauncher zip archive.\n", stop);
 }
 
 }  // namespace sw::pack

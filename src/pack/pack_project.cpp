@@ -1,32 +1,62 @@
 #include "pack/pack_project.h"
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "core/files.h"
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/process.h"
-#include "core/scratch_folder.h"
 #include "core/text.h"
+#include "core/unique_fd.h"
 #include "core/zip.h"
 #include "engine/color_replacement.h"
 #include "engine/theme_project.h"
 #include "pack/pack_module.h"
 #include "pack/pack_run.h"
+#include "pack/packed_modules.h"
 
 namespace sw::pack {
 
 namespace {
 
-// Removes the work folder on every way out of a pack.
-class WorkFolder {
+// The theme's own thumbnail in the archive.
+constexpr const char* kThemeThumbnail = "preview/xxhdpi/thumb.jpg";
+
+// The longest name a folder entry may have.
+constexpr std::size_t kMaxFileNameBytes = 255;
+
+// The archive is written under a short hidden name beside its final one,
+// made exclusively, and renamed over PackName.zip only when complete; a
+// long pack name then never makes a name the folder cannot hold. The
+// partial file goes on every other way out.
+class PartialArchive {
   public:
-    explicit WorkFolder(std::string path) : path_(std::move(path)) {}
-    WorkFolder(const WorkFolder&) = delete;
-    WorkFolder& operator=(const WorkFolder&) = delete;
-    ~WorkFolder() { DeletePath(path_); }
+    explicit PartialArchive(const std::string& folder) : path_(folder + "/.skinwright-XXXXXX") {
+        UniqueFd fd(::mkostemp(path_.data(), O_CLOEXEC));
+        if (!fd.valid()) {
+            LogError("can not make a file in %s: %s\n", folder.c_str(), std::strerror(errno));
+            path_.clear();
+        }
+    }
+    PartialArchive(const PartialArchive&) = delete;
+    PartialArchive& operator=(const PartialArchive&) = delete;
+    ~PartialArchive() {
+        if (!path_.empty()) {
+            ::unlink(path_.c_str());
+        }
+    }
+    const std::string& path() const { return path_; }
+    // The file is in place under its final name: nothing to remove.
+    void Placed() { path_.clear(); }
 
   private:
     std::string path_;
@@ -58,88 +88,91 @@ bool PrepareProject(std::string& launcher, std::string& reason) {
 
 // The top-level thumbnail, and the preview pictures the launcher does not
 // ship.
-void PlaceThumbnail(const PackRun& run) {
-    const PackFolders& folders = run.folders();
-    const std::string launcherPreview = folders.launcher_dir + "/preview/xxhdpi/";
+void PlaceThumbnail(PackRun& run) {
+    PackTree& tree = run.tree();
+    const std::string launcherPreview = ArchiveFolder(ModuleId::kLauncher) + "/preview/xxhdpi/";
     for (const char* name :
          {"preview3_suit.jpg", "preview6_suit.jpg", "preview4_suit.jpg", "preview5_suit.jpg"}) {
-        DeletePath(launcherPreview + name);
+        tree.Delete(launcherPreview + name);
     }
-    const std::string thumb = folders.pack_root + "/preview/xxhdpi/thumb.jpg";
-    MakeFolderPath(folders.pack_root + "/preview/xxhdpi");
-    CopyPath(launcherPreview + "thumb.jpg", thumb);
-    DeletePath(launcherPreview + "thumb.jpg");
-    DeletePath(launcherPreview + "thumb2.jpg");
+    tree.MakeFolder("preview/xxhdpi");
+    tree.Copy(launcherPreview + "thumb.jpg", kThemeThumbnail);
+    tree.Delete(launcherPreview + "thumb.jpg");
+    tree.Delete(launcherPreview + "thumb2.jpg");
 }
 
-// Drops the module copies not wanted and lets the first wanted of launcher,
-// lock screen, call screen give the theme its thumbnail.
-void KeepWantedModules(const PackRun& run) {
-    const PackFolders& folders = run.folders();
-    const WantedModules& wanted = run.wanted();
-    if (!wanted.launcher) {
-        DeletePath(folders.launcher_dir);
+// Drops the modules not wanted and lets the first wanted of launcher, lock
+// screen, call screen give the theme its thumbnail.
+void KeepWantedModules(PackRun& run) {
+    PackTree& tree = run.tree();
+    for (const PackedModule& module : kPackedModules) {
+        if (module.id == ModuleId::kCallscreen) {
+            tree.Delete(std::string(module.archive_folder) + "/content/res");
+        }
+        if (!IsWanted(run.wanted(), module.id)) {
+            tree.Delete(module.archive_folder);
+        }
     }
-    if (!wanted.lockscreen) {
-        DeletePath(folders.lockscreen_dir);
-    }
-    DeletePath(folders.callscreen_dir + "/content/res");
-    if (!wanted.callscreen) {
-        DeletePath(folders.callscreen_dir);
-    }
-    const std::string thumb = folders.pack_root + "/preview/xxhdpi/thumb.jpg";
-    if (wanted.callscreen && !wanted.launcher) {
-        CopyPath(folders.callscreen_dir + "/preview/xxhdpi/thumb.jpg", thumb);
-    }
-    if (wanted.lockscreen && !wanted.launcher) {
-        CopyPath(folders.lockscreen_dir + "/preview/xxhdpi/thumb.jpg", thumb);
+    for (const PackedModule& module : kPackedModules) {
+        if (IsWanted(run.wanted(), module.id)) {
+            if (module.id != ModuleId::kLauncher) {
+                tree.Copy(std::string(module.archive_folder) + "/preview/xxhdpi/thumb.jpg",
+                          kThemeThumbnail);
+            }
+            break;
+        }
     }
 }
 
-// The archive, written under a hidden name in the save folder and renamed
-// over PackName.zip only when complete and not stopped.
-bool WriteArchive(PackRun& run) {
+// The archive, from the tree, written to the partial file and renamed over
+// PackName.zip only when complete and not stopped.
+bool WriteArchive(PackRun& run, PartialArchive& partial) {
     const std::string archive = ArchivePathOf(run.request());
-    const std::string partial =
-        run.request().pack_path + "/." + run.request().pack_name + ".zip.part";
-    if (!ZipCompress(run.folders().pack_root + "/*.*", partial)) {
+    ZipWriteControl control;
+    control.stop = [&run] { return run.StopRequested(); };
+    control.progress = [&run](std::uint64_t done, std::uint64_t total) {
+        run.Advance(total == 0 ? 1.0 : static_cast<double>(done) / static_cast<double>(total));
+    };
+    if (!ZipWriteFile(run.tree().EntriesBelow(""), partial.path(), control)) {
+        if (run.StopRequested()) {
+            return false;
+        }
         LogError("failed to generate prj zip archive.\n");
-        DeletePath(partial);
         return run.Fail("can not write " + archive);
     }
     if (run.StopRequested()) {
-        DeletePath(partial);
         return false;
     }
-    std::error_code error;
-    std::filesystem::rename(partial, archive, error);
-    if (error) {
+    if (::rename(partial.path().c_str(), archive.c_str()) != 0) {
         LogError("failed to generate prj zip archive.\n");
-        LogError("can not rename %s to %s: %s\n", partial.c_str(), archive.c_str(),
-                 error.message().c_str());
-        DeletePath(partial);
+        LogError("can not rename %s to %s: %s\n", partial.path().c_str(), archive.c_str(),
+                 std::strerror(errno));
         return run.Fail("can not write " + archive);
     }
+    partial.Placed();
     return true;
 }
 
-// Everything that happens in the work folder, which is gone when this
-// returns.
-bool PackInWorkFolder(PackRun& run, const std::string& launcher) {
-    const PackFolders& folders = run.folders();
-    // The work area is one of the program's scratch folders, so it is made
-    // and marked as such; the work folder inside it goes when the pack ends.
-    MakeScratchFolder(FolderOf(folders.work_root));
-    const WorkFolder cleanup(folders.work_root);
-    if (!MakeFolderPath(folders.pack_root)) {
-        LogError("can not make %s\n", folders.pack_root.c_str());
-        return run.Fail("can not make the work folder " + folders.pack_root);
+// Everything that makes the archive.
+bool PackInto(PackRun& run, const std::string& launcher) {
+    PartialArchive partial(run.request().pack_path);
+    if (partial.path().empty()) {
+        return run.Fail("can not write in " + run.request().pack_path);
     }
-    LogDebug("prj = %s, name = %s\n", folders.pack_root.c_str(), FileNameOf(launcher).c_str());
-    MakeFolderPath(folders.pack_root + "/content");
-    MakeFolderPath(folders.launcher_dir);
-    MakeFolderPath(folders.pack_root + "/preview");
-    if (!PackModule(run, launcher)) {
+    // The pack never takes its own output into the archive, wherever the
+    // save folder lies.
+    std::vector<std::string> skip = {partial.path()};
+    std::error_code error;
+    const std::string archive = ArchivePathOf(run.request());
+    if (PathExists(archive)) {
+        skip.push_back(std::filesystem::canonical(archive, error).string());
+    }
+    skip.push_back(std::filesystem::canonical(partial.path(), error).string());
+    LogDebug("prj = %s, name = %s\n", archive.c_str(), FileNameOf(launcher).c_str());
+    run.tree().MakeFolder("content");
+    run.tree().MakeFolder(ArchiveFolder(ModuleId::kLauncher));
+    run.tree().MakeFolder("preview");
+    if (!PackModule(run, launcher, skip)) {
         if (!run.StopRequested()) {
             LogError("pack %s failed.\n", FileNameOf(launcher).c_str());
         }
@@ -148,7 +181,7 @@ bool PackInWorkFolder(PackRun& run, const std::string& launcher) {
     PlaceThumbnail(run);
     KeepWantedModules(run);
     run.Enter(PackStep::kArchive);
-    return WriteArchive(run);
+    return WriteArchive(run, partial);
 }
 
 PackResult Finish(PackRun& run, bool ok) {
@@ -179,6 +212,10 @@ std::string CheckPackRequest(const PackRequest& request) {
         name == "." || name == "..") {
         return "the pack name " + name + " is not a file name";
     }
+    if (name.size() + 4 > kMaxFileNameBytes) {
+        return "the pack name is too long: " + name + ".zip would be longer than " +
+               std::to_string(kMaxFileNameBytes) + " bytes, the longest file name a folder holds";
+    }
     if (request.pack_path.empty()) {
         return "no folder is given to save the pack in";
     }
@@ -188,16 +225,14 @@ std::string CheckPackRequest(const PackRequest& request) {
     return "";
 }
 
-PackResult PackProject(const PackRequest& request, const PackObserver& observer) {
+PackResult PackProject(const PackRequest& request, const PackObserver& observer,
+                       gfx::DecodedPictures* pictures) {
     ClearPackStop();
-    const std::string tmp = PackWorkFolder();
-    PackRun run(request, observer, MakePackFolders(tmp + "/" + RandomLetters(), request.pack_name));
+    gfx::DecodedPictures own;
+    PackRun run(request, observer, pictures != nullptr ? *pictures : own);
     run.Enter(PackStep::kSaveColors);
     // Checks that refuse a pack before anything is written belong here.
-    std::string refusal = CheckPackRequest(request);
-    if (refusal.empty() && tmp.empty()) {
-        refusal = "the work folder's path is too long";
-    }
+    const std::string refusal = CheckPackRequest(request);
     if (!refusal.empty()) {
         LogError("pack: %s\n", refusal.c_str());
         run.Fail(refusal);
@@ -211,7 +246,7 @@ PackResult PackProject(const PackRequest& request, const PackObserver& observer)
     }
 
     LogDebug("name = %s, path = %s\n", request.pack_name.c_str(), request.pack_path.c_str());
-    const bool packed = PackInWorkFolder(run, launcher);
+    const bool packed = PackInto(run, launcher);
     return Finish(run, packed);
 }
 

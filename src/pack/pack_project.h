@@ -2,22 +2,30 @@
 // installs, PackPath/PackName.zip.
 #pragma once
 
+#include "gfx/decoded_pictures.h"
 #include "pack/pack_request.h"
 
 namespace sw::pack {
 
 // Packs the process's open project. The colours are saved first; the
-// project is then copied into a new work folder below the home folder's tmp/
-// (PackWorkFolder), processed there and archived. The archive is written
-// beside its final name and renamed into place, so PackPath/PackName.zip is
-// either the old file or a complete new one. The work folder is removed on
-// every way out. Runs on the calling thread; the resizing uses a pool of its
-// own. Stops within moments when StopPackTools is called or the observer
-// asks, leaving no archive.
-PackResult PackProject(const PackRequest& request, const PackObserver& observer = {});
+// archive is then made straight from the project's files: nothing is copied,
+// each file that goes in unchanged is read once as the archive is written,
+// and what the pack makes (density images, thumbnails, layouts with their
+// colours, each module's res.zip) is held in memory. Names beginning with a
+// dot or ending in "~" are never packed; a pipe or other special file, or a
+// link leading out of the project, refuses the pack with a line naming it.
+// The archive is written under a short hidden name beside its final name and
+// renamed into place, so PackPath/PackName.zip is either the old file or a
+// complete new one. Runs on the calling thread; the images are made on the
+// program's worker threads, decoded through pictures when given (a check
+// that ran before may hold them). Stops within moments when StopPackTools is
+// called or the observer asks, leaving no archive.
+PackResult PackProject(const PackRequest& request, const PackObserver& observer = {},
+                       gfx::DecodedPictures* pictures = nullptr);
 
 // Why request cannot be packed at all ("" when it can): an empty or unusable
-// pack name, or a save folder that is missing.
+// pack name (one whose archive name would not fit in a folder entry), or a
+// save folder that is missing.
 std::string CheckPackRequest(const PackRequest& request);
 
 }  // namespace sw::pack

@@ -23,7 +23,7 @@ struct PackRequest {
 // The steps of a pack, in the order they run.
 enum class PackStep {
     kSaveColors,
-    kCopyProject,
+    kReadProject,
     kThumbnails,
     kDescriptions,
     kResizeImages,

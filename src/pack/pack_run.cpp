@@ -21,7 +21,7 @@ struct StepInfo {
 // One row a step, in the order of PackStep.
 constexpr StepInfo kSteps[] = {
     {"saving colours", "保存颜色", 0.0},
-    {"copying the project", "复制工程文件", 0.02},
+    {"reading the project", "读取工程文件", 0.02},
     {"making thumbnails", "生成缩略图", 0.10},
     {"writing descriptions", "写入主题描述", 0.14},
     {"resizing images", "转换各分辨率图片", 0.15},
@@ -55,18 +55,9 @@ std::string ArchivePathOf(const PackRequest& request) {
     return request.pack_path + "/" + request.pack_name + ".zip";
 }
 
-PackFolders MakePackFolders(const std::string& workRoot, const std::string& packName) {
-    PackFolders folders;
-    folders.work_root = workRoot;
-    folders.pack_root = workRoot + "/" + packName;
-    folders.launcher_dir = folders.pack_root + "/content/launcher";
-    folders.lockscreen_dir = folders.pack_root + "/content/lockscreen";
-    folders.callscreen_dir = folders.pack_root + "/content/callscreen";
-    return folders;
-}
-
-PackRun::PackRun(const PackRequest& request, const PackObserver& observer, PackFolders folders)
-    : request_(request), observer_(observer), folders_(std::move(folders)) {}
+PackRun::PackRun(const PackRequest& request, const PackObserver& observer,
+                 gfx::DecodedPictures& pictures)
+    : request_(request), observer_(observer), pictures_(pictures) {}
 
 void PackRun::Enter(PackStep step) {
     step_ = step;

@@ -4,29 +4,24 @@
 
 #include <string>
 
+#include "gfx/decoded_pictures.h"
 #include "pack/pack_request.h"
+#include "pack/pack_tree.h"
 
 namespace sw::pack {
 
-// The folders of one pack. Everything below pack_root becomes the archive's
-// top level; the three module copies live in pack_root/content.
-struct PackFolders {
-    std::string work_root;       // <home>/tmp/XXXXXXXXXX, new for every pack
-    std::string pack_root;       // work_root/PackName
-    std::string launcher_dir;    // pack_root/content/launcher
-    std::string lockscreen_dir;  // pack_root/content/lockscreen
-    std::string callscreen_dir;  // pack_root/content/callscreen
-};
-
-PackFolders MakePackFolders(const std::string& workRoot, const std::string& packName);
-
 class PackRun {
   public:
-    PackRun(const PackRequest& request, const PackObserver& observer, PackFolders folders);
+    // pictures: where the images to resize are decoded; a check that ran
+    // before may have decoded them already.
+    PackRun(const PackRequest& request, const PackObserver& observer,
+            gfx::DecodedPictures& pictures);
 
     const PackRequest& request() const { return request_; }
     const WantedModules& wanted() const { return request_.modules; }
-    const PackFolders& folders() const { return folders_; }
+    // The archive as it is being made.
+    PackTree& tree() { return tree_; }
+    gfx::DecodedPictures& pictures() { return pictures_; }
 
     // A step begins; its share of the whole is fixed here.
     void Enter(PackStep step);
@@ -47,7 +42,8 @@ class PackRun {
 
     const PackRequest& request_;
     const PackObserver& observer_;
-    PackFolders folders_;
+    gfx::DecodedPictures& pictures_;
+    PackTree tree_;
     PackStep step_ = PackStep::kSaveColors;
     double reported_ = -1.0;
     bool stopped_ = false;

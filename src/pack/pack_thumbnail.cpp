@@ -6,15 +6,18 @@
 
 namespace sw::pack {
 
-bool MakeModuleThumbnail(const std::string& moduleDir) {
+bool MakeModuleThumbnail(PackTree& tree, const std::string& moduleDir) {
     const std::string folder = moduleDir + "/preview/xxhdpi/";
-    gfx::Image preview;
-    if (!gfx::DecodeImageAtLeast(folder + "preview1_suit.jpg", kThumbWidth, kThumbHeight,
-                                 &preview)) {
+    const TreeFile* preview = tree.FindFile(folder + "preview1_suit.jpg");
+    gfx::Image picture;
+    if (preview == nullptr || preview->bytes ||
+        !gfx::DecodeImageAtLeast(preview->path, kThumbWidth, kThumbHeight, &picture)) {
         return false;
     }
-    const gfx::Image thumb = gfx::ResampleLanczos(preview, kThumbWidth, kThumbHeight);
-    return !thumb.empty() && gfx::SaveJpeg(thumb, folder + "thumb.jpg");
+    const gfx::Image thumb = gfx::ResampleLanczos(picture, kThumbWidth, kThumbHeight);
+    std::string bytes;
+    return !thumb.empty() && gfx::EncodeJpeg(thumb, &bytes) &&
+           tree.Put(folder + "thumb.jpg", std::move(bytes));
 }
 
 }  // namespace sw::pack

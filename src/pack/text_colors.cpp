@@ -55,10 +55,13 @@ void ReadColors(const std::string& path, const std::array<ColorUse, N>& uses, Te
 }
 
 template <std::size_t N>
-void WriteColors(const std::string& path, const char* fileName, const std::array<ColorUse, N>& uses,
-                 const TextColors& colors) {
+void WriteColors(PackTree& tree, const std::string& path, const char* fileName,
+                 const std::array<ColorUse, N>& uses, const TextColors& colors) {
+    const TreeFile* file = tree.FindFile(path);
     settings::LayoutFile layout;
-    if (!settings::IsUsable(layout.Open(path, fileName))) {
+    // A layout missing from the archive is reported as the file would be.
+    if (!settings::IsUsable(
+            layout.Open(file != nullptr && !file->bytes ? file->path : std::string(), fileName))) {
         return;
     }
     layout.Edit([&](TiXmlElement& element) {
@@ -77,7 +80,10 @@ void WriteColors(const std::string& path, const char* fileName, const std::array
             }
         }
     });
-    layout.Save();
+    std::string text;
+    if (layout.SaveText(text)) {
+        tree.Put(path, std::move(text));
+    }
 }
 
 }  // namespace
@@ -90,18 +96,19 @@ TextColors ReadTextColors(const std::string& launcherColors, const std::string& 
     return colors;
 }
 
-void WriteWidgetColors(const std::string& launcherDir, const TextColors& colors) {
+void WriteWidgetColors(PackTree& tree, const std::string& launcherDir, const TextColors& colors) {
     for (const char* folder :
          {"drawable-hdpi", "drawable-xhdpi", "drawable-xxhdpi", "drawable-xxxhdpi"}) {
-        WriteColors(launcherDir + "/content/res/" + folder + "/weatherconfig.xml",
+        WriteColors(tree, launcherDir + "/content/res/" + folder + "/weatherconfig.xml",
                     "weatherconfig.xml", kWidgetColors, colors);
     }
 }
 
-void WriteLockscreenColors(const std::string& lockscreenDir, const TextColors& colors) {
+void WriteLockscreenColors(PackTree& tree, const std::string& lockscreenDir,
+                           const TextColors& colors) {
     for (const char* folder : {"xxhdpi", "xhdpi", "hdpi_720x1280", "hdpi", "xxxhdpi_1440x2560"}) {
-        WriteColors(lockscreenDir + "/content/res/" + folder + "/lockscreen.xml", "lockscreen.xml",
-                    kLockscreenColors, colors);
+        WriteColors(tree, lockscreenDir + "/content/res/" + folder + "/lockscreen.xml",
+                    "lockscreen.xml", kLockscreenColors, colors);
     }
 }
 

@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+#include "pack/pack_tree.h"
+
 namespace sw::pack {
 
 // Colour texts by value name ("widget_week_text" -> "#FF112233"); a name
@@ -22,12 +24,15 @@ using TextColors = std::map<std::string, std::string>;
 // be "" for none.
 TextColors ReadTextColors(const std::string& launcherColors, const std::string& lockscreenColors);
 
+// Layout paths are those of the archive (PackTree); each layout is read
+// from the project file it stands for and put back as bytes.
 // Writes the widget colours into launcherDir's four
 // content/res/drawable-*dpi/weatherconfig.xml files.
-void WriteWidgetColors(const std::string& launcherDir, const TextColors& colors);
+void WriteWidgetColors(PackTree& tree, const std::string& launcherDir, const TextColors& colors);
 
 // Writes the lock-screen colours into lockscreenDir's five
 // content/res/*/lockscreen.xml files.
-void WriteLockscreenColors(const std::string& lockscreenDir, const TextColors& colors);
+void WriteLockscreenColors(PackTree& tree, const std::string& lockscreenDir,
+                           const TextColors& colors);
 
 }  // namespace sw::pack

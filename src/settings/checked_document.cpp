@@ -51,4 +51,12 @@ bool CheckedDocument::Save() const {
     return SaveXmlFile(document_, path_);
 }
 
+bool CheckedDocument::SaveText(std::string& text) const {
+    if (!IsUsable(state_)) {
+        LogError("%s was not read, so it is not written\n", path_.c_str());
+        return false;
+    }
+    return XmlFileText(document_, text);
+}
+
 }  // namespace sw::settings

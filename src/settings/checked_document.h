@@ -50,6 +50,8 @@ class CheckedDocument {
     // the atomic write (a byte-order mark only when the file had one). False,
     // logged, when it cannot be written or the document is not usable.
     bool Save() const;
+    // The bytes Save would write.
+    bool SaveText(std::string& text) const;
 
   private:
     TiXmlDocument document_;

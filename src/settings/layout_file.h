@@ -28,6 +28,7 @@ class LayoutFile {
 
     // Writes the file back (see CheckedDocument::Save).
     bool Save() const { return document_.Save(); }
+    bool SaveText(std::string& text) const { return document_.SaveText(text); }
 
   private:
     CheckedDocument document_;

@@ -109,10 +109,14 @@ describe('pushing a packed theme from the start window', () => {
         assert.deepEqual(fs.readdirSync(folder).sort(), ['content', 'meta.json', 'preview']);
         assert.equal(JSON.parse(fs.readFileSync(path.join(folder, 'meta.json'), 'utf8')).resource_name, '港湾');
         const theme = '//sdcard//.QuindoTheme//Download//themesuite//4321';
-        assert.deepEqual(phone.calls(), [
+        // The push stages in a folder of its own inside themetool/.
+        const calls = phone.calls();
+        const staging = calls[2]?.[3] ?? '';
+        assert.equal(path.dirname(staging), path.join(session.home, 'themetool'));
+        assert.deepEqual(calls, [
             ['devices'],
             ['-s', 'SIM001', 'shell', 'rm', '-r', theme],
-            ['-s', 'SIM001', 'push', path.join(session.home, 'themetool'), theme],
+            ['-s', 'SIM001', 'push', staging, theme],
             ['-s', 'SIM001', 'shell', 'am', 'force-stop', 'com.quindo.themecenter'],
         ]);
         phone.heal();

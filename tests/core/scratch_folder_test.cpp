@@ -1,10 +1,14 @@
 #include "core/scratch_folder.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
 #include <filesystem>
+#include <set>
 #include <thread>
+#include <vector>
 
 #include "core/log.h"
 #include "core/paths.h"
@@ -135,6 +139,141 @@ TEST_F(ScratchFolderTest, BothScratchFoldersOfTheHomeFolderAreEmptied) {
     EXPECT_TRUE(fs::is_empty(PackWorkFolder()));
     EXPECT_EQ(ReadText(PushStagingFolder() + "/mine.txt"), "mine");
     SetHomeFolder("");
+}
+
+// Work folders
+
+TEST_F(ScratchFolderTest, WorkFolderIsFreshLockedAndGoesWithItsOwner) {
+    const std::string area = home_ / "tmp";
+    std::string path;
+    {
+        const ScratchFolder work = ScratchFolder::Make(area);
+        ASSERT_TRUE(work.valid());
+        path = work.path();
+        EXPECT_EQ(fs::path(path).parent_path(), area);
+        EXPECT_EQ(fs::path(path).filename().string().size(), 10u);
+        EXPECT_TRUE(fs::is_directory(path));
+        EXPECT_TRUE(fs::is_empty(path)) << "the lock sits beside the folder, never in it";
+        EXPECT_TRUE(fs::is_regular_file(ScratchLockPath(path)));
+        EXPECT_TRUE(IsOwnScratchFolder(area));
+        WriteText(path + "/deep/file", "x");
+    }
+    EXPECT_FALSE(fs::exists(path));
+    EXPECT_TRUE(fs::is_empty(area)) << "the lock file goes with its folder";
+}
+
+// Two runs started in the same second used to share one work folder.
+TEST_F(ScratchFolderTest, WorkFoldersMadeAtOnceAreAllDifferent) {
+    const std::string area = home_ / "tmp";
+    std::vector<ScratchFolder> folders(64);
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        threads.emplace_back([&, i] { folders[i] = ScratchFolder::Make(area); });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    std::set<std::string> paths;
+    for (const ScratchFolder& folder : folders) {
+        ASSERT_TRUE(folder.valid()) << Log();
+        paths.insert(folder.path());
+    }
+    EXPECT_EQ(paths.size(), folders.size());
+}
+
+TEST_F(ScratchFolderTest, WorkFolderIsNotMadeInAFolderTheProgramDidNotMake) {
+    const std::string area = home_ / "tmp";
+    WriteText(area + "/mine.txt", "mine");
+    const ScratchFolder work = ScratchFolder::Make(area);
+    EXPECT_FALSE(work.valid());
+    EXPECT_EQ(work.path(), "");
+    EXPECT_EQ(ReadText(area + "/mine.txt"), "mine");
+    EXPECT_NE(Log().find("\tERROR\tcannot use the scratch folder " + area), std::string::npos);
+}
+
+TEST_F(ScratchFolderTest, EmptyingPassesOverWorkFoldersInUse) {
+    const std::string area = home_ / "tmp";
+    const ScratchFolder busy = ScratchFolder::Make(area);
+    ASSERT_TRUE(busy.valid());
+    WriteText(busy.path() + "/launcher/a.png", "a");
+    std::string left;
+    {
+        const ScratchFolder done = ScratchFolder::Make(area);
+        left = done.path();
+    }
+    WriteText(left + "/stale", "s");  // a folder its run left, lock released
+
+    EXPECT_TRUE(EmptyScratchFolder(area));
+    EXPECT_EQ(ReadText(busy.path() + "/launcher/a.png"), "a");
+    EXPECT_TRUE(fs::exists(ScratchLockPath(busy.path())));
+    EXPECT_FALSE(fs::exists(left));
+    EXPECT_FALSE(fs::exists(ScratchLockPath(left)));
+    EXPECT_NE(Log().find("\tINFO \t" + busy.path() + " is in use"), std::string::npos);
+}
+
+// A child process that makes a work folder, reports its path and then waits
+// to be killed: a run of the program that was killed while it worked.
+pid_t StartHolder(const std::string& area, std::string& path) {
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0) {
+        return -1;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        ScratchFolder work = ScratchFolder::Make(area);
+        const std::string line = work.path() + "\n";
+        if (::write(pipeEnds[1], line.data(), line.size()) < 0) {
+            ::_exit(2);
+        }
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(pipeEnds[1]);
+    char buffer[4096];
+    ssize_t got = 0;
+    while (child > 0 && path.find('\n') == std::string::npos &&
+           (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0) {
+        path.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(pipeEnds[0]);
+    if (!path.empty()) {
+        path.pop_back();
+    }
+    return child;
+}
+
+TEST_F(ScratchFolderTest, AnotherRunsWorkFolderIsLeftUntilThatRunIsKilled) {
+    const std::string area = home_ / "themetool";
+    ASSERT_TRUE(MakeScratchFolder(area));
+    std::string path;
+    const pid_t holder = StartHolder(area, path);
+    ASSERT_GT(holder, 0);
+    ASSERT_TRUE(fs::is_directory(path)) << path;
+    WriteText(path + "/meta.json", "{}");
+
+    EXPECT_TRUE(EmptyScratchFolder(area));
+    EXPECT_EQ(ReadText(path + "/meta.json"), "{}") << "another run's push is never emptied";
+
+    ::kill(holder, SIGKILL);
+    int status = 0;
+    ::waitpid(holder, &status, 0);
+    ASSERT_TRUE(fs::exists(path)) << "a killed run cleans nothing up";
+    EXPECT_TRUE(EmptyScratchFolder(area));
+    EXPECT_FALSE(fs::exists(path)) << "the killed run's lock died with it";
+    EXPECT_TRUE(fs::is_empty(area));
+}
+
+TEST_F(ScratchFolderTest, LockFilesWithoutTheirFolderAreRemovedUnlessHeld) {
+    const std::string area = home_ / "tmp";
+    ASSERT_TRUE(MakeScratchFolder(area));
+    WriteText(area + "/.ORPHANEDAB.lock", "");
+    const ScratchFolder busy = ScratchFolder::Make(area);
+    fs::remove(busy.path());  // removed by hand while its work runs
+
+    EXPECT_TRUE(EmptyScratchFolder(area));
+    EXPECT_FALSE(fs::exists(area + "/.ORPHANEDAB.lock"));
+    EXPECT_TRUE(fs::exists(ScratchLockPath(busy.path())));
 }
 
 }  // namespace

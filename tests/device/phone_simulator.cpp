@@ -54,10 +54,19 @@ void PhoneSimulator::HangOn(const std::string& operation) const {
     Write(folder_ + "/hang", operation + "\n", true);
 }
 
+void PhoneSimulator::SlowOn(const std::string& operation) const {
+    Write(folder_ + "/slow", operation + "\n", true);
+}
+
+void PhoneSimulator::LoseFileOn(const std::string& operation) const {
+    Write(folder_ + "/lossy", operation + "\n", true);
+}
+
 void PhoneSimulator::Heal() const {
     std::error_code error;
-    fs::remove(folder_ + "/fail", error);
-    fs::remove(folder_ + "/hang", error);
+    for (const char* state : {"/fail", "/hang", "/slow", "/lossy"}) {
+        fs::remove(folder_ + state, error);
+    }
 }
 
 std::vector<std::vector<std::string>> PhoneSimulator::Calls() const {

@@ -28,6 +28,10 @@ class PhoneSimulator {
     // monkey) fail or never end.
     void FailOn(const std::string& operation) const;
     void HangOn(const std::string& operation) const;
+    // Makes an operation take two seconds.
+    void SlowOn(const std::string& operation) const;
+    // Makes a push lose one file on the way and still end well.
+    void LoseFileOn(const std::string& operation) const;
     // Lets every operation work again.
     void Heal() const;
 

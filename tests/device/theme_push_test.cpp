@@ -4,6 +4,11 @@
 
 #include <json/value.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "core/scratch_folder.h"
 #include "core/zip.h"
 #include "device/device_fixture.h"
 
@@ -55,9 +60,15 @@ TEST_F(ThemePushTest, TheArchiveReplacesTheThemesFolderOnThePhone) {
     EXPECT_EQ(result.resource_number, "1234");
     EXPECT_EQ(result.phone_folder, "//sdcard//.QuindoTheme//Download//themesuite//1234");
 
-    const std::string staging = folder_ / "home/themetool";
+    // Each push stages in a folder of its own, gone when the push ends.
+    std::vector<Words> calls = phone_.Calls();
+    ASSERT_EQ(calls.size(), 3u);
+    const std::string staging = calls[1].at(3);
+    EXPECT_EQ(FolderOf(staging), folder_ / "home/themetool");
+    EXPECT_EQ(FileNameOf(staging).size(), 10u);
+    EXPECT_TRUE(std::filesystem::is_empty(folder_ / "home/themetool"));
     EXPECT_EQ(
-        phone_.Calls(),
+        calls,
         (std::vector<Words>{
             {"-s", "SIM001", "shell", "rm", "-r",
              "//sdcard//.QuindoTheme//Download//themesuite//1234"},
@@ -76,8 +87,37 @@ TEST_F(ThemePushTest, TheArchiveReplacesTheThemesFolderOnThePhone) {
     EXPECT_EQ(ReadText(OnPhone("stopped")), "com.quindo.themecenter\n");
     EXPECT_EQ(steps_, (std::vector<PushStep>{PushStep::kUnpacking, PushStep::kRemovingOld,
                                              PushStep::kPushing, PushStep::kStoppingThemeApp}));
-    // The staging folder stays as the push left it.
-    EXPECT_EQ(ReadText(staging + "/meta.json"), meta);
+}
+
+// Another run's start-up (or a save of the pack form) empties the scratch
+// folders while a push waits for the phone: it used to empty this push's
+// staging folder, and the push then sent an empty theme and said it worked.
+TEST_F(ThemePushTest, EmptyingTheScratchFoldersDuringAPushLeavesItsStagingAlone) {
+    const std::string archive = MakeArchive(R"({"resource_id": 21})");
+    phone_.SlowOn("rm");
+    PushResult result;
+    std::thread push([&] { result = Push(archive); });
+    // The push waits for the phone's remove once its staging folder is full.
+    for (int wait = 0; wait < 200 && phone_.Calls().empty(); ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EmptyScratchFolders();
+    push.join();
+    ASSERT_TRUE(result.outcome.ok()) << device::ConsoleText(result.outcome);
+    EXPECT_EQ(FilesBelow(OnPhone(std::string(kThemes) + "/21")).size(), 3u);
+    EXPECT_NE(log().find(" is in use by another run or task"), std::string::npos);
+}
+
+TEST_F(ThemePushTest, APushThatArrivesIncompleteIsAFailure) {
+    phone_.LoseFileOn("push");
+    const PushResult result = Push(MakeArchive(R"({"resource_id": 22})"));
+    EXPECT_EQ(result.outcome.failure, PhoneFailure::kIncomplete);
+    EXPECT_EQ(result.outcome.detail, "2 of 3 files");
+    EXPECT_TRUE(result.phone_folder.empty());
+    EXPECT_NE(log().find("ERROR\tthe phone did not receive the whole theme 22: 2 of 3 files"),
+              std::string::npos);
+    EXPECT_FALSE(IsFile(OnPhone("stopped"))) << "the theme app is left alone";
+    EXPECT_FALSE(device::LiesWithThisComputer(result.outcome.failure));
 }
 
 TEST_F(ThemePushTest, TheResourceNumberNamesTheFolder) {
@@ -180,10 +220,12 @@ TEST_F(ThemePushTest, AFailedOrHangingPhoneCommandIsTheOutcome) {
     ASSERT_EQ(phone_.Calls().size(), 1u) << "nothing is pushed after a remove that hung";
 
     // A theme app that cannot be stopped does not undo a push that arrived.
+    limits.command = 5000;
+    device::SetAdbTimeLimits(limits);
     phone_.Heal();
     phone_.FailOn("force-stop");
     result = Push(archive);
-    EXPECT_TRUE(result.outcome.ok());
+    EXPECT_TRUE(result.outcome.ok()) << device::ConsoleText(result.outcome);
     EXPECT_NE(log().find("the phone's theme app was not stopped"), std::string::npos);
 }
 

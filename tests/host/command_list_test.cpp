@@ -81,6 +81,12 @@ const ListedCommand kCommands[] = {
     {kMain, "geticonname", "T", kNone},
     {kMain, "CheckTheme", "", kText},
     {kMain, "GetElementByID", "TNN", kText},
+    {kMain, "GetScreenElements", "TN", kText},
+    {kMain, "GetFormValues", "T", kText},
+    {kMain, "SaveLockscreen", "TTTTTTTT", kText},
+    {kMain, "SaveCallscreen", "TTT", kText},
+    {kMain, "SaveWeather", "TTT", kText},
+    {kMain, "saveAnimator", "TTTT", kText},
 
     // A popup showing a settings form or an alert (page 108).
     {kPopup, "RefreshLockscreen", "", kNone},

@@ -148,19 +148,27 @@ CommandResult SaveAnimator(CommandCall& call) {
 SKINWRIGHT_COMMAND_GROUP(settings) {
     using namespace sw::host;
     using K = ResultKind;
-    tables.Add(
-        WindowClass::kPopup,
-        {
-            {"LoadAttribute", Texts(2), K::kNone, &LoadAttribute},
-            {"SaveAttribute", Texts(11), K::kText, RecordedEdit("属性设置", &SaveAttribute)},
-            {"Loadlockscreen", Texts(2), K::kNone, &Loadlockscreen},
-            {"Loadlockscreen2", Texts(3), K::kNone, &Loadlockscreen2},
-            {"SaveLockscreen", Texts(8), K::kText, RecordedEdit("锁屏布局", &SaveLockscreen)},
-            {"Loadcallscreen", Texts(2), K::kNone, &Loadcallscreen},
-            {"SaveCallscreen", Texts(3), K::kText, RecordedEdit("通话布局", &SaveCallscreen)},
-            {"LoadWeather", Texts(2), K::kNone, &LoadWeather},
-            {"SaveWeather", Texts(3), K::kText, RecordedEdit("天气布局", &SaveWeather)},
-            {"LoadlockscreenAnimator", Texts(2), K::kNone, &LoadlockscreenAnimator},
-            {"saveAnimator", Texts(4), K::kText, RecordedEdit("锁屏动画", &SaveAnimator)},
-        });
+    tables.Add(WindowClass::kPopup,
+               {
+                   {"LoadAttribute", Texts(2), K::kNone, &LoadAttribute},
+                   {"SaveAttribute", Texts(11), K::kText, RecordedEdit("属性设置", &SaveAttribute)},
+                   {"Loadlockscreen", Texts(2), K::kNone, &Loadlockscreen},
+                   {"Loadlockscreen2", Texts(3), K::kNone, &Loadlockscreen2},
+                   {"Loadcallscreen", Texts(2), K::kNone, &Loadcallscreen},
+                   {"LoadWeather", Texts(2), K::kNone, &LoadWeather},
+                   {"LoadlockscreenAnimator", Texts(2), K::kNone, &LoadlockscreenAnimator},
+               });
+    // The saves of the layout forms serve the editor's preview too: it places
+    // elements through the very same saves and value lists, so a move on the
+    // preview writes what the form would.
+    for (WindowClass window : {WindowClass::kPopup, WindowClass::kMain}) {
+        tables.Add(
+            window,
+            {
+                {"SaveLockscreen", Texts(8), K::kText, RecordedEdit("锁屏布局", &SaveLockscreen)},
+                {"SaveCallscreen", Texts(3), K::kText, RecordedEdit("通话布局", &SaveCallscreen)},
+                {"SaveWeather", Texts(3), K::kText, RecordedEdit("天气布局", &SaveWeather)},
+                {"saveAnimator", Texts(4), K::kText, RecordedEdit("锁屏动画", &SaveAnimator)},
+            });
+    }
 }

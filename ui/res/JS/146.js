@@ -428,6 +428,7 @@ function InitSkinwrightDlg() {
     SetArrowStyle('#prev-screen', 155, 150, 153);
     SetArrowStyle('#next-screen', 151, 157, 154);
     InitPreviewImageClick();
+    PreviewCanvas.init();
     // A settings save has the project's pictures drawn again.
     $(window).on('skinwright-images-changed', RefreshPreview);
     $(window).on('skinwright-images-changed', UpdateHistoryButtons);
@@ -484,8 +485,7 @@ function ResizeLayout() {
     CURRENT_PREVIEW_AREA_WIDTH = width;
     DrawThumbnail(CURRENT_PACKAGE_NAME, width, height);
 
-    $('#preview-img, #preview, #preview-area').css({ width: width, height: height });
-    RedrawDashedRects();
+    PreviewCanvas.layout(width, height);
     $('#package-list').height(height + 100);
 
     var viewWidth = Math.max($('#main').width() - width - 390, 300);
@@ -745,7 +745,7 @@ function SetActiveScreen(i) {
     CURRENT_SCREEN_ID = i;
     var pkg = CurrentPackage();
     if (pkg) {
-        $('#preview-img').Refresh(JoinPath(pkg.path, 'preview/xxhdpi/thumbnail/preview' + (i + 1) + '.jpg'));
+        $('#preview-img').Refresh(JoinPath(pkg.path, 'preview/xxhdpi/preview' + (i + 1) + '_suit.jpg'));
     }
     indicators.each(function (k) {
         this.src = k === i ? '/res/PNG/160' : '/res/PNG/161';
@@ -1211,6 +1211,7 @@ function ShowElementCells(hits) {
     $.each(hits, function (_, element) {
         AddDashedRect(element);
     });
+    PreviewSelection.select(hits[0]);
 }
 
 async function ShowDashedRectByElementID(screen, element) {
@@ -1248,6 +1249,7 @@ function RedrawDashedRects() {
 
 function RemoveDashedRects() {
     $('#preview .dashed-rect').remove();
+    PreviewSelection.clear();
 }
 
 /* -------------------------------------------------------- the forms */
