@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/log.h"
+#include "core/own_writes.h"
 #include "core/paths.h"
 #include "core/project_entry.h"
 #include "core/unique_fd.h"
@@ -124,6 +125,9 @@ bool WriteBeside(const std::string& path, mode_t mode, const std::function<int(i
         ::unlink(temporary.c_str());
         LogError("cannot write file %s: %s\n", path.c_str(), std::strerror(failure));
         return false;
+    }
+    if (lasting) {
+        NoteOwnWrite(path);
     }
     if (const int synced = lasting ? SyncFolder(FolderOf(path)) : 0) {
         LogError("cannot make the new file %s last: %s\n", path.c_str(), std::strerror(synced));

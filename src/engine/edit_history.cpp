@@ -1,6 +1,7 @@
 #include "engine/edit_history.h"
 
 #include <fcntl.h>
+#include <json/reader.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -14,6 +15,7 @@
 
 #include "core/files.h"
 #include "core/log.h"
+#include "core/own_writes.h"
 #include "core/paths.h"
 #include "core/unique_fd.h"
 #include "engine/icon_exclusion_list.h"
@@ -268,6 +270,26 @@ void RemoveStrayFolders(const std::string& historyFolder, const StoredHistory& h
     }
 }
 
+// Adds a filled step after the steps that can be undone, as an edit does.
+bool AppendStep(const std::string& historyFolder, StoredStep step) {
+    HistoryGuard& guard = Guard();
+    std::lock_guard lock(guard.mutex);
+    StoredHistory history = LoadIndex(historyFolder);
+    // A new step after undo: the steps that could be redone are gone.
+    history.steps.resize(history.position);
+    history.steps.push_back(std::move(step));
+    if (history.steps.size() > kHistorySteps) {
+        history.steps.erase(history.steps.begin(),
+                            history.steps.end() - static_cast<std::ptrdiff_t>(kHistorySteps));
+    }
+    history.position = history.steps.size();
+    if (!SaveIndex(historyFolder, history)) {
+        return false;
+    }
+    RemoveStrayFolders(historyFolder, history, guard.active_folders);
+    return true;
+}
+
 // ---------------------------------------------------------- icon exclusions
 
 std::set<std::string> ExcludedNames(const std::string& listText) {
@@ -376,6 +398,7 @@ HistoryOutcome TakeStep(const std::string& projectDir, Direction direction) {
                       CopyFileAtomic(stepFolder + "/" + file->blob + keptSuffix, target);
         } else {
             written = ::unlink(target.c_str()) == 0 || errno == ENOENT;
+            NoteOwnWrite(target);
         }
         if (!written) {
             LogError("%s of \"%s\": cannot write %s\n", undo ? "undo" : "redo", step.label.c_str(),
@@ -573,24 +596,12 @@ bool EditStepRecorder::Commit() {
     SyncFolder(step_folder_);
 
     const std::string historyFolder = HistoryFolderOf(project_dir_);
-    HistoryGuard& guard = Guard();
-    std::lock_guard lock(guard.mutex);
-    StoredHistory history = LoadIndex(historyFolder);
-    // A new edit after undo: the steps that could be redone are gone.
-    history.steps.resize(history.position);
-    history.steps.push_back(std::move(step));
-    if (history.steps.size() > kHistorySteps) {
-        history.steps.erase(history.steps.begin(),
-                            history.steps.end() - static_cast<std::ptrdiff_t>(kHistorySteps));
-    }
-    history.position = history.steps.size();
-    if (!SaveIndex(historyFolder, history)) {
+    if (!AppendStep(historyFolder, std::move(step))) {
         LogError("the edit \"%s\" could not be added to the history %s\n", label_.c_str(),
                  historyFolder.c_str());
         committed_ = false;
         return false;
     }
-    RemoveStrayFolders(historyFolder, history, guard.active_folders);
     return true;
 }
 
@@ -623,6 +634,165 @@ HistoryOutcome UndoStep(const std::string& projectDir) {
 
 HistoryOutcome RedoStep(const std::string& projectDir) {
     return TakeStep(projectDir, Direction::kRedo);
+}
+
+// ------------------------------------------------- changes made outside
+
+namespace {
+
+constexpr const char* kKnownFolder = "known";
+
+std::string KnownCopyOf(const std::string& project, const std::string& relative) {
+    return HistoryFolderOf(project) + "/" + kKnownFolder + "/" + relative;
+}
+
+std::string LowerExtensionOf(const std::string& path) {
+    std::string extension = fs::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+// Copies the known files below folder (relative to the project) into the
+// known copies.
+bool RememberFolder(const std::string& project, const std::string& relative) {
+    const std::string folder = relative.empty() ? project : project + "/" + relative;
+    std::vector<std::string> names;
+    if (!ListFolder(folder, names)) {
+        return false;
+    }
+    bool remembered = true;
+    for (const std::string& name : names) {
+        const std::string child = relative.empty() ? name : relative + "/" + name;
+        const std::string path = project + "/" + child;
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0) {
+            continue;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            if (!IsKnownProjectFile(child + "/x.xml")) {
+                continue;
+            }
+            remembered = RememberFolder(project, child) && remembered;
+        } else if (S_ISREG(info.st_mode) && IsKnownProjectFile(child)) {
+            const std::string copy = KnownCopyOf(project, child);
+            remembered = MakeFolderPath(FolderOf(copy)) && CopyFileAtomic(path, copy) && remembered;
+        }
+    }
+    return remembered;
+}
+
+std::string OutsideStepLabel(const std::vector<std::string>& relatives) {
+    std::string label = "外部修改 " + FileNameOf(relatives.front());
+    if (relatives.size() > 1) {
+        label += " 等 " + std::to_string(relatives.size()) + " 个文件";
+    }
+    return label;
+}
+
+}  // namespace
+
+bool IsKnownProjectFile(const std::string& relative) {
+    if (!IsPlainRelative(relative)) {
+        return false;
+    }
+    const fs::path parts(relative);
+    auto part = parts.begin();
+    // module/file at least, and never module/preview/...
+    if (part == parts.end() || ++part == parts.end() || *part == kPreviewFolder) {
+        return false;
+    }
+    const std::string extension = LowerExtensionOf(relative);
+    return extension == ".png" || extension == ".jpg" || extension == ".jpeg" ||
+           extension == ".xml";
+}
+
+bool RememberProjectFiles(const std::string& projectDir) {
+    const std::string project = Normalized(projectDir);
+    if (project.empty() || project == "/") {
+        return false;
+    }
+    DeletePath(HistoryFolderOf(project) + "/" + kKnownFolder);
+    if (!RememberFolder(project, "")) {
+        LogWarn("not every file of %s is kept for undoing changes made outside\n", project.c_str());
+        return false;
+    }
+    return true;
+}
+
+void RememberProjectFile(const std::string& projectDir, const std::string& relative) {
+    const std::string project = Normalized(projectDir);
+    if (project.empty() || project == "/" || !IsKnownProjectFile(relative)) {
+        return;
+    }
+    const std::string path = project + "/" + relative;
+    const std::string copy = KnownCopyOf(project, relative);
+    if (!IsFile(path)) {
+        ::unlink(copy.c_str());
+    } else if (!MakeFolderPath(FolderOf(copy)) || !CopyFileAtomic(path, copy)) {
+        LogWarn("%s is not kept for undoing changes made outside\n", path.c_str());
+    }
+}
+
+bool RecordOutsideStep(const std::string& projectDir, const std::vector<std::string>& relatives) {
+    const std::string project = Normalized(projectDir);
+    if (project.empty() || project == "/" || relatives.empty()) {
+        return false;
+    }
+    const std::string historyFolder = HistoryFolderOf(project);
+    std::string folder = historyFolder + "/" + kStepFolderPattern;
+    {
+        HistoryGuard& guard = Guard();
+        std::lock_guard lock(guard.mutex);
+        if (!MakeFolderPath(historyFolder) || ::mkdtemp(folder.data()) == nullptr) {
+            LogWarn("cannot make a step folder in %s\n", historyFolder.c_str());
+            return false;
+        }
+        guard.active_folders.insert(folder);
+    }
+    StoredStep step;
+    step.folder = FileNameOf(folder);
+    std::vector<std::string> named;
+    for (const std::string& relative : relatives) {
+        if (!IsKnownProjectFile(relative)) {
+            continue;
+        }
+        StoredFile file;
+        file.path = relative;
+        file.blob = std::to_string(step.files.size());
+        const std::string copy = KnownCopyOf(project, relative);
+        if (!FingerprintOf(copy, file.before) ||
+            !FingerprintOf(project + "/" + relative, file.after) || file.before == file.after) {
+            continue;
+        }
+        // The known copy becomes the step's "before"; a fresh one follows
+        // the file.
+        if (file.before.exists &&
+            ::rename(copy.c_str(), (folder + "/" + file.blob + ".before").c_str()) != 0) {
+            LogWarn("the change of %s made outside is not kept for undo\n", relative.c_str());
+            continue;
+        }
+        RememberProjectFile(project, relative);
+        named.push_back(relative);
+        step.files.push_back(std::move(file));
+    }
+    bool added = false;
+    if (!step.files.empty()) {
+        step.label = OutsideStepLabel(named);
+        SyncFolder(folder);
+        added = AppendStep(historyFolder, std::move(step));
+        if (!added) {
+            LogError("the change made outside could not be added to the history %s\n",
+                     historyFolder.c_str());
+        }
+    }
+    HistoryGuard& guard = Guard();
+    std::lock_guard lock(guard.mutex);
+    guard.active_folders.erase(folder);
+    if (!added) {
+        DeletePath(folder);
+    }
+    return added;
 }
 
 }  // namespace sw

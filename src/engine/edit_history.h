@@ -120,6 +120,31 @@ struct HistoryOutcome {
     bool done() const { return result == Result::kDone; }
 };
 
+// ------------------------------------------------- changes made outside
+// Other programs change the project's files too. So that such a change can
+// be taken back like an edit, the history keeps a copy of the files as the
+// editor last knew them ("known/" in the history folder): images and XML
+// files of the modules, preview pictures aside.
+
+// True for a file below the project folder (relative, "/"-separated) whose
+// outside changes become steps.
+bool IsKnownProjectFile(const std::string& relative);
+
+// Copies every such file of the project into the known copies, in place of
+// what they held. False (logged) when a file could not be copied.
+bool RememberProjectFiles(const std::string& projectDir);
+
+// Makes the known copy of one file (relative) what the file holds now, or
+// removes it when the file is gone: after the editor's own writes.
+void RememberProjectFile(const std::string& projectDir, const std::string& relative);
+
+// Records the outside change of the files (relative) as one step named
+// "外部修改 NAME" (NAME the first file's name, "... 等 N 个文件" for more):
+// before is the known copy, after the file as it is now; the known copies
+// then follow the files. Files whose content did not change are left out.
+// True when a step was added.
+bool RecordOutsideStep(const std::string& projectDir, const std::vector<std::string>& relatives);
+
 // Takes the last step back, or does the next one again. The files are
 // written atomically; the caller reloads the project so that the model and
 // the previews follow the files.

@@ -4,13 +4,12 @@
 
 #include "core/write_watch.h"
 #include "engine/edit_history.h"
-#include "engine/page_commands.h"
 #include "engine/theme_project.h"
 #include "host/alerts.h"
 #include "host/escape.h"
 #include "host/host.h"
 #include "host/json_text.h"
-#include "host/project_tasks.h"
+#include "host/project_refresh.h"
 #include "host/script_bridge.h"
 #include "host/window.h"
 
@@ -99,15 +98,8 @@ std::string TakeHistoryStep(Window& main, bool undo) {
         }
         return StepAnswer(false, {}, undo);
     }
-    // The model (colours, positions, values) follows the files again.
-    if (!ReloadKeepingThumbnails(host)) {
+    if (!ReloadAndSendLists(main)) {
         return StepAnswer(false, {}, undo);
-    }
-    std::string resources;
-    std::string categories;
-    if (BuildPageLists(resources, categories)) {
-        CallPageFunction(&main, "SetResourceList", {resources});
-        CallPageFunction(&main, "SetCategoryList", {categories});
     }
     return StepAnswer(true, outcome.icons, undo);
 }

@@ -63,6 +63,9 @@ bool Host::Start() {
     auto runner = [this](Window& window, PageCommand& command) { RunCommand(window, command); };
     start_->StartCommandThread(runner);
     main_->StartCommandThread(runner);
+    if (options_.watch_project) {
+        live_ = std::make_unique<LiveProject>(*main_, options_.watch_folder_limit);
+    }
     started_ = true;
     LogInfo("host listening at http://127.0.0.1:%u/\n", static_cast<unsigned>(port()));
     return true;
@@ -98,6 +101,7 @@ void Host::Stop() {
     for (const auto& window : windows) {
         window->DropPage();
     }
+    live_.reset();
     JoinTasks();
     start_->StopCommandThread();
     main_->StopCommandThread();

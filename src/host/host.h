@@ -18,8 +18,10 @@
 #include <thread>
 #include <vector>
 
+#include "core/folder_watch.h"
 #include "host/command_table.h"
 #include "host/image_files.h"
+#include "host/live_project.h"
 #include "host/routes.h"
 #include "host/server.h"
 #include "host/window.h"
@@ -36,6 +38,10 @@ struct HostOptions {
     std::chrono::milliseconds poll{200};
     // Base address of the update server ("" for none).
     std::string update_server;
+    // Whether the open project's folders are watched for other programs'
+    // writes, and how many folders one watch may take at most.
+    bool watch_project = true;
+    std::size_t watch_folder_limit = FolderWatch::kNoLimit;
 };
 
 // What the opener of a popup gives.
@@ -148,6 +154,7 @@ class Host : public ServerHandler, public RouteContext {
 
     std::mutex tasks_mutex_;
     std::vector<Task> tasks_;
+    std::unique_ptr<LiveProject> live_;
 };
 
 }  // namespace sw::host

@@ -59,6 +59,7 @@ const ListedCommand kCommands[] = {
     {kMain, "Undo", "", kText},
     {kMain, "Redo", "", kText},
     {kMain, "GetHistoryState", "", kText},
+    {kMain, "RefreshProject", "", kText},
     {kMain, "OpenAttribute", "", kNone},
     {kMain, "OpenLockscreen", "", kNone},
     {kMain, "OpenCallscreen", "", kNone},

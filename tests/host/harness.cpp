@@ -99,6 +99,9 @@ HostOptions QuickOptions() {
     options.page_call_timeout = 3s;
     options.lost_page_grace = 3s;
     options.poll = 10ms;
+    // The tests write project files on purpose; those of the live project
+    // watch them.
+    options.watch_project = false;
     return options;
 }
 

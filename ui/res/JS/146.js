@@ -250,12 +250,22 @@ function RefreshWeather() {
     return external.RefreshWeather();
 }
 
-function Refresh_the_interface() {
-    setTimeout(function () {
+// 刷新: the host reads the project again from its files, so that what other
+// programs wrote shows, and the page shows the new lists where the designer
+// was.
+async function Refresh_the_interface() {
+    var answer = {};
+    try {
+        answer = ParseJson(await external.RefreshProject()) || {};
+    } finally {
+        if (answer.done) {
+            ShowListsAfterHistoryStep([]);
+        }
         $('#resource img.resource-img, #resource img.wallpapper').Refresh();
         RefreshPreview();
         RemoveLoading();
-    }, 100);
+        UpdateHistoryButtons();
+    }
 }
 
 // The in-page advanced-mode panel; leaving it redraws every screen, since
