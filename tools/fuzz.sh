@@ -11,9 +11,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -eq 0 ]; then
-  echo "usage: tools/fuzz.sh [SECONDS]" >&2
+  echo "usage: tools/fuzz.sh [SECONDS] [TARGET...]" >&2
   exit 2
 fi
+shift || true
+wanted=("$@")
 
 ./tools/install-deps.sh clang libclang-rt-14-dev
 
@@ -23,7 +25,11 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DSKINWRIGHT_FUZZ=ON -DSKINWRIGHT_TESTS=OFF -DSKINWRIGHT_BENCH=OFF "${launcher[@]}"
-cmake --build build-fuzz --target fuzz_targets
+if ((${#wanted[@]})); then
+  cmake --build build-fuzz --target "${wanted[@]}"
+else
+  cmake --build build-fuzz --target fuzz_targets
+fi
 
 crashes="$PWD/build-fuzz/crashes"
 rm -rf "$crashes"
@@ -34,7 +40,13 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 failed=()
 printf '%-26s %12s  %s\n' "target" "runs" "result"
-for program in build-fuzz/fuzz/*_fuzz; do
+programs=()
+if ((${#wanted[@]})); then
+  for name in "${wanted[@]}"; do programs+=("build-fuzz/fuzz/$name"); done
+else
+  programs=(build-fuzz/fuzz/*_fuzz)
+fi
+for program in "${programs[@]}"; do
   name="$(basename "$program")"
   corpus="$work/corpus/$name"
   mkdir -p "$corpus" "$crashes/$name"

@@ -36,9 +36,10 @@ std::vector<AttachedPhone> ParseDeviceList(const std::string& output) {
         }
         const std::string line = TrimmedLine(output.substr(start, end - start));
         start = end + 1;
+        // A serial may hold blanks and any text: a line with a tab is a
+        // phone, whatever comes before it.
         const std::size_t tab = line.find('\t');
-        if (tab == std::string::npos || tab == 0 || tab + 1 >= line.size() ||
-            line.find(' ') < tab) {
+        if (tab == std::string::npos || tab == 0) {
             continue;
         }
         phones.push_back({line.substr(0, tab), line.substr(tab + 1)});

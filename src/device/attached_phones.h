@@ -15,9 +15,10 @@ struct AttachedPhone {
     bool ready() const { return state == "device"; }
 };
 
-// The phones of the output of "adb devices", in its order. Lines that are
-// not "SERIAL<tab>STATE" (the header, the server's start-up notes) are
-// passed over.
+// The phones of the output of "adb devices", in its order: every line
+// "SERIAL<tab>STATE", the serial as it is (blanks, any script, markup).
+// Lines without a tab (the header, the server's start-up notes) are passed
+// over.
 std::vector<AttachedPhone> ParseDeviceList(const std::string& output);
 
 // Asks adb which phones are attached; fails only when adb does.

@@ -32,6 +32,21 @@ TEST(DeviceListTest, OnlySerialAndStateLinesArePhones) {
     EXPECT_TRUE(device::ParseDeviceList("List of devices attached\n\n").empty());
 }
 
+// A phone whose serial held a blank used to be left out, so that with two
+// phones the push went to the other one without a word.
+TEST(DeviceListTest, SerialsWithBlanksScriptsAndMarkupArePhones) {
+    const char* const serials[] = {"My Phone 2", "小米 手机", "<b>x</b>&amp;'\"", " lead",
+                                   "a\x01b"};
+    for (const char* serial : serials) {
+        const auto phones = device::ParseDeviceList(
+            std::string("List of devices attached\nA1\tdevice\n") + serial + "\tdevice\n\n");
+        ASSERT_EQ(phones.size(), 2u) << serial;
+        EXPECT_EQ(phones[1].serial, serial);
+        EXPECT_EQ(phones[1].state, "device");
+    }
+    EXPECT_TRUE(device::ParseDeviceList("\tdevice\n").empty()) << "no serial, no phone";
+}
+
 class FindPhoneTest : public DeviceTest {};
 
 TEST_F(FindPhoneTest, ThePhoneToUseOrWhyThereIsNone) {
@@ -52,6 +67,11 @@ TEST_F(FindPhoneTest, ThePhoneToUseOrWhyThereIsNone) {
         {"A1\tdevice\nB2\tdevice\n", "B2", PhoneFailure::kNone, "B2", ""},
         {"A1\tdevice\nB2\tunauthorized\n", "B2", PhoneFailure::kUnauthorized, "", ""},
         {"A1\tdevice\n", "C3", PhoneFailure::kPhoneNotFound, "", "C3"},
+        {"A1\tdevice\nMy Phone\tdevice\n", "", PhoneFailure::kSeveralPhones, "",
+         "A1 (device), My Phone (device)"},
+        {"A1\tdevice\nMy Phone\tdevice\n", "My Phone", PhoneFailure::kNone, "My Phone", ""},
+        {"小米 手机\tdevice\n", "", PhoneFailure::kNone, "小米 手机", ""},
+        {"<i>x</i>\tunauthorized\n", "<i>x</i>", PhoneFailure::kUnauthorized, "", ""},
     };
     for (const Case& c : cases) {
         phone_.SetPhones(c.phones);

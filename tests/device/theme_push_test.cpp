@@ -120,6 +120,15 @@ TEST_F(ThemePushTest, APushThatArrivesIncompleteIsAFailure) {
     EXPECT_FALSE(device::LiesWithThisComputer(result.outcome.failure));
 }
 
+TEST_F(ThemePushTest, APhoneWhoseSerialHoldsABlankGetsThePush) {
+    phone_.SetPhones("SIM001\tdevice\nMy Phone 2\tdevice\n");
+    const PushResult result = Push(MakeArchive(R"({"resource_id": 31})"), "My Phone 2");
+    ASSERT_TRUE(result.outcome.ok()) << device::ConsoleText(result.outcome);
+    const std::string theme = std::string(kThemes) + "/31/meta.json";
+    EXPECT_TRUE(IsFile(phone_.PhoneRoot("My Phone 2") + "/" + theme));
+    EXPECT_FALSE(IsFile(OnPhone(theme))) << "the other phone gets nothing";
+}
+
 TEST_F(ThemePushTest, TheResourceNumberNamesTheFolder) {
     struct Case {
         const char* meta;
