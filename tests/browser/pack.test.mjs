@@ -55,7 +55,13 @@ describe('packing a theme from the editor', () => {
         await folders.frame.locator('#folder-path').fill(folder);
         await folders.frame.locator('#folder-ok').click();
         await folders.layer.waitFor({ state: 'detached' });
-        assert.equal(await form.frame.locator('#theme_path').inputValue(), folder);
+        // The form takes the choice when the dialog's answer reaches it, which
+        // may come just after the dialog is gone.
+        const field = form.frame.locator('#theme_path');
+        for (let tries = 0; tries < 50 && (await field.inputValue()) !== folder; ++tries) {
+            await new Promise((resolve) => setTimeout(resolve, 100));
+        }
+        assert.equal(await field.inputValue(), folder);
     }
 
     it('refuses an empty name and an empty folder', async () => {
