@@ -295,8 +295,8 @@ TEST_F(ProjectTest, AnElementThatCannotBeDrawnNeverFailsTheOpen) {
     EXPECT_TRUE(project.Open(ProjectFile()));
     EXPECT_TRUE(project.loaded());
     EXPECT_EQ(project.modules().size(), 2u);
-    EXPECT_TRUE(log_.HasSequence(
-        {"WARN \telement 0 of screen 0 cannot be drawn: drawn as an outline"}));
+    EXPECT_TRUE(
+        log_.HasSequence({"WARN \telement 0 of screen 0 cannot be drawn: drawn as an outline"}));
 }
 
 TEST_F(ProjectTest, OpeningReplacesTheProcessProject) {
