@@ -37,6 +37,29 @@ bool IsInside(const std::string& path, const std::string& root) {
                             (root.back() == '/' || path[root.size()] == '/'));
 }
 
+// Where a project entry really lies and what it is: a link inside the
+// project is followed, a link leading out of it is refused. False when the
+// entry is gone or refused (refusal says which).
+bool LookUpEntry(const std::string& path, const std::string& root, std::string& real,
+                 struct stat& info, TreeRefusal& refusal) {
+    struct stat own {};
+    if (::lstat(path.c_str(), &own) != 0) {
+        return false;
+    }
+    real = path;
+    info = own;
+    if (!S_ISLNK(own.st_mode)) {
+        return true;
+    }
+    std::error_code error;
+    real = fs::canonical(path, error).string();
+    if (error || !IsInside(real, root)) {
+        refusal = {path, "the link " + path + " leads out of the project"};
+        return false;
+    }
+    return ::stat(real.c_str(), &info) == 0;
+}
+
 }  // namespace
 
 std::string TreeFolderOf(const std::string& path) {
@@ -155,22 +178,10 @@ bool PackTree::AddProjectFolder(const std::string& from, const std::string& to,
 
 bool PackTree::AddProjectFile(const std::string& from, const std::string& to,
                               const std::string& projectRoot, TreeRefusal& refusal) {
-    struct stat own {};
-    if (::lstat(from.c_str(), &own) != 0) {
+    std::string real;
+    struct stat info {};
+    if (!LookUpEntry(from, projectRoot, real, info, refusal)) {
         return false;
-    }
-    std::string real = from;
-    struct stat info = own;
-    if (S_ISLNK(own.st_mode)) {
-        std::error_code error;
-        real = fs::canonical(from, error).string();
-        if (error || !IsInside(real, projectRoot)) {
-            refusal = {from, "the link " + from + " leads out of the project"};
-            return false;
-        }
-        if (::stat(real.c_str(), &info) != 0) {
-            return false;
-        }
     }
     if (!S_ISREG(info.st_mode)) {
         if (S_ISDIR(info.st_mode)) {
@@ -212,24 +223,17 @@ bool PackTree::AddTree(const std::string& from, const std::string& to, const std
             continue;
         }
         const std::string path = from + "/" + name;
-        struct stat own {};
-        if (::lstat(path.c_str(), &own) != 0) {
-            continue;
-        }
-        std::string real = path;
-        if (S_ISLNK(own.st_mode)) {
-            std::error_code error;
-            real = fs::canonical(path, error).string();
-            if (error || !IsInside(real, root)) {
-                refusal = {path, "the link " + path + " leads out of the project"};
-                return false;
+        std::string real;
+        struct stat info {};
+        TreeRefusal outside;
+        if (!LookUpEntry(path, root, real, info, outside)) {
+            if (outside.path.empty()) {
+                continue;
             }
+            refusal = outside;
+            return false;
         }
         if (std::find(skip.begin(), skip.end(), real) != skip.end()) {
-            continue;
-        }
-        struct stat info {};
-        if (::stat(real.c_str(), &info) != 0) {
             continue;
         }
         const std::string target = Join(to, name);
