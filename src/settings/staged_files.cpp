@@ -10,6 +10,7 @@
 
 #include "core/files.h"
 #include "core/log.h"
+#include "core/own_writes.h"
 #include "core/paths.h"
 #include "core/unique_fd.h"
 #include "core/write_watch.h"
@@ -113,6 +114,8 @@ bool StagedFiles::Commit() {
             failed_path_ = file.path;
             break;
         }
+        // The project's watch passes over what the editor wrote itself.
+        NoteOwnWrite(file.path);
         file.fresh.clear();
     }
     if (done < staged_.size()) {
@@ -123,6 +126,7 @@ bool StagedFiles::Commit() {
                                       ? ::unlink(file.path.c_str()) == 0
                                       : ::rename(file.backup.c_str(), file.path.c_str()) == 0;
             if (restored) {
+                NoteOwnWrite(file.path);
                 file.backup.clear();
                 LogWarn("put %s back as it was\n", file.path.c_str());
             } else {
