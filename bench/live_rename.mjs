@@ -8,24 +8,14 @@
 //     node bench/live_rename.mjs        (uses build/skinwright, or SKINWRIGHT_PROGRAM)
 import fs from 'node:fs';
 import path from 'node:path';
-import { makeTempDir, openSession, readLog, runProgram, waitForEditor, waitUntil, writePng } from '../tests/browser/harness.mjs';
+import { readLog, waitUntil, writePng } from '../tests/browser/harness.mjs';
+import { median, withEditor } from './editor_session.mjs';
 
 const RENAMES = 20;
 const GOAL_MS = 300;
 const COLOURS = [[255, 0, 255], [0, 255, 255]];
 
-function median(values) {
-    const sorted = [...values].sort((a, b) => a - b);
-    return sorted[Math.floor(sorted.length / 2)];
-}
-
-const work = makeTempDir('sw-bench-live-');
-const home = path.join(work, 'home');
-const project = runProgram(['create', '--home', home, '--name', 'bench', '--dir', path.join(work, 'projects')]).trim();
-const session = await openSession({ home, args: ['--open', project] });
-const page = session.page;
-try {
-    await waitForEditor(page);
+await withEditor('sw-bench-live-', async ({ page, home, work }) => {
     await page.locator('#package-desktop').click();
     const wallpaper = await page.evaluate(() => ALL_RESOURCES['桌面'].category['壁纸'][0].mRes[0]);
     await waitUntil(() => readLog(home).includes('watching '), 'the project is watched');
@@ -69,7 +59,4 @@ try {
     const m = median(times);
     console.log(`rename to redrawn preview: median ${m} ms (${(m / GOAL_MS).toFixed(2)} x the goal of ${GOAL_MS} ms); ` +
                 `all: ${times.join(' ')}`);
-} finally {
-    await session.close();
-    fs.rmSync(work, { recursive: true, force: true });
-}
+});
