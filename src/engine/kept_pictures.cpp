@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "core/file_stamp.h"
+#include "engine/image_resolve.h"
+#include "gfx/image_decode.h"
 
 namespace sw {
 
@@ -100,6 +102,16 @@ KeptPicture KeptOrDecoded(const std::string& path, int kind,
         store.bytes += bytes;
     }
     return picture;
+}
+
+KeptPicture DrawingPictureOf(const std::string& path, int kind) {
+    return KeptOrDecoded(path, kind, [&]() -> KeptPicture {
+        auto image = std::make_shared<gfx::Image>();
+        if (!gfx::DecodeImage(path, image.get(), DrawingRuleOf(kind))) {
+            return nullptr;
+        }
+        return image;
+    });
 }
 
 void ForgetPictures(const std::vector<std::string>& paths) {

@@ -29,6 +29,11 @@ void KeepPictures(std::size_t bytes);
 KeptPicture KeptOrDecoded(const std::string& path, int kind,
                           const std::function<KeptPicture()>& decode);
 
+// The picture of an image file ready for blending, read as an image of this
+// kind (see DrawingRuleOf), through KeptOrDecoded; null when the file cannot
+// be read.
+KeptPicture DrawingPictureOf(const std::string& path, int kind);
+
 // Lets go of the pictures of these files (written by another program).
 void ForgetPictures(const std::vector<std::string>& paths);
 

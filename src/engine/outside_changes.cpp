@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "engine/image_resolve.h"
+#include "engine/kept_pictures.h"
 #include "engine/screen_drawing.h"
 #include "engine/thumbnails.h"
-#include "gfx/image.h"
-#include "gfx/image_decode.h"
 
 namespace sw {
 
@@ -44,24 +44,43 @@ bool ModuleUsesImage(const ThemeModule& module, const std::string& path) {
     return !ScreensUsingImages(module, {path}).empty();
 }
 
+// Read as the screens will draw it, so that their drawing finds the picture
+// kept.
 bool IsDecodableImage(const std::string& path) {
-    gfx::Image image;
-    return gfx::DecodeImage(path, &image);
+    return DrawingPictureOf(path, ImageKindOf(path)) != nullptr;
 }
 
 std::vector<std::string> RedrawModulesUsing(ThemeProject& project,
-                                            const std::vector<std::string>& images) {
-    std::vector<std::string> drawn;
+                                            const std::vector<std::string>& images,
+                                            const ShownScreen& shown,
+                                            const std::function<void()>& shownDrawn) {
+    // The module shown is drawn before the others.
+    std::vector<std::pair<ThemeModule*, std::string>> modules;
     for (const auto& module : project.modules()) {
         std::string pageName;
-        if (!module->PageName(pageName)) {
-            continue;
+        if (module->PageName(pageName)) {
+            const auto at = pageName == shown.module ? modules.begin() : modules.end();
+            modules.insert(at, {module.get(), pageName});
         }
-        const std::vector<int> screens = ScreensUsingImages(*module, images);
+    }
+    std::vector<std::string> drawn;
+    for (const auto& [module, pageName] : modules) {
+        std::vector<int> screens = ScreensUsingImages(*module, images);
+        const auto shownAt = std::find(screens.begin(), screens.end(), shown.screen);
+        const bool showsIt = pageName == shown.module && shownAt != screens.end();
+        if (showsIt) {
+            std::rotate(screens.begin(), shownAt, shownAt + 1);
+        }
+        const auto done = [&, showsIt](const ThemePackage& screen) {
+            if (showsIt && screen.index == shown.screen && shownDrawn != nullptr) {
+                shownDrawn();
+            }
+            return true;
+        };
         // RedrawTheseScreens logs the screen that failed.
         if (screens.empty() ||
             !RedrawScreensWithThumbnails(*module, screens, project.thumbnail_width(),
-                                         project.thumbnail_height())) {
+                                         project.thumbnail_height(), done)) {
             continue;
         }
         drawn.push_back(pageName);

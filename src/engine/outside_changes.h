@@ -3,6 +3,7 @@
 // thumbnails show the files as they are now.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,13 +23,23 @@ bool IsDecodableImage(const std::string& path);
 std::vector<int> ScreensUsingImages(const ThemeModule& module,
                                     const std::vector<std::string>& paths);
 
+// The screen the designer looks at: a module's page name and a screen index.
+struct ShownScreen {
+    std::string module;
+    int screen = -1;
+};
+
 // Draws again, with their thumbnails at the project's thumbnail size (when
 // the editor page set one), the screens that use one of the images, in each
-// module with a page name; the other screens keep their pictures. Returns
-// the page names of the modules drawn again. A module whose screen cannot be
-// drawn (an image missing or broken) keeps its previous pictures and is not
-// named.
+// module with a page name; the other screens keep their pictures. The shown
+// screen, when it is one of them, is begun first, and shownDrawn (when
+// given) is called once it and its thumbnail are done, while the others are
+// still being drawn. Returns the page names of the modules drawn again. A
+// module whose screen cannot be drawn (an image missing or broken) keeps its
+// previous pictures and is not named.
 std::vector<std::string> RedrawModulesUsing(ThemeProject& project,
-                                            const std::vector<std::string>& images);
+                                            const std::vector<std::string>& images,
+                                            const ShownScreen& shown = {},
+                                            const std::function<void()>& shownDrawn = nullptr);
 
 }  // namespace sw

@@ -48,13 +48,7 @@ using DrawingImage = std::shared_ptr<const gfx::Image>;
 // A picture kept from an earlier drawing of the unchanged file is used as it
 // is. Null when the file cannot be read.
 DrawingImage DecodeDrawingImage(const std::string& path, int kind) {
-    return KeptOrDecoded(path, kind, [&]() -> DrawingImage {
-        auto image = std::make_shared<gfx::Image>();
-        if (!gfx::DecodeImage(path, image.get(), DrawingRuleOf(kind))) {
-            return nullptr;
-        }
-        return image;
-    });
+    return DrawingPictureOf(path, kind);
 }
 
 // The plain images an element draws, with the kind each is read as; the

@@ -95,13 +95,17 @@ bool RedrawWithThumbnails(const ThemeModule& module, int index, int current, int
 }
 
 bool RedrawScreensWithThumbnails(const ThemeModule& module, const std::vector<int>& screens,
-                                 int width, int height) {
-    if (width <= 0 || height <= 0) {
+                                 int width, int height, const ScreenStep& done) {
+    const bool thumbnails = width > 0 && height > 0;
+    if (thumbnails) {
+        MakeFolderPath(ThumbnailFolder(module.context));
+    }
+    if (!thumbnails && done == nullptr) {
         return RedrawTheseScreens(module, screens, nullptr);
     }
-    MakeFolderPath(ThumbnailFolder(module.context));
     return RedrawTheseScreens(module, screens, [&](const ThemePackage& screen) {
-        return RenderThumbnail(screen, width, height);
+        return (!thumbnails || RenderThumbnail(screen, width, height)) &&
+               (done == nullptr || done(screen));
     });
 }
 

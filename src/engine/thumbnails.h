@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/screen_drawing.h"
 #include "engine/theme_module.h"
 
 namespace sw {
@@ -28,9 +29,10 @@ bool RenderThumbnails(const ThemeModule& module, int width, int height);
 bool RedrawWithThumbnails(const ThemeModule& module, int index, int current, int width, int height);
 
 // Draws the screens at these indexes again side by side (RedrawTheseScreens),
-// each with its thumbnail right after it (none for a size of 0 or less);
-// the module's other screens and thumbnails are left as they are.
+// each with its thumbnail right after it (none for a size of 0 or less) and
+// then done (when given); the module's other screens and thumbnails are left
+// as they are.
 bool RedrawScreensWithThumbnails(const ThemeModule& module, const std::vector<int>& screens,
-                                 int width, int height);
+                                 int width, int height, const ScreenStep& done = nullptr);
 
 }  // namespace sw

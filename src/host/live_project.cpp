@@ -1,5 +1,7 @@
 #include "host/live_project.h"
 
+#include <json/value.h>
+
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "engine/kept_pictures.h"
 #include "engine/outside_changes.h"
 #include "engine/theme_project.h"
+#include "host/json_text.h"
 #include "host/outside_changes_batch.h"
 #include "host/project_refresh.h"
 #include "host/script_bridge.h"
@@ -46,6 +49,18 @@ std::vector<std::string> ChangedImages(const OutsideBatch& batch) {
     return paths;
 }
 
+// The module and screen the editor page shows; none when the page cannot
+// say.
+ShownScreen ShownScreenOf(Window& main) {
+    std::string answer;
+    Json::Value shown;
+    if (!CallPageFunction(&main, "ShownScreen", {}, &answer) || !ParseJson(answer, shown) ||
+        !shown.isObject() || !shown["module"].isString() || !shown["screen"].isInt()) {
+        return {};
+    }
+    return {shown["module"].asString(), shown["screen"].asInt()};
+}
+
 void HandleBatch(Window& main, const std::string& folder, const OutsideBatch& batch) {
     for (const std::string& own : batch.own) {
         RememberProjectFile(folder, own);
@@ -64,10 +79,14 @@ void HandleBatch(Window& main, const std::string& folder, const OutsideBatch& ba
         reloaded = ReloadAndSendLists(main);
     } else {
         const std::vector<std::string> images = ChangedImages(batch);
-        ForgetPictures(images);
         if (!images.empty()) {
+            // The screen the designer looks at is drawn first, and the page
+            // shows it while the others are drawn.
+            const ShownScreen shown = ShownScreenOf(main);
             const ProjectWriter project = WriteProject();
-            modules = RedrawModulesUsing(*project, images);
+            modules = RedrawModulesUsing(*project, images, shown, [&main] {
+                CallPageFunction(&main, "OnShownScreenDrawn", {});
+            });
         }
         LogInfo("%zu images of the project changed outside the editor; %zu modules drawn again\n",
                 batch.images.size(), modules.size());
@@ -121,6 +140,14 @@ void LiveProject::Run() {
             }
             events.insert(events.end(), more.begin(), more.end());
         }
+        // A file written in place within one tick of the clock keeps its
+        // stamp: the pictures kept of the files touched are let go of before
+        // the batch reads them.
+        std::vector<std::string> touched;
+        for (const FolderEvent& event : events) {
+            touched.push_back(event.path);
+        }
+        ForgetPictures(touched);
         const OutsideBatch batch = SortOutsideEvents(folder, events);
         if (!stop_) {
             HandleBatch(main_, folder, batch);

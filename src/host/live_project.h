@@ -4,8 +4,10 @@
 //
 // A batch of changes (the writes that come within a short quiet spell) is
 // handled once: images the screens use are drawn again with their modules'
-// thumbnails, values, layouts and templates reload the project, and the
-// editor page hears of it through OnProjectFilesChanged(JSON). The editor's
+// thumbnails (the screen the page shows, ShownScreen(), first: the page
+// hears of it through OnShownScreenDrawn() while the others are drawn),
+// values, layouts and templates reload the project, and the editor page
+// hears of it through OnProjectFilesChanged(JSON). The editor's
 // own writes are passed over. A watch that cannot cover every folder is
 // reported to the page once (OnProjectWatchLimited()), which offers 刷新.
 #pragma once

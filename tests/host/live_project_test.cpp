@@ -157,8 +157,8 @@ TEST_F(LiveProjectTest, AnImageRenamedOverAUsedOneIsDrawnOnce) {
     EXPECT_TRUE(lists_.empty());
 }
 
-// Only the screens that show the image are drawn again: the wallpaper is on
-// both screens, the icon on the second alone.
+// Only the screens that show the image are drawn again (the wallpaper is on
+// both screens, the icon on the second alone), the one the page shows first.
 TEST_F(LiveProjectTest, AnOutsideImageRedrawsTheScreensThatUseItOnly) {
     ASSERT_TRUE(WaitForWatch());
     const struct {
@@ -169,6 +169,16 @@ TEST_F(LiveProjectTest, AnOutsideImageRedrawsTheScreensThatUseItOnly) {
         {"app_icon.png", 96, {1}},
         {"wallpaper.png", 108, {0, 1}},
     };
+    // The page shows the second screen: it is drawn first, and the page
+    // hears of it before the whole change.
+    std::vector<std::string> calls;
+    main_->Define("ShownScreen", [](const Json::Value&) {
+        return std::optional<std::string>(R"({"module": "桌面", "screen": 1})");
+    });
+    main_->Define("OnShownScreenDrawn", [&](const Json::Value&) {
+        calls.push_back(changes_.empty() ? "shown drawn" : "shown drawn after the change");
+        return std::optional<std::string>("");
+    });
     std::mutex mutex;
     std::vector<int> drawn;
     SetScreenDrawingHook([&](const ThemePackage& screen) {
@@ -182,13 +192,17 @@ TEST_F(LiveProjectTest, AnOutsideImageRedrawsTheScreensThatUseItOnly) {
             drawn.clear();
         }
         changes_.clear();
+        calls.clear();
         const std::string beside = Image(std::string(c.image) + ".part");
         sw::test::WriteSolidPng(beside, c.size, c.size, sw::test::Rgb(255, 0, 0), false);
         fs::rename(beside, Image(c.image));
         ASSERT_TRUE(WaitForChanges(1));
         ASSERT_EQ(changes_.size(), 1u);
         EXPECT_EQ(changes_[0]["modules"].size(), 1u);
+        EXPECT_EQ(calls, std::vector<std::string>{"shown drawn"});
         std::lock_guard lock(mutex);
+        ASSERT_FALSE(drawn.empty());
+        EXPECT_EQ(drawn[0], 1);
         std::vector<int> sorted = drawn;
         std::sort(sorted.begin(), sorted.end());
         EXPECT_EQ(sorted, c.screens);

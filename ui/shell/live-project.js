@@ -1,7 +1,8 @@
 /* The editor page's side of a live project: the host watches the project's
  * folders and tells the page when other programs changed its files
- * (OnProjectFilesChanged), or that it cannot watch them all
- * (OnProjectWatchLimited). Loaded after the editor's main script. */
+ * (OnProjectFilesChanged; OnShownScreenDrawn before it when the screen the
+ * preview shows, which ShownScreen names, was drawn again), or that it cannot
+ * watch them all (OnProjectWatchLimited). Loaded after the editor's main script. */
 'use strict';
 
 var LIVE_STATE_CLASSES = { missing: 'resource-missing', broken: 'resource-broken' };
@@ -45,6 +46,18 @@ function OnProjectFilesChanged(text) {
         RefreshPreview();
     }
     UpdateHistoryButtons();
+    return '';
+}
+
+// The screen the preview shows, so that the host draws it first:
+// {"module": page name, "screen": index}.
+function ShownScreen() {
+    return JSON.stringify({ module: CURRENT_PACKAGE_NAME, screen: CURRENT_SCREEN_ID });
+}
+
+// The screen the preview shows was drawn again; the others still are.
+function OnShownScreenDrawn() {
+    RefreshPreview();
     return '';
 }
 
