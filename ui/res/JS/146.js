@@ -750,7 +750,7 @@ function SetActiveScreen(i) {
     CURRENT_SCREEN_ID = i;
     var pkg = CurrentPackage();
     if (pkg) {
-        $('#preview-img').Refresh(JoinPath(pkg.path, 'preview/xxhdpi/preview' + (i + 1) + '_suit.jpg'));
+        PreviewDensity.show(pkg, i);
     }
     indicators.each(function (k) {
         this.src = k === i ? '/res/PNG/160' : '/res/PNG/161';
@@ -776,7 +776,10 @@ function NextScreen() {
 }
 
 function RefreshPreview() {
-    if ($('#preview-img').attr('src')) {
+    var pkg = CurrentPackage();
+    if (pkg && PreviewDensity.current() !== 'xxhdpi') {
+        PreviewDensity.show(pkg, CURRENT_SCREEN_ID);
+    } else if ($('#preview-img').attr('src')) {
         $('#preview-img').Refresh();
     }
 }
@@ -790,9 +793,7 @@ function SwitchToPackage(name) {
     ShowCategory(name, null);
     InitTabList(CUR_RESOURCE_VIEW_WIDTH - 4);
     var pkg = CurrentPackage();
-    if (pkg) {
-        $('#preview-resolution').text('xxhdpi (' + pkg.screen_width + ' x ' + pkg.screen_height + ')');
-    }
+    PreviewDensity.fill(name);
     InitScreenList(pkg ? pkg.screen_count : 0);
     if (TabList.length) {
         TabList[0].cell.trigger('click');
