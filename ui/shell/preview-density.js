@@ -14,7 +14,7 @@
  *   PreviewDensity.formScale()       form pixels per picture pixel, or 0 at xxhdpi
  *   PreviewDensity.toShown(v)        a form number as the density's number
  *   PreviewDensity.toForm(d)         the form number the forms turn into d
- *   PreviewDensity.stats()           the time of the last switch
+ *   PreviewDensity.stats()           the time of the last switch, and how many
  */
 'use strict';
 
@@ -25,6 +25,7 @@ var PreviewDensity = (function () {
     var shown = null;       // the density answer the picture shows, null at xxhdpi
     var drawing = 0;        // the number of the latest request
     var lastSwitchMs = 0;
+    var switches = 0;       // pictures shown at a chosen density
 
     function current() {
         return chosen[CURRENT_PACKAGE_NAME] || EDITOR_DENSITY;
@@ -82,6 +83,7 @@ var PreviewDensity = (function () {
         $('#preview-resolution').text(answer.label);
         $('#preview-img').one('load', function () {
             lastSwitchMs = performance.now() - started;
+            ++switches;
         }).Refresh(answer.path);
     }
 
@@ -138,7 +140,7 @@ var PreviewDensity = (function () {
         toShown: toShown,
         toForm: toForm,
         stats: function () {
-            return { switchMs: lastSwitchMs };
+            return { switchMs: lastSwitchMs, switches: switches };
         }
     };
 })();
