@@ -4,6 +4,8 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
+#include <tuple>
 #include <utility>
 
 #include "core/log.h"
@@ -293,6 +295,51 @@ gfx::DecodedPictures& SourcePictures() {
     return pictures;
 }
 
+// The sizes made of the sources, kept while their source stays the picture
+// the sources hold (the same file, unchanged): switching back to a density
+// resamples nothing. Every size of the three modules fits (some 60 MB at
+// most); the whole store is emptied when it outgrows that.
+class ResampledPictures {
+  public:
+    std::shared_ptr<const gfx::Image> Get(const std::string& path,
+                                          const std::shared_ptr<const gfx::Image>& source,
+                                          int width, int height) {
+        const Key key{path, width, height};
+        {
+            std::lock_guard lock(mutex_);
+            const auto found = made_.find(key);
+            if (found != made_.end() && found->second.source == source) {
+                return found->second.made;
+            }
+        }
+        auto made = std::make_shared<gfx::Image>(gfx::ResampleLanczos(*source, width, height));
+        if (made->empty()) {
+            return nullptr;
+        }
+        std::lock_guard lock(mutex_);
+        if (made_.size() >= kKept) {
+            made_.clear();
+        }
+        made_[key] = {source, made};
+        return made;
+    }
+
+  private:
+    static constexpr std::size_t kKept = 32;
+    using Key = std::tuple<std::string, int, int>;
+    struct Entry {
+        std::shared_ptr<const gfx::Image> source;
+        std::shared_ptr<const gfx::Image> made;
+    };
+    std::mutex mutex_;
+    std::map<Key, Entry> made_;
+};
+
+ResampledPictures& MadePictures() {
+    static ResampledPictures pictures;
+    return pictures;
+}
+
 // Gives the element the density's file of its image where the archive has
 // one; a made image goes into pictures under the element's own path.
 bool TakeDensityImage(ThemeElement& element, const DensityTree& tree, const DensityRow& row,
@@ -336,9 +383,9 @@ bool TakeDensityImage(ThemeElement& element, const DensityTree& tree, const Dens
         pictures[{path, element.image_kind}] = source;
         return true;
     }
-    auto scaled =
-        std::make_shared<gfx::Image>(gfx::ResampleLanczos(*source, target->width, target->height));
-    if (scaled->empty()) {
+    std::shared_ptr<const gfx::Image> scaled =
+        MadePictures().Get(job->source_file.path, source, target->width, target->height);
+    if (!scaled) {
         reason = "can not make " + target->destination;
         return false;
     }

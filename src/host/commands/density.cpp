@@ -99,9 +99,11 @@ CommandResult DrawPreviewDensity(CommandCall& call) {
             return Failure(reason);
         }
     }
+    // One file a module and density, whatever the screen: the page loads
+    // the latest answer only.
     const std::string path =
-        FormatString("%s/density/%s-%d-%s.png", HistoryFolderOf(OpenProjectFolder()).c_str(),
-                     moduleName.c_str(), screen, density.c_str());
+        FormatString("%s/density/%s-%s.png", HistoryFolderOf(OpenProjectFolder()).c_str(),
+                     moduleName.c_str(), density.c_str());
     if (!WritePicture(path, png)) {
         LogError("DrawPreviewDensity: can not write %s\n", path.c_str());
         return Failure("can not write " + path);
