@@ -5,7 +5,9 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
-import { makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor, writePng } from './harness.mjs';
+import {
+    makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor, waitUntil, writePng,
+} from './harness.mjs';
 
 // The lock-screen wallpaper: four bands of plain colour.
 const BANDS = [[220, 40, 40], [40, 200, 60], [230, 210, 30], [40, 60, 220]];
@@ -15,12 +17,13 @@ describe('colours from the screen', () => {
     const home = path.join(work, 'home');
     let session;
     let page;
+    let folder;
     const dialog = () => popup(page, '颜色');
 
     before(async () => {
         const project = runProgram(['create', '--home', home, '--name', 'drop', '--dir', path.join(work, 'projects'),
                                     '--theme-name', 'Drop']).trim();
-        const folder = path.join(path.dirname(project), 'drop');
+        folder = path.join(path.dirname(project), 'drop');
         writePng(path.join(folder, 'lockscreen/content/res/drawable-xxhdpi/lockscreen_wallpaper.png'), 1080, 1920,
                  (x, y) => BANDS[Math.floor(y / 480)]);
         session = await openSession({ home, args: ['--open', project] });
@@ -98,7 +101,7 @@ describe('colours from the screen', () => {
         await colours.layer.waitFor({ state: 'detached' });
     });
 
-    it('keeps the last eight colours chosen, newest first, after a reload too', async () => {
+    it('keeps the last eight colours used, newest first, after a reload too', async () => {
         const chosen = ['101010', '202020', '303030', '404040', '505050', '606060', '707070', '808080', '909090',
                         '303030'];
         for (const colour of chosen) {
@@ -107,7 +110,17 @@ describe('colours from the screen', () => {
             await colours.frame.locator('#color-ok').click();
             await colours.layer.waitFor({ state: 'detached' });
         }
-        const expected = ['303030', '909090', '808080', '707070', '606060', '505050', '404040', '202020'];
+        // A colour typed into the list's own field is used too.
+        const field = page.locator('#resource .category-block:visible .color-cell', { hasText: '6月18日 星期四' })
+            .locator('.color-value');
+        // The list the last save drew again.
+        await page.waitForFunction(() => $('#resource .category-block:visible .color-cell .color-value').first().val() ===
+                                   '303030');
+        await field.fill('A0B0C0');
+        await field.press('Enter');
+        await waitUntil(() => fs.readFileSync(`${folder}.history/recent-colors.json`, 'utf8').includes('a0b0c0'),
+                        'the typed colour is kept');
+        const expected = ['a0b0c0', '303030', '909090', '808080', '707070', '606060', '505050', '404040'];
         const offered = async () => {
             const colours = await openDialog();
             const list = await colours.frame.locator('#color-recent span').evaluateAll(

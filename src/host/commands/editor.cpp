@@ -2,6 +2,8 @@
 // tests, image and colour replacement, and the tasks that open, create and
 // reload projects from the main window.
 #include "engine/page_commands.h"
+#include "engine/recent_colors.h"
+#include "engine/theme_project.h"
 #include "host/command_group.h"
 #include "host/edit_steps.h"
 #include "host/host.h"
@@ -74,9 +76,13 @@ CommandResult SaveDeleteImageCommand(CommandCall& call) {
                                                   call.number(3), call.text(4)));
 }
 
+// A colour saved is one the colour dialog offers again.
 CommandResult SaveThemeColorCommand(CommandCall& call) {
-    return CommandResult::Boolean(
-        SaveThemeColor(call.text(0), call.number(1), call.number(2), call.text(3)));
+    const bool saved = SaveThemeColor(call.text(0), call.number(1), call.number(2), call.text(3));
+    if (saved) {
+        AddRecentColor(OpenProjectFolder(), call.text(3));
+    }
+    return CommandResult::Boolean(saved);
 }
 
 }  // namespace
