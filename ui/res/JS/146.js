@@ -981,49 +981,27 @@ function BuildWallpaperCell(pkgName, element) {
 }
 
 function BuildColorCell(pkgName, element) {
-    var colour = String(element.color || '').replace('#', '').substr(2, 6).toUpperCase();
     var cell = $('<div class="resource-cell color-cell"></div>');
-    var field = $('<input type="text" class="color-value" maxlength="9" spellcheck="false">').val(colour);
-    var swatch = $('<span class="color-swatch" title="选择颜色"><img src="/res/GIF/179" width="30" height="30" alt=""></span>');
-    swatch.css('background-color', '#' + colour);
-    var apply = async function (value) {
-        var chosen = SetElementColor(swatch, value);
-        if (await external.SaveThemeColor(pkgName, element.mScreenID, element.mElementID, chosen)) {
+    var save = async function (argb) {
+        if (await external.SaveThemeColor(pkgName, element.mScreenID, element.mElementID, argb)) {
+            // The list is drawn again from the page's copy of the elements.
+            element.color = '#' + argb.toLowerCase();
             RefreshPreview();
-        } else {
-            ALERT('颜色保存失败，请重试。<br />请确认主题包文件没有被其他程序打开。');
+            return true;
         }
+        ALERT('颜色保存失败，请重试。<br />请确认主题包文件没有被其他程序打开。');
+        return false;
     };
-    swatch.on('click', async function () {
-        var answer = await external.ShowColorDialog();
-        if (answer) {
-            await apply(answer);
-        }
-    });
-    field.on('keydown', function (e) {
-        if (e.key === 'Enter') {
-            e.preventDefault();
-            apply(field.val());
-        }
-    });
+    var choose = function () {
+        return external.ShowColorDialog();
+    };
+    var parts = ColorField.build(element.color, save, choose);
     // A text without a description of its own is named by what it says.
     var name = Description(element, 0) || element.mText || '';
-    cell.append(field, swatch, $('<div class="resource-desc"></div>').text(name).attr('title', name));
+    cell.append(parts.field, parts.swatch, $('<div class="resource-desc"></div>').text(name).attr('title', name),
+                parts.alpha);
     HoverCell(cell);
     return cell;
-}
-
-// Paints the swatch and its field with the colour; anything that is not six
-// (or more) hexadecimal digits becomes white.
-function SetElementColor(swatch, c) {
-    c = $.trim(String(c === undefined || c === null ? '' : c).replace(/#/g, ''));
-    if (c.length < 6 || /[^0-9a-fA-F]/.test(c)) {
-        c = 'FFFFFF';
-    }
-    c = c.toUpperCase();
-    swatch.css('background-color', '#' + c.substr(c.length - 6));
-    swatch.siblings('.color-value').val(c);
-    return c;
 }
 
 function OnResourceImageClick(ref) {
