@@ -490,10 +490,16 @@ function ResizeLayout() {
     CURRENT_PREVIEW_AREA_WIDTH = width;
     DrawThumbnail(CURRENT_PACKAGE_NAME, width, height);
 
-    PreviewCanvas.layout(width, height);
+    // The preview area grows into the free room; the thumbnails keep the
+    // screen's shape at the area's height.
+    // The window's width, not the table's: the table is as wide as what it
+    // held before, and would never shrink with the window.
+    var free = $(window).width() - 390;
+    var areaWidth = PreviewCanvas.room(free, width);
+    PreviewCanvas.layout(areaWidth, height);
     $('#package-list').height(height + 100);
 
-    var viewWidth = Math.max($('#main').width() - width - 390, 300);
+    var viewWidth = Math.max(free - areaWidth, 300);
     var viewHeight = height + 60;
     CUR_RESOURCE_VIEW_WIDTH = viewWidth + 4;
     CUR_RESOURCE_VIEW_HEIGHT = viewHeight;
