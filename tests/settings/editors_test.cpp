@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/own_writes.h"
 #include "settings/callscreen_editor.h"
 #include "settings/golden_folder.h"
 #include "settings/launcher_attributes.h"
@@ -647,6 +648,42 @@ TEST_F(EditorTest, ASaveRewritesOnlyTheFilesItChanges) {
         }
     }
     EXPECT_EQ(changed.size(), 5u) << "the values file and the four densities";
+}
+
+// The watch of the open project passes over the editor's own writes: every
+// file a save changed (layouts, values, the template copies) is as the
+// editor left it, or the project would be read again after each save.
+TEST_F(EditorTest, EveryFileASaveChangedIsTheEditorsOwn) {
+    const struct {
+        const char* golden;
+        std::function<SaveReport(const std::string& path)> save;
+    } cases[] = {
+        {"lockscreen",
+         [](const std::string& path) {
+             return SaveLockscreen("demo", path, LockForm("2", {{"datey", "640px"}}));
+         }},
+        {"callscreen",
+         [](const std::string& path) {
+             return SaveCallscreen("demo", path,
+                                   ValueList(With(test::CallscreenList(), {{"answerx", "600px"}})));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.golden);
+        fs::remove_all(project_);
+        Use(c.golden);
+        const auto before = Snapshot();
+        ASSERT_TRUE(c.save(work_.path()).complete());
+        std::size_t changed = 0;
+        for (const auto& [file, bytes] : Snapshot()) {
+            const auto old = before.find(file);
+            if (old == before.end() || old->second != bytes) {
+                ++changed;
+                EXPECT_TRUE(IsOwnWrite(PathOf(file))) << file;
+            }
+        }
+        EXPECT_GT(changed, 0u);
+    }
 }
 
 TEST_F(EditorTest, AMissingLayoutIsPassedOverAndNamed) {

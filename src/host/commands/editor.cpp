@@ -85,6 +85,17 @@ CommandResult SaveThemeColorCommand(CommandCall& call) {
     return CommandResult::Boolean(saved);
 }
 
+// The history steps of the edits say what changed: "替换图片 wallpaper.jpg",
+// "文字颜色 lock_date_text".
+std::string ImageStepName(CommandCall& call) {
+    return StepName("替换图片",
+                    EditedImageName(call.text(0), call.number(1), call.number(2), call.number(3)));
+}
+
+std::string ColorStepName(CommandCall& call) {
+    return StepName("文字颜色", EditedColorName(call.text(0), call.number(1), call.number(2)));
+}
+
 }  // namespace
 
 }  // namespace sw::host
@@ -110,7 +121,7 @@ SKINWRIGHT_COMMAND_GROUP(editor) {
                    {"SaveThemeImage",
                     {T, N, N, N, T},
                     K::kBoolean,
-                    RecordedEdit("替换图片", &SaveThemeImageCommand)},
+                    RecordedEdit(&ImageStepName, &SaveThemeImageCommand)},
                    {"SaveDeleteImage",
                     {T, N, N, N, T},
                     K::kBoolean,
@@ -118,7 +129,7 @@ SKINWRIGHT_COMMAND_GROUP(editor) {
                    {"SaveThemeColor",
                     {T, N, N, T},
                     K::kBoolean,
-                    RecordedEdit("修改颜色", &SaveThemeColorCommand)},
+                    RecordedEdit(&ColorStepName, &SaveThemeColorCommand)},
                });
     tables.Add(WindowClass::kPopup, {{"RefreshLockscreen", {}, K::kNone, &RefreshLockscreen}});
 }

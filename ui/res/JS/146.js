@@ -490,10 +490,16 @@ function ResizeLayout() {
     CURRENT_PREVIEW_AREA_WIDTH = width;
     DrawThumbnail(CURRENT_PACKAGE_NAME, width, height);
 
-    PreviewCanvas.layout(width, height);
+    // The preview area grows into the free room; the thumbnails keep the
+    // screen's shape at the area's height.
+    // The window's width, not the table's: the table is as wide as what it
+    // held before, and would never shrink with the window.
+    var free = $(window).width() - 390;
+    var areaWidth = PreviewCanvas.room(free, width);
+    PreviewCanvas.layout(areaWidth, height);
     $('#package-list').height(height + 100);
 
-    var viewWidth = Math.max($('#main').width() - width - 390, 300);
+    var viewWidth = Math.max(free - areaWidth, 300);
     var viewHeight = height + 60;
     CUR_RESOURCE_VIEW_WIDTH = viewWidth + 4;
     CUR_RESOURCE_VIEW_HEIGHT = viewHeight;
@@ -981,49 +987,27 @@ function BuildWallpaperCell(pkgName, element) {
 }
 
 function BuildColorCell(pkgName, element) {
-    var colour = String(element.color || '').replace('#', '').substr(2, 6).toUpperCase();
     var cell = $('<div class="resource-cell color-cell"></div>');
-    var field = $('<input type="text" class="color-value" maxlength="9" spellcheck="false">').val(colour);
-    var swatch = $('<span class="color-swatch" title="选择颜色"><img src="/res/GIF/179" width="30" height="30" alt=""></span>');
-    swatch.css('background-color', '#' + colour);
-    var apply = async function (value) {
-        var chosen = SetElementColor(swatch, value);
-        if (await external.SaveThemeColor(pkgName, element.mScreenID, element.mElementID, chosen)) {
+    var save = async function (argb) {
+        if (await external.SaveThemeColor(pkgName, element.mScreenID, element.mElementID, argb)) {
+            // The list is drawn again from the page's copy of the elements.
+            element.color = '#' + argb.toLowerCase();
             RefreshPreview();
-        } else {
-            ALERT('颜色保存失败，请重试。<br />请确认主题包文件没有被其他程序打开。');
+            return true;
         }
+        ALERT('颜色保存失败，请重试。<br />请确认主题包文件没有被其他程序打开。');
+        return false;
     };
-    swatch.on('click', async function () {
-        var answer = await external.ShowColorDialog();
-        if (answer) {
-            await apply(answer);
-        }
-    });
-    field.on('keydown', function (e) {
-        if (e.key === 'Enter') {
-            e.preventDefault();
-            apply(field.val());
-        }
-    });
+    var choose = function () {
+        return external.ShowColorDialog();
+    };
+    var parts = ColorField.build(element.color, save, choose);
     // A text without a description of its own is named by what it says.
     var name = Description(element, 0) || element.mText || '';
-    cell.append(field, swatch, $('<div class="resource-desc"></div>').text(name).attr('title', name));
+    cell.append(parts.field, parts.swatch, $('<div class="resource-desc"></div>').text(name).attr('title', name),
+                parts.alpha);
     HoverCell(cell);
     return cell;
-}
-
-// Paints the swatch and its field with the colour; anything that is not six
-// (or more) hexadecimal digits becomes white.
-function SetElementColor(swatch, c) {
-    c = $.trim(String(c === undefined || c === null ? '' : c).replace(/#/g, ''));
-    if (c.length < 6 || /[^0-9a-fA-F]/.test(c)) {
-        c = 'FFFFFF';
-    }
-    c = c.toUpperCase();
-    swatch.css('background-color', '#' + c.substr(c.length - 6));
-    swatch.siblings('.color-value').val(c);
-    return c;
 }
 
 function OnResourceImageClick(ref) {
