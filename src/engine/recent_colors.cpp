@@ -13,13 +13,17 @@ namespace sw {
 
 namespace {
 
-// The colour as kept: lower-case hex digits without "#"; "" for no colour.
+// The colour as kept: six lower-case hex digits without "#" and without an
+// alpha; "" for no colour.
 std::string NormalColor(std::string text) {
     if (!text.empty() && text[0] == '#') {
         text.erase(0, 1);
     }
     if (text.size() != 6 && text.size() != 8) {
         return {};
+    }
+    if (text.size() == 8) {
+        text.erase(0, 2);
     }
     for (char& c : text) {
         if (c >= 'A' && c <= 'F') {

@@ -1,7 +1,8 @@
 // The colours last chosen in a project, newest first, so that the colour
 // dialog can offer them again. They are kept in "recent-colors.json" in the
 // project's history folder, beside its undo steps: a JSON array of hex
-// colour texts ("ff0000", or "80ff0000" with alpha).
+// colour texts ("ff0000"). The dialog chooses a colour, not its alpha: a
+// colour saved with its alpha (AARRGGBB) is kept without it.
 #pragma once
 
 #include <string>
@@ -19,7 +20,7 @@ std::string RecentColorsFile(const std::string& projectDir);
 // no colour) gives the colours that can be read, with a WARN line.
 std::vector<std::string> ReadRecentColors(const std::string& projectDir);
 
-// Puts color (6 or 8 hex digits, any case, with or without "#") first,
+// Puts color (RRGGBB or AARRGGBB, any case, with or without "#") first,
 // dropping an earlier use of it and the oldest beyond kRecentColors. False,
 // leaving the list alone, for a text that is no colour or a file that cannot
 // be written (logged).

@@ -1,5 +1,5 @@
 // The colours last chosen in a project: eight at most, newest first, each
-// once, kept beside the project's history and read back whatever the file
+// once and without its alpha, kept beside the project's history and read back whatever the file
 // has become.
 #include "engine/recent_colors.h"
 
@@ -29,7 +29,9 @@ TEST(RecentColorsTest, KeepsTheLastEightNewestFirstEachOnce) {
     const Case cases[] = {
         {"none yet", {}, {}},
         {"newest first", {"ff0000", "00ff00"}, {"00ff00", "ff0000"}},
-        {"case and # do not matter", {"#FF0000", "ff0000", "80Ab12Cd"}, {"80ab12cd", "ff0000"}},
+        {"case, # and alpha do not matter",
+         {"#FF0000", "ff0000", "80Ab12Cd", "#ffFF0000"},
+         {"ff0000", "ab12cd"}},
         {"a colour used again moves to the front",
          {"111111", "222222", "333333", "111111"},
          {"111111", "333333", "222222"}},

@@ -31,7 +31,7 @@
         row.textContent = '';
         colors.forEach(function (color) {
             var cell = document.createElement('span');
-            cell.style.background = '#' + color.slice(-6);
+            cell.style.background = '#' + color;
             cell.setAttribute('data-color', color);
             cell.title = color;
             cell.addEventListener('click', function () {
@@ -50,7 +50,7 @@
             param = {};
         }
         showRecent(Array.isArray(param.recent) ? param.recent.filter(function (color) {
-            return /^[0-9a-f]{6}([0-9a-f]{2})?$/.test(color);
+            return /^[0-9a-f]{6}$/.test(color);
         }) : []);
         var button = byId('color-eyedropper');
         var picker = eyedropper();
