@@ -574,6 +574,7 @@ function OnProjectCreateFailed() {
 
 async function OnProjectLoaded() {
     external.MaximizeWindow();
+    ShowProjectTitle();
     await Delay(10);
     // The shown package first, then every other one, so that no package is
     // shown with thumbnails of another size or none at all.
