@@ -3,10 +3,13 @@
 // removable, each one opened by a click), and the editor's title names the
 // open project.
 import assert from 'node:assert/strict';
+import { spawn, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
-import { makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor } from './harness.mjs';
+import {
+    makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor, waitUntil,
+} from './harness.mjs';
 
 const TITLE = 'Quindo手机主题制作工具';
 
@@ -47,6 +50,23 @@ describe('the start page lists the projects opened last', () => {
 
     it('comes back to the start page when the editor closes, and opens from the list', async () => {
         await page.waitForFunction((title) => document.title === `harbor - ${title}`, TITLE);
+
+        // While a push (of this program or another) holds the push lock,
+        // closing asks first; 取消 keeps the editor.
+        const lock = path.join(home, 'themetool.lock');
+        const push = spawn('flock', ['--no-fork', lock, 'sleep', '120'], { stdio: 'ignore' });
+        try {
+            await waitUntil(() => spawnSync('flock', ['-n', lock, 'true']).status !== 0, 'the push lock is held');
+            await page.locator('#caption-close').click();
+            await page.locator('#close-question', { hasText: '正在导入手机' }).waitFor();
+            await screenshot(page, '82-close-question');
+            await page.locator('#close-question-no').click();
+            await page.locator('#close-question').waitFor({ state: 'detached' });
+            assert.match(page.url(), /\/page\/104\b/);
+        } finally {
+            push.kill();
+        }
+        await waitUntil(() => spawnSync('flock', ['-n', lock, 'true']).status === 0, 'the push lock is free');
         await closeEditor();
         await page.locator('#recent-projects .recent-project').first().waitFor();
         assert.deepEqual(await rows(), [{ name: 'harbor', folder: path.dirname(projects.harbor), missing: false }]);
