@@ -8,17 +8,12 @@
 //     node bench/canvas_drag.mjs        (uses build/skinwright, or SKINWRIGHT_PROGRAM)
 import fs from 'node:fs';
 import path from 'node:path';
-import { makeTempDir, openSession, runProgram, waitForEditor } from '../tests/browser/harness.mjs';
+import { makeTempDir, median, openSession, runProgram, waitForEditor } from '../tests/browser/harness.mjs';
 
 const DRAGS = 10;
 const MOVES = 60;
 const FPS_GOAL = 50;
 const REDRAW_GOAL_MS = 150;
-
-function median(values) {
-    const sorted = [...values].sort((a, b) => a - b);
-    return sorted[Math.floor(sorted.length / 2)];
-}
 
 const work = makeTempDir('sw-bench-canvas-');
 const home = path.join(work, 'home');

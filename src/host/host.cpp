@@ -5,6 +5,7 @@
 
 #include "core/log.h"
 #include "core/paths.h"
+#include "engine/kept_pictures.h"
 #include "engine/theme_project.h"
 #include "host/json_text.h"
 #include "host/page_text.h"
@@ -12,6 +13,10 @@
 namespace sw::host {
 
 namespace {
+
+// The decoded pictures the editor keeps between drawings of the open
+// project's screens: the template's every module fits several times over.
+constexpr std::size_t kKeptPictureBytes = std::size_t{384} << 20;
 
 std::string ValueText(const Json::Value& value) {
     if (value.isNull()) {
@@ -60,6 +65,8 @@ bool Host::Start() {
     if (!server_.Start(options_.port)) {
         return false;
     }
+    // An edit draws its screens again from pictures already decoded.
+    KeepPictures(kKeptPictureBytes);
     auto runner = [this](Window& window, PageCommand& command) { RunCommand(window, command); };
     start_->StartCommandThread(runner);
     main_->StartCommandThread(runner);

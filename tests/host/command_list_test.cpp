@@ -88,6 +88,8 @@ const ListedCommand kCommands[] = {
     {kMain, "CheckTheme", "", kText},
     {kMain, "GetElementByID", "TNN", kText},
     {kMain, "GetScreenElements", "TN", kText},
+    {kMain, "GetPreviewDensities", "T", kText},
+    {kMain, "DrawPreviewDensity", "TNT", kText},
     {kMain, "GetFormValues", "T", kText},
     {kMain, "SaveLockscreen", "TTTTTTTT", kText},
     {kMain, "SaveCallscreen", "TTT", kText},

@@ -518,9 +518,14 @@ function ResizeLayout() {
     CURRENT_PREVIEW_AREA_WIDTH = width;
     DrawThumbnail(CURRENT_PACKAGE_NAME, width, height);
 
-    PreviewCanvas.layout(width, height);
+    // The preview area grows into the free room; the thumbnails keep the
+    // screen's shape at the area's height.
+    var free = main.width - 390;
+    var areaWidth = PreviewCanvas.room(free, width);
+    PreviewCanvas.layout(areaWidth, height);
     $('#package-list').height(height + 100);
 
+    // The list takes what is left beside the preview as laid out.
     var left = $('#resource-column').offset().left - $(document).scrollLeft();
     var viewWidth = Math.max(main.width - left - RESOURCE_VIEW_MARGIN, MIN_RESOURCE_VIEW_WIDTH);
     var viewHeight = height + 60;
@@ -780,7 +785,7 @@ function SetActiveScreen(i) {
     CURRENT_SCREEN_ID = i;
     var pkg = CurrentPackage();
     if (pkg) {
-        $('#preview-img').Refresh(JoinPath(pkg.path, 'preview/xxhdpi/preview' + (i + 1) + '_suit.jpg'));
+        PreviewDensity.show(pkg, i);
     }
     indicators.each(function (k) {
         this.src = k === i ? '/res/PNG/160' : '/res/PNG/161';
@@ -806,7 +811,10 @@ function NextScreen() {
 }
 
 function RefreshPreview() {
-    if ($('#preview-img').attr('src')) {
+    var pkg = CurrentPackage();
+    if (pkg && PreviewDensity.current() !== 'xxhdpi') {
+        PreviewDensity.show(pkg, CURRENT_SCREEN_ID);
+    } else if ($('#preview-img').attr('src')) {
         $('#preview-img').Refresh();
     }
 }
@@ -820,9 +828,7 @@ function SwitchToPackage(name) {
     ShowCategory(name, null);
     InitTabList(CUR_RESOURCE_VIEW_WIDTH - 4);
     var pkg = CurrentPackage();
-    if (pkg) {
-        $('#preview-resolution').text('xxhdpi (' + pkg.screen_width + ' x ' + pkg.screen_height + ')');
-    }
+    PreviewDensity.fill(name);
     InitScreenList(pkg ? pkg.screen_count : 0);
     if (TabList.length) {
         TabList[0].cell.trigger('click');
