@@ -6,7 +6,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    closeForm, makeTempDir, openForm, openSession, popup, PROGRAM, runProgram, waitForEditor, waitUntil,
+    closeForm, makeTempDir, openForm, openSession, popup, PROGRAM, runProgram, screenshot, waitForEditor, waitUntil,
     valuesEntryIn,
 } from './harness.mjs';
 
@@ -129,6 +129,33 @@ describe('the editor as a designer uses it', () => {
             assert.equal(await cell.locator('.color-swatch').evaluate((s) => getComputedStyle(s).backgroundColor),
                          change.swatch, change.how);
         }
+        assert.deepEqual(session.problems, []);
+    });
+
+    it('follows every window size from 1280 x 720 up without a horizontal scroll bar', async () => {
+        // Wider then narrower, only taller, only shorter, and back: the page
+        // lays itself out for each size in turn.
+        const sizes = [
+            [1280, 720], [1920, 1080], [1280, 720], [1280, 1000], [1280, 1400], [1280, 720], [1600, 720],
+            [2560, 1440], [1366, 768], [1280, 800], [1280, 720],
+        ];
+        for (const [width, height] of sizes) {
+            await page.setViewportSize({ width, height });
+            const fits = () => page.evaluate(() => {
+                const root = document.documentElement;
+                const resource = document.getElementById('resource').getBoundingClientRect();
+                return { scroll: root.scrollWidth, client: root.clientWidth, right: resource.right, window: window.innerWidth };
+            });
+            await page.waitForFunction(() => {
+                const root = document.documentElement;
+                return root.scrollWidth <= root.clientWidth &&
+                    document.getElementById('resource').getBoundingClientRect().right <= window.innerWidth;
+            }, null, { timeout: 3000 }).catch(() => {});
+            const seen = await fits();
+            assert.ok(seen.scroll <= seen.client, `${width} x ${height}: no horizontal scroll (${JSON.stringify(seen)})`);
+            assert.ok(seen.right <= seen.window, `${width} x ${height}: the resource panel is inside (${JSON.stringify(seen)})`);
+        }
+        await screenshot(page, '81-resized-back');
         assert.deepEqual(session.problems, []);
     });
 });

@@ -40,12 +40,17 @@ const ListedCommand kCommands[] = {
     {kStart, "CloseWindow", "", kNone},
     {kStart, "NavigateUrl", "T", kNone},
     {kStart, "PushToPhone", "", kNone},
+    {kStart, "GetRecentProjects", "", kText},
+    {kStart, "OpenRecentProject", "T", kNone},
+    {kStart, "RemoveRecentProject", "T", kText},
 
     // The main editor window (page 104).
     {kMain, "OnDocumentReady", "", kNone},
     {kMain, "OpenThemeProject", "", kNone},
     {kMain, "CreateThemeProject", "", kNone},
     {kMain, "RefreshWeather", "", kNone},
+    {kMain, "GetProjectName", "", kText},
+    {kMain, "RunningWork", "", kText},
     {kMain, "DrawThumbNail", "TNN", kBool},
     {kMain, "Redraw", "TNNN", kBool},
     {kMain, "RedrawAll", "", kBool},

@@ -464,9 +464,20 @@ function SetArrowStyle(selector, over, press, normal) {
         });
 }
 
-function AdjustSizeMain() {
+// The editor's size comes from the window's, never from #main's own: a
+// table grows with what it holds, so a layout made for a larger window
+// would otherwise keep itself that large.
+function MainSize() {
     var chrome = $('#caption').outerHeight() + $('#tool-bar').outerHeight();
-    $('#main').width($(window).width()).height(Math.max($(window).height() - chrome - 6, 0));
+    return {
+        width: document.documentElement.clientWidth,
+        height: Math.max(document.documentElement.clientHeight - chrome - 6, 0),
+    };
+}
+
+function AdjustSizeMain() {
+    var size = MainSize();
+    $('#main').width(size.width).height(size.height);
 }
 
 function CurrentPackage() {
@@ -481,9 +492,26 @@ function ThemeSize() {
     return { width: WALLPAPER_WIDTH, height: WALLPAPER_HEIGHT };
 }
 
+// The resource list keeps at least this width; the preview gives way first.
+var MIN_RESOURCE_VIEW_WIDTH = 300;
+// The space right of the resource list.
+var RESOURCE_VIEW_MARGIN = 12;
+
 function ResizeLayout() {
     var theme = ThemeSize();
-    var height = Math.max($('#main').height() - 250, 120);
+    var main = MainSize();
+    AdjustSizeMain();
+    // The resource list is drawn narrow first, so that it cannot hold the
+    // row wider than the window while the preview is measured.
+    $('#resource-container, #resource').css({ width: MIN_RESOURCE_VIEW_WIDTH });
+    var height = Math.max(main.height - 250, 120);
+    PreviewCanvas.layout(parseInt(height * theme.width / theme.height), height);
+    // A tall, narrow window: the preview shrinks until the list fits beside it.
+    var room = main.width - RESOURCE_VIEW_MARGIN - MIN_RESOURCE_VIEW_WIDTH -
+        ($('#resource-column').offset().left - $(document).scrollLeft());
+    if (room < 0) {
+        height = Math.max(Math.floor(height + room * theme.height / theme.width), 120);
+    }
     var width = parseInt(height * theme.width / theme.height);
     PREVIEW_ZOOM_RATIO = height / theme.height;
     CURRENT_PREVIEW_AREA_HEIGHT = height;
@@ -492,14 +520,14 @@ function ResizeLayout() {
 
     // The preview area grows into the free room; the thumbnails keep the
     // screen's shape at the area's height.
-    // The window's width, not the table's: the table is as wide as what it
-    // held before, and would never shrink with the window.
-    var free = $(window).width() - 390;
+    var free = main.width - 390;
     var areaWidth = PreviewCanvas.room(free, width);
     PreviewCanvas.layout(areaWidth, height);
     $('#package-list').height(height + 100);
 
-    var viewWidth = Math.max(free - areaWidth, 300);
+    // The list takes what is left beside the preview as laid out.
+    var left = $('#resource-column').offset().left - $(document).scrollLeft();
+    var viewWidth = Math.max(main.width - left - RESOURCE_VIEW_MARGIN, MIN_RESOURCE_VIEW_WIDTH);
     var viewHeight = height + 60;
     CUR_RESOURCE_VIEW_WIDTH = viewWidth + 4;
     CUR_RESOURCE_VIEW_HEIGHT = viewHeight;
@@ -580,6 +608,7 @@ function OnProjectCreateFailed() {
 
 async function OnProjectLoaded() {
     external.MaximizeWindow();
+    ShowProjectTitle();
     await Delay(10);
     // The shown package first, then every other one, so that no package is
     // shown with thumbnails of another size or none at all.
