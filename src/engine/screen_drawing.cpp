@@ -355,6 +355,18 @@ bool RedrawScreens(const ThemeModule& module, int index, int current, const Scre
             order.push_back(i);
         }
     }
+    return RedrawTheseScreens(module, order, then);
+}
+
+bool RedrawTheseScreens(const ThemeModule& module, const std::vector<int>& order,
+                        const ScreenStep& then) {
+    const int count = static_cast<int>(module.screens.size());
+    for (int index : order) {
+        if (index < 0 || index >= count) {
+            LogError("draw screen %d failed\n", index);
+            return false;
+        }
+    }
     ScreenRun run(module, order);
     // Once a screen failed, the screens not yet begun are left alone; those
     // already under way are finished, which only makes their pictures
