@@ -4,10 +4,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { makeTempDir, openSession, runProgram, waitForEditor } from '../tests/browser/harness.mjs';
 
-export function median(values) {
-    const sorted = [...values].sort((a, b) => a - b);
-    return sorted[Math.floor(sorted.length / 2)];
-}
+export { median } from '../tests/browser/harness.mjs';
 
 // Runs work({ page, home, work }) on a new project open in the editor, and
 // cleans up after it.

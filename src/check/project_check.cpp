@@ -1,8 +1,5 @@
 #include "check/project_check.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdlib>
 #include <memory>
 
 #include "check/entry_check.h"
@@ -16,60 +13,11 @@
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/text.h"
-#include "engine/module_loader.h"
-#include "engine/resolution.h"
+#include "engine/module_folders.h"
 
 namespace sw::check {
 
 namespace {
-
-bool NameLessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) <
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
-// The module folders as the open walks them: every folder with a
-// template.xml that is not hidden, in name order regardless of case.
-std::vector<std::string> ModuleFolders(const std::string& projectDir) {
-    std::vector<std::string> entries;
-    std::vector<std::string> folders;
-    if (!ListFolder(projectDir, entries)) {
-        return folders;
-    }
-    std::sort(entries.begin(), entries.end(), NameLessIgnoringCase);
-    for (const std::string& entry : entries) {
-        const std::string folder = projectDir + "/" + entry;
-        if (!entry.empty() && entry[0] != '.' && IsFolder(folder) &&
-            IsFile(folder + "/template.xml")) {
-            folders.push_back(entry);
-        }
-    }
-    return folders;
-}
-
-// A module the open did not load, loaded here on its own with the
-// project's screen size and density.
-std::unique_ptr<ThemeModule> LoadOwnModule(const ThemeProject& project, const std::string& name) {
-    const Json::Value& document = project.document();
-    int width = 0;
-    int height = 0;
-    if (!LookupResolution(document["dpi"].asString(), width, height)) {
-        return nullptr;
-    }
-    const Json::Value& density = document["density"];
-    auto module = std::make_unique<ThemeModule>();
-    module->context.screen_width = width;
-    module->context.screen_height = height;
-    module->context.density =
-        density.isInt() ? density.asInt() : std::atoi(density.asString().c_str());
-    if (!LoadModule(*module, project.project_dir() + "/" + name)) {
-        return nullptr;
-    }
-    module->name = name;
-    return module;
-}
 
 const ThemeModule* LoadedModule(const ThemeProject& project, const std::string& name) {
     for (const auto& module : project.modules()) {
@@ -80,10 +28,6 @@ const ThemeModule* LoadedModule(const ThemeProject& project, const std::string& 
     return nullptr;
 }
 
-}  // namespace
-
-namespace {
-
 Findings RunCheck(const ThemeProject& project, bool judgeTexts, gfx::DecodedPictures& pictures) {
     Findings findings;
     if (project.project_dir().empty()) {
@@ -92,7 +36,7 @@ Findings RunCheck(const ThemeProject& project, bool judgeTexts, gfx::DecodedPict
         return findings;
     }
     CheckProjectEntries(project.project_dir(), findings);
-    const std::vector<std::string> folders = ModuleFolders(project.project_dir());
+    const std::vector<std::string> folders = ModuleFolderNames(project.project_dir());
     if (folders.empty()) {
         findings.push_back({Level::kError, "", FileNameOf(project.project_path()),
                             "项目文件夹中没有任何模块（含template.xml的文件夹）", "", -1, -1});
@@ -105,7 +49,7 @@ Findings RunCheck(const ThemeProject& project, bool judgeTexts, gfx::DecodedPict
         const ThemeModule* module = LoadedModule(project, name);
         std::unique_ptr<ThemeModule> own;
         if (module == nullptr) {
-            own = LoadOwnModule(project, name);
+            own = project.LoadModuleFolder(name);
             module = own.get();
         }
         if (module == nullptr) {

@@ -76,6 +76,9 @@ std::vector<std::pair<std::string, int>> PlainImagesOf(const ThemeElement& eleme
 // threads at once.
 class ScreenRun {
   public:
+    // Pictures given by the caller, each used as often as it is asked for.
+    explicit ScreenRun(const DrawingPictures& given) : load_pictures_(given) {}
+
     ScreenRun(const ThemeModule& module, const std::vector<int>& screens)
         : load_pictures_(module.context.load_pictures) {
         for (int i : screens) {
@@ -115,7 +118,7 @@ class ScreenRun {
         DrawingImage image;
     };
     // Pictures the load of the module kept; not changed while a run draws.
-    const std::map<std::pair<std::string, int>, std::shared_ptr<const gfx::Image>>& load_pictures_;
+    const DrawingPictures& load_pictures_;
     // Filled before the first Get and never changed after: only entries are.
     std::map<std::pair<std::string, int>, Entry> entries_;
 };
@@ -305,6 +308,12 @@ std::string PreviewPath(const ThemePackage& screen) {
 
 bool DrawElement(const ThemeElement& element, gfx::Canvas& canvas) {
     return DrawElementIn(element, canvas, nullptr);
+}
+
+bool DrawElement(const ThemeElement& element, gfx::Canvas& canvas,
+                 const DrawingPictures& pictures) {
+    ScreenRun run(pictures);
+    return DrawElementIn(element, canvas, &run);
 }
 
 bool DrawScreen(const ThemePackage& screen) {

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/theme_module.h"
@@ -17,6 +20,14 @@ std::string PreviewPath(const ThemePackage& screen);
 // Draws one element onto a canvas of the screen's size. Failures are logged
 // with their own line where there is one; the caller adds "draw element".
 bool DrawElement(const ThemeElement& element, gfx::Canvas& canvas);
+
+// Pictures ready to be drawn (premultiplied as drawing reads that kind), by
+// file path and image kind.
+using DrawingPictures = std::map<std::pair<std::string, int>, std::shared_ptr<const gfx::Image>>;
+
+// DrawElement with the element's plain images taken from pictures where they
+// are there, and read from their files otherwise.
+bool DrawElement(const ThemeElement& element, gfx::Canvas& canvas, const DrawingPictures& pictures);
 
 // Draws every element of the screen in order at the module's screen size and
 // writes the preview file. The first element that cannot be drawn stops the

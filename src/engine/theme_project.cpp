@@ -1,9 +1,7 @@
 #include "engine/theme_project.h"
 
 #include <json/writer.h>
-#include <strings.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "core/files.h"
@@ -12,6 +10,7 @@
 #include "core/paths.h"
 #include "core/text.h"
 #include "engine/json_file.h"
+#include "engine/module_folders.h"
 #include "engine/module_loader.h"
 #include "engine/resolution.h"
 #include "engine/screen_drawing.h"
@@ -19,11 +18,6 @@
 namespace sw {
 
 namespace {
-
-bool NameLessIgnoringCase(const std::string& a, const std::string& b) {
-    const int order = strcasecmp(a.c_str(), b.c_str());
-    return order != 0 ? order < 0 : a < b;
-}
 
 // A project name is one folder name beside the project file; a name that
 // would lead anywhere else is not accepted.
@@ -80,17 +74,16 @@ bool ThemeProject::OpenWithoutDrawing(const std::string& path) {
     loaded_ = false;
     thumbnail_width_ = 0;
     thumbnail_height_ = 0;
+    screen_width_ = 0;
+    screen_height_ = 0;
+    density_ = 0;
+    return ReadProjectFile() && LoadModules();
+}
 
+bool ThemeProject::ReadProjectFile() {
     int screenWidth = 0;
     int screenHeight = 0;
     int density = 0;
-    if (!ReadProjectFile(screenWidth, screenHeight, density)) {
-        return false;
-    }
-    return LoadModules(screenWidth, screenHeight, density);
-}
-
-bool ThemeProject::ReadProjectFile(int& screenWidth, int& screenHeight, int& density) {
     std::string text;
     if (!ReadFileText(project_path_, text)) {
         LogError("fail to open %s\n", project_path_.c_str());
@@ -133,46 +126,32 @@ bool ThemeProject::ReadProjectFile(int& screenWidth, int& screenHeight, int& den
         density = std::atoi(densityValue.asString().c_str());
     }
     project_dir_ = FolderOf(project_path_) + "/" + name.asString();
+    screen_width_ = screenWidth;
+    screen_height_ = screenHeight;
+    density_ = density;
     return true;
 }
 
-bool ThemeProject::LoadModules(int screenWidth, int screenHeight, int density) {
-    std::vector<std::string> entries;
-    if (!ListFolder(project_dir_, entries)) {
+bool ThemeProject::LoadModules() {
+    std::vector<ProjectFolder> folders;
+    if (!ListProjectFolders(project_dir_, folders)) {
         LogError("fail to search directory.\n");
         return false;
     }
-    std::sort(entries.begin(), entries.end(), NameLessIgnoringCase);
-    for (const std::string& entry : entries) {
-        if (entry == "." || entry == "..") {
+    for (const ProjectFolder& folder : folders) {
+        // Folders of version control and editors and others without a
+        // template are passed over instead of stopping the scan.
+        if (folder.passed_over != nullptr) {
+            LogWarn("folder %s passed over: %s\n", folder.name.c_str(), folder.passed_over);
             continue;
         }
-        const std::string folder = project_dir_ + "/" + entry;
-        if (!IsFolder(folder)) {
-            continue;
-        }
-        // Folders of version control and editors (".git", ".idea") and
-        // others without a template are no modules: they are passed over
-        // instead of stopping the scan.
-        if (entry[0] == '.') {
-            LogWarn("folder %s passed over: hidden\n", entry.c_str());
-            continue;
-        }
-        if (!IsFile(folder + "/template.xml")) {
-            LogWarn("folder %s passed over: no template.xml\n", entry.c_str());
-            continue;
-        }
-        auto module = std::make_unique<ThemeModule>();
-        module->context.screen_width = screenWidth;
-        module->context.screen_height = screenHeight;
-        module->context.density = density;
         // A module that cannot be loaded fails the open: a project opened
         // without it would be edited and packed without that screen.
-        if (!LoadModule(*module, folder, true)) {
-            LogError("load module %s failed.\n", entry.c_str());
+        std::unique_ptr<ThemeModule> module = LoadModuleFolder(folder.name, true);
+        if (!module) {
+            LogError("load module %s failed.\n", folder.name.c_str());
             return false;
         }
-        module->name = entry;
         modules_.push_back(std::move(module));
     }
     if (modules_.empty()) {
@@ -180,6 +159,22 @@ bool ThemeProject::LoadModules(int screenWidth, int screenHeight, int density) {
         return false;
     }
     return true;
+}
+
+std::unique_ptr<ThemeModule> ThemeProject::LoadModuleFolder(const std::string& name,
+                                                            bool keepPictures) const {
+    if (project_dir_.empty()) {
+        return nullptr;
+    }
+    auto module = std::make_unique<ThemeModule>();
+    module->context.screen_width = screen_width_;
+    module->context.screen_height = screen_height_;
+    module->context.density = density_;
+    if (!LoadModule(*module, project_dir_ + "/" + name, keepPictures)) {
+        return nullptr;
+    }
+    module->name = name;
+    return module;
 }
 
 bool ThemeProject::DrawModules() {

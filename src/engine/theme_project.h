@@ -47,10 +47,17 @@ class ThemeProject {
     int thumbnail_height() const { return thumbnail_height_; }
     void SetThumbnailSize(int width, int height);
 
+    // Loads the module folder name of the project folder with the project's
+    // screen size and density, as the open loads each module; nullptr (logged
+    // by the loader) when it does not load or the project file was not read.
+    // keepPictures: see LoadModule.
+    std::unique_ptr<ThemeModule> LoadModuleFolder(const std::string& name,
+                                                  bool keepPictures = false) const;
+
   private:
     // Reads and checks the project file; false (logged) when it is unusable.
-    bool ReadProjectFile(int& screenWidth, int& screenHeight, int& density);
-    bool LoadModules(int screenWidth, int screenHeight, int density);
+    bool ReadProjectFile();
+    bool LoadModules();
     bool DrawModules();
 
     std::string project_path_;
@@ -60,6 +67,10 @@ class ThemeProject {
     bool loaded_ = false;
     int thumbnail_width_ = 0;
     int thumbnail_height_ = 0;
+    // From the project file's dpi and density.
+    int screen_width_ = 0;
+    int screen_height_ = 0;
+    int density_ = 0;
 };
 
 // Shared access to the process's project: many readers at once, never while

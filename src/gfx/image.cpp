@@ -1,11 +1,86 @@
 #include "gfx/image.h"
 
 #include <cairo.h>
+#include <sys/mman.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 
 namespace sw::gfx {
+
+namespace {
+
+// Pictures of a large page and more (screens, wallpapers, decoded
+// backgrounds) get pixel memory of their own, asked for in large pages: a
+// decode or a drawing then faults a few times instead of once every 4 KiB,
+// which in a virtual machine costs more than writing the pixels. Smaller
+// pictures keep Cairo's own memory.
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+constexpr std::size_t kSmallPage = 4096;
+
+std::size_t RoundUp(std::size_t value, std::size_t step) {
+    return (value + step - 1) / step * step;
+}
+
+struct PixelMemory {
+    void* start;
+    std::size_t size;
+};
+
+const cairo_user_data_key_t kPixelMemoryKey{};
+
+void ReleasePixelMemory(void* data) {
+    auto* memory = static_cast<PixelMemory*>(data);
+    ::munmap(memory->start, memory->size);
+    delete memory;
+}
+
+// A surface whose pixels (every byte 0) start on a large-page boundary;
+// nullptr when the picture is small or the memory cannot be had, and Cairo
+// then makes its own.
+cairo_surface_t* SurfaceInLargePages(cairo_format_t format, int width, int height) {
+    const int stride = cairo_format_stride_for_width(format, width);
+    if (stride <= 0) {
+        return nullptr;
+    }
+    const std::size_t bytes = RoundUp(static_cast<std::size_t>(stride) * height, kSmallPage);
+    if (bytes < kLargePage) {
+        return nullptr;
+    }
+    const std::size_t mapped = bytes + kLargePage;
+    void* base =
+        ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED) {
+        return nullptr;
+    }
+    // Only the aligned part is kept.
+    const auto first = reinterpret_cast<std::uintptr_t>(base);
+    const std::uintptr_t aligned = RoundUp(first, kLargePage);
+    if (aligned > first) {
+        ::munmap(base, aligned - first);
+    }
+    const std::uintptr_t end = aligned + bytes;
+    if (first + mapped > end) {
+        ::munmap(reinterpret_cast<void*>(end), first + mapped - end);
+    }
+    void* pixels = reinterpret_cast<void*>(aligned);
+    // Advice only: without large pages the memory works all the same.
+    ::madvise(pixels, bytes, MADV_HUGEPAGE);
+    auto* memory = new PixelMemory{pixels, bytes};
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(
+        static_cast<unsigned char*>(pixels), format, width, height, stride);
+    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS ||
+        cairo_surface_set_user_data(surface, &kPixelMemoryKey, memory, ReleasePixelMemory) !=
+            CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(surface);
+        ReleasePixelMemory(memory);
+        return nullptr;
+    }
+    return surface;
+}
+
+}  // namespace
 
 Image::Image(cairo_surface_t* surface, AlphaState state)
     : surface_(surface),
@@ -45,8 +120,11 @@ Image Image::Create(int width, int height, bool with_alpha) {
     if (width <= 0 || height <= 0 || static_cast<long long>(width) * height > kMaxImagePixels) {
         return Image();
     }
-    cairo_surface_t* surface = cairo_image_surface_create(
-        with_alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, width, height);
+    const cairo_format_t format = with_alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
+    cairo_surface_t* surface = SurfaceInLargePages(format, width, height);
+    if (surface == nullptr) {
+        surface = cairo_image_surface_create(format, width, height);
+    }
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         cairo_surface_destroy(surface);
         return Image();

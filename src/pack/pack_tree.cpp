@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/files.h"
+#include "core/project_entry.h"
 
 namespace sw::pack {
 
@@ -38,24 +39,36 @@ bool IsInside(const std::string& path, const std::string& root) {
 }
 
 // Where a project entry really lies and what it is: a link inside the
-// project is followed, a link leading out of it is refused. False when the
-// entry is gone or refused (refusal says which).
+// project is followed; a link out of it or to nothing, and anything that is
+// neither a file nor a folder, is refused. False when the entry is gone or
+// refused (refusal says which).
 bool LookUpEntry(const std::string& path, const std::string& root, std::string& real,
                  struct stat& info, TreeRefusal& refusal) {
-    struct stat own {};
-    if (::lstat(path.c_str(), &own) != 0) {
-        return false;
-    }
-    real = path;
-    info = own;
-    if (!S_ISLNK(own.st_mode)) {
-        return true;
-    }
-    std::error_code error;
-    real = fs::canonical(path, error).string();
-    if (error || !IsInside(real, root)) {
-        refusal = {path, "the link " + path + " leads out of the project"};
-        return false;
+    const ProjectEntry entry = ClassifyProjectEntry(root, path);
+    switch (entry.kind) {
+        case EntryKind::kMissing:
+            return false;
+        case EntryKind::kLinkOutside:
+            refusal = {path, "the link " + path + " leads out of the project"};
+            return false;
+        case EntryKind::kBrokenLink:
+            refusal = {path, "the link " + path + " leads nowhere"};
+            return false;
+        case EntryKind::kSpecial:
+            refusal = {path, path + " is neither a file nor a folder"};
+            return false;
+        case EntryKind::kFile:
+        case EntryKind::kFolder:
+            real = path;
+            break;
+        case EntryKind::kLinkInside: {
+            std::error_code error;
+            real = fs::canonical(path, error).string();
+            if (error) {
+                return false;
+            }
+            break;
+        }
     }
     return ::stat(real.c_str(), &info) == 0;
 }

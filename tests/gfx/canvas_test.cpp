@@ -27,6 +27,50 @@ Canvas WhiteCanvas(int width, int height) {
     return canvas;
 }
 
+// Pictures small and large (screens and wallpapers get pixel memory of
+// their own) start with every byte 0, hold every row to its end, keep their
+// pixels when moved, and draw whole.
+TEST(Canvas, NewPicturesOfEverySizeStartClearAndHoldEveryPixel) {
+    struct Case {
+        int width;
+        int height;
+        bool alpha;
+    };
+    const Case cases[] = {
+        {3, 2, true},         // far below a large page
+        {724, 724, true},     // just over 2 MiB of pixels
+        {1023, 512, false},   // just under it
+        {1080, 1920, false},  // a screen
+        {1441, 2561, true},   // odd sizes, a partial last page
+    };
+    for (const Case& c : cases) {
+        Image image = Image::Create(c.width, c.height, c.alpha);
+        ASSERT_FALSE(image.empty()) << c.width << "x" << c.height;
+        bool clear = true;
+        for (int y = 0; y < c.height; ++y) {
+            const uint8_t* row = image.row(y);
+            for (int x = 0; x < c.width * 4; ++x) {
+                clear = clear && row[x] == 0;
+            }
+        }
+        EXPECT_TRUE(clear) << c.width << "x" << c.height;
+        for (int y = 0; y < c.height; ++y) {
+            image.SetPixel(0, y, {1, 2, 3, 255});
+            image.SetPixel(c.width - 1, y, {static_cast<uint8_t>(y), 5, 6, 255});
+        }
+        image.MarkDirty();
+        const Image moved = std::move(image);
+        EXPECT_EQ(moved.PixelAt(c.width - 1, c.height - 1),
+                  (Pixel{static_cast<uint8_t>(c.height - 1), 5, 6, 255}));
+        Canvas canvas(c.width, c.height);
+        ASSERT_TRUE(canvas.DrawImage(moved, {0, 0, c.width, c.height}, {0, 0, c.width, c.height},
+                                     BlendMode::kAlpha));
+        EXPECT_EQ(At(canvas, c.width - 1, c.height - 1),
+                  (Pixel{static_cast<uint8_t>(c.height - 1), 5, 6, 255}));
+        EXPECT_EQ(At(canvas, 0, 0), (Pixel{1, 2, 3, 255}));
+    }
+}
+
 TEST(Canvas, StartsBlackAndIs24Bit) {
     Canvas canvas(7, 5);
     ASSERT_TRUE(canvas.ok());

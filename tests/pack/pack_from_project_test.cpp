@@ -181,6 +181,21 @@ TEST(PackFromProjectTest, OddFilesOfAProjectNeverReachTheArchive) {
                        0);
          },
          "", "raw/notes.txt leads out of the project"},
+        {"a link to nothing",
+         [](PackFixture& f) {
+             ASSERT_EQ(
+                 ::symlink("gone.png", (f.Module("launcher") + "/content/res/raw/old.png").c_str()),
+                 0);
+         },
+         "", "raw/old.png leads nowhere"},
+        {"a link inside the project to a pipe",
+         [](PackFixture& f) {
+             ASSERT_EQ(::mkfifo((f.Module("screencall") + "/pipe").c_str(), 0600), 0);
+             ASSERT_EQ(::symlink("../../../../screencall/pipe",
+                                 (f.Module("launcher") + "/content/res/raw/data").c_str()),
+                       0);
+         },
+         "", "raw/data is neither a file nor a folder"},
     };
     for (const Case& c : cases) {
         PackFixture fixture;

@@ -53,8 +53,9 @@ var PreviewCanvas = (function () {
         return ThemeSize();
     }
 
+    // At a density other than the editor's, the factor the forms scale by.
     function formScale() {
-        return ThemeSize().width / naturalSize().width;
+        return PreviewDensity.formScale() || ThemeSize().width / naturalSize().width;
     }
 
     function fitZoom() {
