@@ -6,27 +6,14 @@
 // 50 frames a second, at most 150 ms from release to the redrawn preview.
 //
 //     node bench/canvas_drag.mjs        (uses build/skinwright, or SKINWRIGHT_PROGRAM)
-import fs from 'node:fs';
-import path from 'node:path';
-import { makeTempDir, openSession, runProgram, waitForEditor } from '../tests/browser/harness.mjs';
+import { median, withEditor } from './editor_session.mjs';
 
 const DRAGS = 10;
 const MOVES = 60;
 const FPS_GOAL = 50;
 const REDRAW_GOAL_MS = 150;
 
-function median(values) {
-    const sorted = [...values].sort((a, b) => a - b);
-    return sorted[Math.floor(sorted.length / 2)];
-}
-
-const work = makeTempDir('sw-bench-canvas-');
-const home = path.join(work, 'home');
-const project = runProgram(['create', '--home', home, '--name', 'bench', '--dir', path.join(work, 'projects')]).trim();
-const session = await openSession({ home, args: ['--open', project] });
-const page = session.page;
-try {
-    await waitForEditor(page);
+await withEditor('sw-bench-canvas-', async ({ page }) => {
     await page.locator('#package-locktop').click();
     await page.waitForFunction(() => PreviewSelection.boxesOf().pkg === '锁屏' && PreviewSelection.boxes().length);
     await page.evaluate(() => PreviewCanvas.setZoom(0.5));
@@ -78,7 +65,4 @@ try {
                 `all: ${redraw.map((r) => r.toFixed(0)).join(' ')}`);
     console.log(`of which the save (files written, screen drawn): median ${median(saves).toFixed(0)} ms ` +
                 `(${(median(saves) / median(redraw)).toFixed(2)} of the whole)`);
-} finally {
-    await session.close();
-    fs.rmSync(work, { recursive: true, force: true });
-}
+});

@@ -6,7 +6,10 @@
 # the runs each target made and ends non-zero when any target failed; the
 # inputs that made it fail are kept in build-fuzz/crashes/TARGET/.
 #
-#   tools/fuzz.sh [SECONDS]
+#   tools/fuzz.sh [SECONDS] [TARGET...]
+#
+# FUZZ_UNIT_TIMEOUT (default 30) is the seconds one input may take before it
+# counts as a hang; raise it when the fuzzers share a busy machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -55,7 +58,8 @@ for program in "${programs[@]}"; do
   fi
   log="$work/$name.log"
   status=0
-  "$program" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=30 -print_final_stats=1 \
+  "$program" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout="${FUZZ_UNIT_TIMEOUT:-30}" \
+    -print_final_stats=1 \
     -artifact_prefix="$crashes/$name/" "$corpus" >"$log" 2>&1 || status=$?
   runs="$(awk '/stat::number_of_executed_units/ {print $2}' "$log" | tail -n 1)"
   if [ "$status" -eq 0 ]; then

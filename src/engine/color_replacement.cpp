@@ -34,6 +34,15 @@ bool SaveModuleColors(const ThemeModule& module) {
     return true;
 }
 
+// True when the digits after the "#" (or the whole text) are eight or more:
+// ParseColor reads the first pair of eight as the alpha.
+bool NamesAlpha(const std::string& colorText) {
+    const std::size_t hash = colorText.find('#');
+    const std::size_t digits =
+        hash == std::string::npos ? colorText.size() : colorText.size() - hash - 1;
+    return digits >= 8;
+}
+
 }  // namespace
 
 bool SetElementColor(ThemeProject& project, const std::string& moduleName, int screenId,
@@ -46,7 +55,9 @@ bool SetElementColor(ThemeProject& project, const std::string& moduleName, int s
     if (element == nullptr) {
         return false;
     }
-    const PackedColor color = (ParseColor(colorText) & ~kAlphaMask) | (element->color & kAlphaMask);
+    const PackedColor parsed = ParseColor(colorText);
+    const PackedColor color =
+        NamesAlpha(colorText) ? parsed : (parsed & ~kAlphaMask) | (element->color & kAlphaMask);
     if (element->HasAttribute("color")) {
         SetValue(module->context, element->Attribute("color"), FormatColor(color));
     }

@@ -9,8 +9,10 @@
 
 namespace sw {
 
-// Gives element (screenId, elementId) and every member of its group the red,
-// green and blue of colorText (ParseColor) with the element's own alpha;
+// Gives element (screenId, elementId) and every member of its group the
+// colour of colorText (ParseColor). A text of eight digits (AARRGGBB, the
+// colour field) sets the alpha too; a shorter one (RRGGBB, the colour
+// dialog) keeps the element's own alpha, so an 85 % opaque text stays so;
 // writes the new colour into the value its "color" attribute names (in
 // memory); redraws every screen of the module and renders its thumbnails.
 // False for an unknown module or element, or a drawing failure.

@@ -18,18 +18,30 @@ std::string Normal(const std::string& path) {
 
 }  // namespace
 
-bool ModuleUsesImage(const ThemeModule& module, const std::string& path) {
-    const std::string wanted = Normal(path);
+std::vector<int> ScreensUsingImages(const ThemeModule& module,
+                                    const std::vector<std::string>& paths) {
+    std::vector<std::string> wanted;
+    for (const std::string& path : paths) {
+        wanted.push_back(Normal(path));
+    }
+    const auto isWanted = [&wanted](const std::string& image) {
+        return std::find(wanted.begin(), wanted.end(), Normal(image)) != wanted.end();
+    };
+    std::vector<int> screens;
     for (const ThemePackage& screen : module.screens) {
-        for (const ThemeElement& element : screen.elements) {
-            if (std::any_of(
-                    element.images.begin(), element.images.end(),
-                    [&wanted](const std::string& image) { return Normal(image) == wanted; })) {
-                return true;
-            }
+        if (std::any_of(screen.elements.begin(), screen.elements.end(),
+                        [&isWanted](const ThemeElement& element) {
+                            return std::any_of(element.images.begin(), element.images.end(),
+                                               isWanted);
+                        })) {
+            screens.push_back(screen.index);
         }
     }
-    return false;
+    return screens;
+}
+
+bool ModuleUsesImage(const ThemeModule& module, const std::string& path) {
+    return !ScreensUsingImages(module, {path}).empty();
 }
 
 bool IsDecodableImage(const std::string& path) {
@@ -42,18 +54,14 @@ std::vector<std::string> RedrawModulesUsing(ThemeProject& project,
     std::vector<std::string> drawn;
     for (const auto& module : project.modules()) {
         std::string pageName;
-        if (!module->PageName(pageName) ||
-            std::none_of(images.begin(), images.end(), [&module](const std::string& image) {
-                return ModuleUsesImage(*module, image);
-            })) {
+        if (!module->PageName(pageName)) {
             continue;
         }
-        // RedrawScreens logs the screen that failed.
-        if (!RedrawScreens(*module, -1)) {
-            continue;
-        }
-        if (project.thumbnail_width() > 0 && project.thumbnail_height() > 0 &&
-            !RenderThumbnails(*module, project.thumbnail_width(), project.thumbnail_height())) {
+        const std::vector<int> screens = ScreensUsingImages(*module, images);
+        // RedrawTheseScreens logs the screen that failed.
+        if (screens.empty() ||
+            !RedrawScreensWithThumbnails(*module, screens, project.thumbnail_width(),
+                                         project.thumbnail_height())) {
             continue;
         }
         drawn.push_back(pageName);

@@ -17,11 +17,17 @@ bool ModuleUsesImage(const ThemeModule& module, const std::string& path);
 // True when the file at path decodes as an image the screens can draw.
 bool IsDecodableImage(const std::string& path);
 
-// Draws every screen of each module with a page name that uses one of the
-// images again, and renders its thumbnails at the project's thumbnail size
-// (when the editor page set one). Returns the page names of the modules
-// drawn again. A module whose screen cannot be drawn (an image missing or
-// broken) keeps its previous pictures and is not named.
+// The indexes of the module's screens with an element that draws one of the
+// images (absolute paths, compared after normalising), in order.
+std::vector<int> ScreensUsingImages(const ThemeModule& module,
+                                    const std::vector<std::string>& paths);
+
+// Draws again, with their thumbnails at the project's thumbnail size (when
+// the editor page set one), the screens that use one of the images, in each
+// module with a page name; the other screens keep their pictures. Returns
+// the page names of the modules drawn again. A module whose screen cannot be
+// drawn (an image missing or broken) keeps its previous pictures and is not
+// named.
 std::vector<std::string> RedrawModulesUsing(ThemeProject& project,
                                             const std::vector<std::string>& images);
 

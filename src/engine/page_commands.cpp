@@ -1,5 +1,6 @@
 #include "engine/page_commands.h"
 
+#include "core/paths.h"
 #include "engine/color_replacement.h"
 #include "engine/hit_testing.h"
 #include "engine/image_replacement.h"
@@ -13,6 +14,12 @@ namespace sw {
 namespace {
 
 constexpr const char* kEmptyAnswer = "[]";
+
+const ThemeElement* FindElementOf(const ThemeProject& project, const std::string& moduleName,
+                                  int screenId, int elementId) {
+    const ThemeModule* module = project.FindModule(moduleName);
+    return module != nullptr ? module->FindElement(screenId, elementId) : nullptr;
+}
 
 }  // namespace
 
@@ -85,6 +92,28 @@ bool SaveThemeColor(const std::string& moduleName, int screenId, int elementId,
     // with the next open.
     const bool saved = SaveColors(*project);
     return changed && saved;
+}
+
+std::string EditedImageName(const std::string& moduleName, int screenId, int elementId,
+                            int imageIndex) {
+    const ProjectReader project = ReadProject();
+    const ThemeElement* element = FindElementOf(*project, moduleName, screenId, elementId);
+    if (element == nullptr || element->images.empty()) {
+        return "";
+    }
+    if (element->tag == "icon") {
+        return FileNameOf(element->images.front());
+    }
+    if (imageIndex < 0 || static_cast<std::size_t>(imageIndex) >= element->images.size()) {
+        return "";
+    }
+    return FileNameOf(element->images[static_cast<std::size_t>(imageIndex)]);
+}
+
+std::string EditedColorName(const std::string& moduleName, int screenId, int elementId) {
+    const ProjectReader project = ReadProject();
+    const ThemeElement* element = FindElementOf(*project, moduleName, screenId, elementId);
+    return element != nullptr ? element->Attribute("color") : "";
 }
 
 bool BuildPageLists(std::string& resourceList, std::string& categoryList) {

@@ -60,6 +60,15 @@ bool SaveDeleteImage(const std::string& moduleName, int screenId, int elementId,
 bool SaveThemeColor(const std::string& moduleName, int screenId, int elementId,
                     const std::string& colorText);
 
+// For the names of the editor's history steps: the file name of the image
+// SaveThemeImage(package, screen, element, resindex) writes over (an icon's
+// first image), and the name of the value that keeps the colour
+// SaveThemeColor changes ("lock_date_text"). "" when there is no such
+// element, image or value.
+std::string EditedImageName(const std::string& moduleName, int screenId, int elementId,
+                            int imageIndex);
+std::string EditedColorName(const std::string& moduleName, int screenId, int elementId);
+
 // For the list task: the ResourceList and CategoryList texts of the open
 // project, both read under one hold of the guard. False, texts untouched,
 // when the project is not loaded.

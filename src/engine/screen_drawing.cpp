@@ -15,6 +15,7 @@
 #include "core/on_all_cores.h"
 #include "core/text.h"
 #include "engine/image_resolve.h"
+#include "engine/kept_pictures.h"
 #include "engine/nine_patch.h"
 #include "gfx/image_decode.h"
 #include "gfx/image_encode.h"
@@ -44,13 +45,16 @@ using DrawingImage = std::shared_ptr<const gfx::Image>;
 
 // Reads an image file ready for blending: 32-bit images are premultiplied,
 // nine-patch files (kind 1) all but their border; others are drawn opaque.
-// Null when the file cannot be read.
+// A picture kept from an earlier drawing of the unchanged file is used as it
+// is. Null when the file cannot be read.
 DrawingImage DecodeDrawingImage(const std::string& path, int kind) {
-    auto image = std::make_shared<gfx::Image>();
-    if (!gfx::DecodeImage(path, image.get(), DrawingRuleOf(kind))) {
-        return nullptr;
-    }
-    return image;
+    return KeptOrDecoded(path, kind, [&]() -> DrawingImage {
+        auto image = std::make_shared<gfx::Image>();
+        if (!gfx::DecodeImage(path, image.get(), DrawingRuleOf(kind))) {
+            return nullptr;
+        }
+        return image;
+    });
 }
 
 // The plain images an element draws, with the kind each is read as; the
@@ -71,12 +75,16 @@ std::vector<std::pair<std::string, int>> PlainImagesOf(const ThemeElement& eleme
 
 // The pictures of one run of screens: one that several elements of the run
 // show (a wallpaper on every screen) is decoded once, by the first screen
-// that needs it while the others wait for it, and kept until its last use;
-// one shown once is never kept. The next run reads every file again. The
+// that needs it while the others wait for it, and held until its last use;
+// one shown once is never held. Between runs only the kept pictures
+// (KeepPictures) outlive a run. The
 // screens of a run are drawn side by side, so Get may be called from several
 // threads at once.
 class ScreenRun {
   public:
+    // Pictures given by the caller, each used as often as it is asked for.
+    explicit ScreenRun(const DrawingPictures& given) : load_pictures_(given) {}
+
     ScreenRun(const ThemeModule& module, const std::vector<int>& screens)
         : load_pictures_(module.context.load_pictures) {
         for (int i : screens) {
@@ -116,7 +124,7 @@ class ScreenRun {
         DrawingImage image;
     };
     // Pictures the load of the module kept; not changed while a run draws.
-    const std::map<std::pair<std::string, int>, std::shared_ptr<const gfx::Image>>& load_pictures_;
+    const DrawingPictures& load_pictures_;
     // Filled before the first Get and never changed after: only entries are.
     std::map<std::pair<std::string, int>, Entry> entries_;
 };
@@ -308,6 +316,12 @@ bool DrawElement(const ThemeElement& element, gfx::Canvas& canvas) {
     return DrawElementIn(element, canvas, nullptr);
 }
 
+bool DrawElement(const ThemeElement& element, gfx::Canvas& canvas,
+                 const DrawingPictures& pictures) {
+    ScreenRun run(pictures);
+    return DrawElementIn(element, canvas, &run);
+}
+
 bool DrawScreen(const ThemePackage& screen) {
     return DrawScreenIn(screen, nullptr);
 }
@@ -339,6 +353,18 @@ bool RedrawScreens(const ThemeModule& module, int index, int current, const Scre
     for (int i = first; i <= last; ++i) {
         if (i != current) {
             order.push_back(i);
+        }
+    }
+    return RedrawTheseScreens(module, order, then);
+}
+
+bool RedrawTheseScreens(const ThemeModule& module, const std::vector<int>& order,
+                        const ScreenStep& then) {
+    const int count = static_cast<int>(module.screens.size());
+    for (int index : order) {
+        if (index < 0 || index >= count) {
+            LogError("draw screen %d failed\n", index);
+            return false;
         }
     }
     ScreenRun run(module, order);

@@ -3,7 +3,11 @@
 #pragma once
 
 #include <functional>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/theme_module.h"
 #include "gfx/canvas.h"
@@ -17,10 +21,19 @@ std::string PreviewPath(const ThemePackage& screen);
 // with their own line where there is one; the caller adds "draw element".
 bool DrawElement(const ThemeElement& element, gfx::Canvas& canvas);
 
+// Pictures ready to be drawn (premultiplied as drawing reads that kind), by
+// file path and image kind.
+using DrawingPictures = std::map<std::pair<std::string, int>, std::shared_ptr<const gfx::Image>>;
+
+// DrawElement with the element's plain images taken from pictures where they
+// are there, and read from their files otherwise.
+bool DrawElement(const ThemeElement& element, gfx::Canvas& canvas, const DrawingPictures& pictures);
+
 // Draws every element of the screen in order at the module's screen size and
 // writes the preview file. The first element that cannot be drawn stops the
-// screen, which then keeps its previous preview file. Every image is read
-// from disk again, so edits made on disk show at once.
+// screen, which then keeps its previous preview file. An image is read from
+// disk again unless its file is unchanged since a picture of it was kept
+// (KeepPictures), so edits made on disk show at once.
 bool DrawScreen(const ThemePackage& screen);
 
 // index < 0: every screen in order, stopping at the first failure. Index 0
@@ -39,6 +52,12 @@ using ScreenStep = std::function<bool(const ThemePackage&)>;
 // holds what drawing them one after another up to the failure would have
 // logged, and the answer is false.
 bool RedrawScreens(const ThemeModule& module, int index, int current, const ScreenStep& then);
+
+// The screens at these indexes, begun in this order and drawn side by side
+// as RedrawScreens draws its screens; false, logged, for an index the module
+// does not have.
+bool RedrawTheseScreens(const ThemeModule& module, const std::vector<int>& screens,
+                        const ScreenStep& then);
 
 // Called with every screen whose drawing begins, in the order they begin;
 // nullptr for none. The tests watch the order with it.

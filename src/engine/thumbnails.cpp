@@ -94,4 +94,15 @@ bool RedrawWithThumbnails(const ThemeModule& module, int index, int current, int
     return RenderEach(module, others, width, height);
 }
 
+bool RedrawScreensWithThumbnails(const ThemeModule& module, const std::vector<int>& screens,
+                                 int width, int height) {
+    if (width <= 0 || height <= 0) {
+        return RedrawTheseScreens(module, screens, nullptr);
+    }
+    MakeFolderPath(ThumbnailFolder(module.context));
+    return RedrawTheseScreens(module, screens, [&](const ThemePackage& screen) {
+        return RenderThumbnail(screen, width, height);
+    });
+}
+
 }  // namespace sw

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/theme_module.h"
 
@@ -25,5 +26,11 @@ bool RenderThumbnails(const ThemeModule& module, int width, int height);
 // every core. No thumbnail is made when the size is 0 or less. False when a
 // screen cannot be drawn or a thumbnail cannot be made (logged).
 bool RedrawWithThumbnails(const ThemeModule& module, int index, int current, int width, int height);
+
+// Draws the screens at these indexes again side by side (RedrawTheseScreens),
+// each with its thumbnail right after it (none for a size of 0 or less);
+// the module's other screens and thumbnails are left as they are.
+bool RedrawScreensWithThumbnails(const ThemeModule& module, const std::vector<int>& screens,
+                                 int width, int height);
 
 }  // namespace sw

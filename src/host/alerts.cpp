@@ -68,8 +68,8 @@ void ShowWarningAlert(Host& host, const std::string& text) {
     ShowAlert(host, kWarningTitle, WarningAlertMessage(text));
 }
 
-void ShowInfoAlert(Host& host, const std::string& text) {
-    ShowAlert(host, "", InfoAlertMessage(text));
+void ShowInfoAlert(Host& host, const std::string& text, const char* title) {
+    ShowAlert(host, title, InfoAlertMessage(text));
 }
 
 void ShowPhoneHintAlert(Host& host, const std::string& text) {

@@ -19,8 +19,8 @@ std::string TipAlertMessage(const std::string& text);
 
 // Titled "警告", icon 184, with the link that opens the log.
 void ShowWarningAlert(Host& host, const std::string& text);
-// No title, icon 189.
-void ShowInfoAlert(Host& host, const std::string& text);
+// No title unless one is given, icon 189.
+void ShowInfoAlert(Host& host, const std::string& text, const char* title = "");
 // No title, icon 184, with the three hints about the phone's USB connection.
 void ShowPhoneHintAlert(Host& host, const std::string& text);
 // Titled "提示", icon 189, a shorter table.

@@ -2,6 +2,8 @@
 
 #include <json/value.h>
 
+#include <functional>
+
 #include "core/write_watch.h"
 #include "engine/edit_history.h"
 #include "engine/theme_project.h"
@@ -68,11 +70,11 @@ void AlertSetAsideHistories(Host& host) {
     }
 }
 
-}  // namespace
-
-CommandHandler RecordedEdit(const char* label, CommandHandler handler) {
-    return [label, handler = std::move(handler)](CommandCall& call) {
-        EditStepRecorder recorder(OpenProjectFolder(), label);
+// Runs handler as one step named by namer, called before the handler.
+CommandHandler RecordedEditNamed(std::function<std::string(CommandCall&)> namer,
+                                 CommandHandler handler) {
+    return [namer = std::move(namer), handler = std::move(handler)](CommandCall& call) {
+        EditStepRecorder recorder(OpenProjectFolder(), namer(call));
         CommandResult result;
         {
             ScopedWriteWatch watch(recorder);
@@ -85,6 +87,21 @@ CommandHandler RecordedEdit(const char* label, CommandHandler handler) {
         AlertSetAsideHistories(call.host());
         return result;
     };
+}
+
+}  // namespace
+
+CommandHandler RecordedEdit(const char* label, CommandHandler handler) {
+    return RecordedEditNamed([label](CommandCall&) { return std::string(label); },
+                             std::move(handler));
+}
+
+CommandHandler RecordedEdit(StepNamer namer, CommandHandler handler) {
+    return RecordedEditNamed(namer, std::move(handler));
+}
+
+std::string StepName(const std::string& action, const std::string& what) {
+    return what.empty() ? action : action + " " + what;
 }
 
 std::string TakeHistoryStep(Window& main, bool undo) {

@@ -19,6 +19,14 @@ class Window;
 // ("UpdateHistoryButtons();") so that its buttons follow.
 CommandHandler RecordedEdit(const char* label, CommandHandler handler);
 
+// The same, with the step named by what the call changes: namer gives the
+// name before the handler runs ("替换图片 wallpaper.jpg").
+using StepNamer = std::string (*)(CommandCall& call);
+CommandHandler RecordedEdit(StepNamer namer, CommandHandler handler);
+
+// A step's name: the action, then what it changed when that is known.
+std::string StepName(const std::string& action, const std::string& what);
+
 // Takes the last step back (undo) or the next one again (redo) in the open
 // project, then reloads the project, draws its thumbnails at the editor
 // page's size and hands main's page the new lists. A step that cannot be

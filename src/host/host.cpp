@@ -5,6 +5,7 @@
 
 #include "core/log.h"
 #include "core/paths.h"
+#include "engine/kept_pictures.h"
 #include "engine/theme_project.h"
 #include "host/json_text.h"
 #include "host/page_text.h"
@@ -12,6 +13,10 @@
 namespace sw::host {
 
 namespace {
+
+// The decoded pictures the editor keeps between drawings of the open
+// project's screens: the template's every module fits several times over.
+constexpr std::size_t kKeptPictureBytes = std::size_t{384} << 20;
 
 std::string ValueText(const Json::Value& value) {
     if (value.isNull()) {
@@ -60,6 +65,8 @@ bool Host::Start() {
     if (!server_.Start(options_.port)) {
         return false;
     }
+    // An edit draws its screens again from pictures already decoded.
+    KeepPictures(kKeptPictureBytes);
     auto runner = [this](Window& window, PageCommand& command) { RunCommand(window, command); };
     start_->StartCommandThread(runner);
     main_->StartCommandThread(runner);
@@ -150,10 +157,12 @@ void Host::SetTopWindow(Window& window) {
         return;
     }
     Window* previous = top_.exchange(&window);
-    if (previous != &window && previous == start_.get() && &window == main_.get()) {
+    if (previous != &window && previous != nullptr) {
+        // The tab that showed the previous window follows to the new one:
+        // the editor after the start page, and back when the editor closes.
         Json::Value message;
         message["navigate"] = PageAddressOf(window);
-        start_->SendToPage(CompactJson(message));
+        previous->SendToPage(CompactJson(message));
     }
 }
 
@@ -258,6 +267,22 @@ PopupResult Host::OpenPopup(Window* owner, PopupOptions options) {
     return {popup->result(), popup->end_value()};
 }
 
+bool Host::EndPopupsOf(const Window& root) {
+    std::vector<std::shared_ptr<Window>> open;
+    {
+        std::lock_guard<std::mutex> lock(popups_mutex_);
+        for (const auto& popup : popups_) {
+            if (popup->popup_root() == &root) {
+                open.push_back(popup);
+            }
+        }
+    }
+    for (const auto& popup : open) {
+        popup->End("cancel");
+    }
+    return open.empty();
+}
+
 void Host::ResizePopup(Window& popup, int width, int height) {
     popup.SetPopupSize(width, height);
     Window* root = popup.popup_root();
@@ -349,11 +374,14 @@ bool Host::OnPageOpen(const std::string& windowId, std::shared_ptr<PageLink> lin
             link->Send(PopupOpenMessage(*popup));
         }
     }
-    if (window.get() == start_.get() && top_.load() == main_.get()) {
-        // The main window has come: a start page that (re)connects now
-        // follows it.
+    Window* top = top_.load();
+    const bool editorCame = window.get() == start_.get() && top == main_.get();
+    const bool editorClosed = window.get() == main_.get() && top == start_.get() && main_->ended();
+    if (editorCame || editorClosed) {
+        // A page of the window that is no longer on top (re)connects: it
+        // follows to the one that is.
         Json::Value message;
-        message["navigate"] = PageAddressOf(*main_);
+        message["navigate"] = PageAddressOf(*top);
         link->Send(CompactJson(message));
     }
     if (old) {

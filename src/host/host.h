@@ -103,6 +103,9 @@ class Host : public ServerHandler, public RouteContext {
     // calling thread until it ends. A popup whose tab stays away longer than
     // lost_page_grace ends with "cancel".
     PopupResult OpenPopup(Window* owner, PopupOptions options);
+    // Ends every popup drawn over root with "cancel" (a pack in one stops);
+    // true when none of them is left open.
+    bool EndPopupsOf(const Window& root);
     void ResizePopup(Window& popup, int width, int height);
 
     // Runs task on a thread of its own; false when the host is stopping.

@@ -7,6 +7,7 @@
 #include "core/folder_watch.h"
 #include "core/log.h"
 #include "engine/edit_history.h"
+#include "engine/kept_pictures.h"
 #include "engine/outside_changes.h"
 #include "engine/theme_project.h"
 #include "host/outside_changes_batch.h"
@@ -63,6 +64,7 @@ void HandleBatch(Window& main, const std::string& folder, const OutsideBatch& ba
         reloaded = ReloadAndSendLists(main);
     } else {
         const std::vector<std::string> images = ChangedImages(batch);
+        ForgetPictures(images);
         if (!images.empty()) {
             const ProjectWriter project = WriteProject();
             modules = RedrawModulesUsing(*project, images);

@@ -149,8 +149,10 @@ void PushArchive(Host& host, Window* progressWindow, const std::string& archive,
              at = folder.find("//", at)) {
             folder.erase(at, 1);
         }
-        ShowInfoAlert(host, std::string(kPushSucceeded) + "<br />手机：" + EscapeHtml(*serial) +
-                                "<br />手机上的文件夹：" + EscapeHtml(folder));
+        ShowInfoAlert(host,
+                      std::string(kPushSucceeded) + "<br />手机：" + EscapeHtml(*serial) +
+                          "<br />手机上的文件夹：" + EscapeHtml(folder),
+                      kPushCaption);
     } else {
         ShowPhoneFailure(host, kPushFailed, result.outcome);
     }

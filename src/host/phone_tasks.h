@@ -20,6 +20,8 @@ inline constexpr const char* kPushArchiveFilter = "Quindo手机主题包(*.zip)|
 
 // The outcomes the alerts tell.
 inline constexpr const char* kPushSucceeded = "主题导入手机成功！";
+// The caption of the alert of a push that succeeded.
+inline constexpr const char* kPushCaption = "导入手机";
 inline constexpr const char* kPushFailed = "主题导入手机失败！";
 inline constexpr const char* kInstallSucceeded = "安装成功！";
 inline constexpr const char* kInstallFailed = "安装失败！";

@@ -13,6 +13,7 @@
 #include "engine/theme_project.h"
 #include "host/alerts.h"
 #include "host/host.h"
+#include "host/recent_projects.h"
 #include "host/script_bridge.h"
 #include "host/system_dialogs.h"
 
@@ -52,6 +53,19 @@ void SendPageLists(Window* main, bool withResources) {
     EvalInPage(main, "OnProjectLoaded();");
 }
 
+// Opens a project the designer chose (made absolute) and puts it first in the
+// start page's list of recent projects.
+bool OpenChosenProject(const std::string& path) {
+    std::error_code error;
+    const std::string absolute = std::filesystem::absolute(path, error).lexically_normal();
+    const std::string chosen = error ? path : absolute;
+    if (!OpenProject(chosen)) {
+        return false;
+    }
+    RememberRecentProject(chosen);
+    return true;
+}
+
 // The list task follows a successful open or create on a thread of its own.
 void StartListTask(Window& main) {
     main.host().StartTask([&main] { ListTask(main); });
@@ -60,19 +74,13 @@ void StartListTask(Window& main) {
 }  // namespace
 
 void StartWindowOpenTask(Window& start) {
-    Host& host = start.host();
     EvalInPage(&start, "ShowStatus('open');");
-    const std::string path = ChooseFileToOpen(host, &start, kProjectFileFilter);
+    const std::string path = ChooseFileToOpen(start.host(), &start, kProjectFileFilter);
     if (path.empty()) {
         EvalInPage(&start, "ShowStatus('all');");
         return;
     }
-    if (OpenProject(path)) {
-        start.End("ok");
-        return;
-    }
-    ShowWarningAlert(host, kOpenFailed);
-    EvalInPage(&start, "ShowStatus('all');");
+    StartWindowOpenFileTask(start, path);
 }
 
 void StartWindowCreateTask(Window& start) {
@@ -91,11 +99,20 @@ void StartWindowCreateTask(Window& start) {
         return;
     }
     EvalInPage(&start, "ShowStatus('open');");
-    if (OpenProject(CreatedProjectPath(GetCreateInfo()))) {
+    if (OpenChosenProject(CreatedProjectPath(GetCreateInfo()))) {
         start.End("ok");
         return;
     }
     ShowWarningAlert(host, kOpenFailed);
+    EvalInPage(&start, "ShowStatus('all');");
+}
+
+void StartWindowOpenFileTask(Window& start, const std::string& path) {
+    if (OpenChosenProject(path)) {
+        start.End("ok");
+        return;
+    }
+    ShowWarningAlert(start.host(), kOpenFailed);
     EvalInPage(&start, "ShowStatus('all');");
 }
 
@@ -110,7 +127,7 @@ void MainWindowOpenTask(Window& main) {
         return;
     }
     EvalInPage(&main, "OnProjectOpening();");
-    if (OpenProject(path)) {
+    if (OpenChosenProject(path)) {
         EvalInPage(&main, "OnProjectOpened();");
         StartListTask(main);
         return;
@@ -133,7 +150,7 @@ void MainWindowCreateTask(Window& main) {
         EvalInPage(&main, "OnProjectCreateFailed();");
         return;
     }
-    if (OpenProject(CreatedProjectPath(GetCreateInfo()))) {
+    if (OpenChosenProject(CreatedProjectPath(GetCreateInfo()))) {
         EvalInPage(&main, "OnProjectCreated();");
         StartListTask(main);
         return;
@@ -215,9 +232,7 @@ void SettingsPopupTask(Window& main, const std::string& title, int pageId) {
 }
 
 bool OpenProjectAtStart(const std::string& path) {
-    std::error_code error;
-    const std::string absolute = std::filesystem::absolute(path, error).lexically_normal();
-    if (OpenProject(error ? path : absolute)) {
+    if (OpenChosenProject(path)) {
         return true;
     }
     LogError("the project %s given at start could not be opened\n", path.c_str());

@@ -33,6 +33,10 @@ void StartWindowCreateTask(Window& start);
 // Stops after the first notification when the project is not loaded.
 void ListTask(Window& main);
 
+// Start window, the open of a chosen project file (from the file dialog or
+// the list of recent projects); a success ends the start window with "ok".
+void StartWindowOpenFileTask(Window& start, const std::string& path);
+
 // Main window, OpenThemeProject: the project file dialog, then the open and
 // the list task; a cancelled dialog sends nothing.
 void MainWindowOpenTask(Window& main);

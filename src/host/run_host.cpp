@@ -16,6 +16,7 @@
 #include "host/font_check.h"
 #include "host/host.h"
 #include "host/project_tasks.h"
+#include "host/running_work.h"
 #include "host/start_ready.h"
 
 namespace sw::host {
@@ -76,6 +77,19 @@ class SignalWatch {
 
 void WaitForWindow(Window& window) {
     window.WaitForEnd(nullptr, std::chrono::seconds(1));
+}
+
+// The editor closed: its popups end (a pack stops), and the start page comes
+// only when no pack or push is left running, since its ready work empties
+// their folders.
+void WaitForEditorWork(Host& host, const SignalWatch& signals) {
+    while (!host.stopping() && !signals.interrupted()) {
+        const bool popupsGone = host.EndPopupsOf(host.main_window());
+        if (popupsGone && RunningWork().empty()) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
 }  // namespace
@@ -165,18 +179,37 @@ int RunHost(const ServeOptions& options) {
         }
     }
 
+    // The start page, then the editor; closing the editor comes back to the
+    // start page, and the run ends when the start page is closed.
     bool showMain = startWithMain;
-    if (!startWithMain) {
-        LogInfo("init theme start dlg...\n");
-        host.SetTopWindow(host.start_window());
-        WaitForWindow(host.start_window());
-        // A start window ended by a failure to show it counts as not cancelled.
-        showMain = host.start_window().result() == "ok" && !signals.interrupted();
-    }
-    if (showMain) {
+    for (;;) {
+        if (!showMain) {
+            LogInfo("init theme start dlg...\n");
+            host.start_window().Reopen();
+            if (signals.interrupted()) {
+                break;
+            }
+            host.SetTopWindow(host.start_window());
+            WaitForWindow(host.start_window());
+            // A start window ended by a failure to show it counts as not cancelled.
+            showMain = host.start_window().result() == "ok" && !signals.interrupted();
+        }
+        if (!showMain) {
+            break;
+        }
         LogInfo("init skinwright dlg...\n");
+        host.main_window().Reopen();
+        if (signals.interrupted()) {
+            break;
+        }
         host.SetTopWindow(host.main_window());
         WaitForWindow(host.main_window());
+        if (signals.interrupted() || host.stopping()) {
+            break;
+        }
+        LogInfo("close skinwright dlg: back to the start window\n");
+        WaitForEditorWork(host, signals);
+        showMain = false;
     }
     host.TellPagesClosed();
     host.Stop();

@@ -3,14 +3,17 @@
 #include <boost/asio/dispatch.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <boost/asio/strand.hpp>
 #include <boost/asio/thread_pool.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 #include <boost/beast/websocket.hpp>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -38,17 +41,49 @@ constexpr std::size_t kBodyLimit = 64 * 1024;
 // with "too big" (1009).
 constexpr std::size_t kMessageLimit = 1024 * 1024;
 constexpr auto kRequestTimeout = std::chrono::seconds(60);
+// A new connection must send its first request within this time, and a kept
+// one each later request header: a connection that sends half a header and
+// waits holds a descriptor for no longer than that.
+constexpr auto kFirstRequestDeadline = std::chrono::seconds(5);
+constexpr auto kNextRequestDeadline = std::chrono::seconds(10);
+// Connections that have not yet shown the token or the cookie; past this
+// many (and never more than a quarter of the open-file limit, so that the
+// answers keep descriptors for their files), the oldest is closed to make
+// room for the newest: a flood of strangers never keeps the editor's own
+// page out.
+constexpr std::size_t kGuestLimit = 64;
+constexpr std::size_t kFewestGuests = 4;
+// How long the acceptor waits when it runs out of descriptors and no guest
+// can be closed to free one.
+constexpr auto kNoDescriptorPause = std::chrono::milliseconds(100);
 // Files are sent in pieces of this size, each read by a worker.
 constexpr std::size_t kFileChunk = 256 * 1024;
 // The threads that answer HTTP requests, so that the I/O thread never waits
 // on a file.
 constexpr std::size_t kWorkers = 2;
 
+// How many connections without the token or the cookie are kept at most.
+std::size_t GuestLimit() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) {
+        return kGuestLimit;
+    }
+    const auto quarter = static_cast<std::size_t>(limit.rlim_cur / 4);
+    return std::clamp(quarter, kFewestGuests, kGuestLimit);
+}
+
 // Something the server closes when it stops.
 class Closable {
   public:
     virtual ~Closable() = default;
     virtual void CloseNow() = 0;
+};
+
+// A connection that may be closed to make room while it has not shown the
+// token or the cookie.
+class Guest : public Closable {
+  public:
+    virtual bool proven() const = 0;
 };
 
 }  // namespace
@@ -60,6 +95,45 @@ struct ServerState {
     void Track(const std::shared_ptr<Closable>& session) {
         sessions.remove_if([](const std::weak_ptr<Closable>& weak) { return weak.expired(); });
         sessions.push_back(session);
+    }
+
+    // Counts a new connection among the guests, closing the oldest guests
+    // past kGuestLimit; I/O thread only.
+    void Admit(const std::shared_ptr<Guest>& guest) {
+        ForgetProvenGuests();
+        const std::size_t limit = GuestLimit();
+        while (guests.size() >= limit) {
+            if (!guest_limit_told) {
+                guest_limit_told = true;
+                LogWarn(
+                    "more than %zu connections have not shown the session cookie; the oldest "
+                    "are closed\n",
+                    limit);
+            }
+            CloseOldestGuest();
+        }
+        guests.push_back(guest);
+    }
+
+    // Closes the oldest guest; false when there is none.
+    bool CloseOldestGuest() {
+        ForgetProvenGuests();
+        if (guests.empty()) {
+            return false;
+        }
+        const std::shared_ptr<Guest> oldest = guests.front().lock();
+        guests.pop_front();
+        if (oldest) {
+            oldest->CloseNow();
+        }
+        return true;
+    }
+
+    void ForgetProvenGuests() {
+        guests.remove_if([](const std::weak_ptr<Guest>& weak) {
+            const std::shared_ptr<Guest> guest = weak.lock();
+            return !guest || guest->proven();
+        });
     }
 
     ServerHandler& handler;
@@ -74,6 +148,10 @@ struct ServerState {
     std::thread thread;
     std::atomic<unsigned short> port{0};
     std::list<std::weak_ptr<Closable>> sessions;  // I/O thread only
+    std::list<std::weak_ptr<Guest>> guests;       // I/O thread only, oldest first
+    bool guest_limit_told = false;                // I/O thread only
+    bool out_of_descriptors = false;              // I/O thread only
+    std::optional<net::steady_timer> accept_pause;
 };
 
 namespace {
@@ -227,12 +305,13 @@ void SetHeaders(http::response<Body>& response, const http::request<http::string
     response.keep_alive(request.keep_alive());
 }
 
-class HttpSession : public Closable, public std::enable_shared_from_this<HttpSession> {
+class HttpSession : public Guest, public std::enable_shared_from_this<HttpSession> {
   public:
     HttpSession(tcp::socket&& socket, State& state) : stream_(std::move(socket)), state_(state) {}
 
     void Run() {
         state_.Track(shared_from_this());
+        state_.Admit(shared_from_this());
         net::dispatch(stream_.get_executor(),
                       beast::bind_front_handler(&HttpSession::DoRead, shared_from_this()));
     }
@@ -242,11 +321,14 @@ class HttpSession : public Closable, public std::enable_shared_from_this<HttpSes
         stream_.socket().close(ignored);
     }
 
+    bool proven() const override { return proven_; }
+
   private:
     void DoRead() {
         parser_.emplace();
         parser_->body_limit(kBodyLimit);
-        stream_.expires_after(kRequestTimeout);
+        stream_.expires_after(served_ == 0 ? kFirstRequestDeadline : kNextRequestDeadline);
+        ++served_;
         http::async_read(stream_, buffer_, *parser_,
                          beast::bind_front_handler(&HttpSession::OnRead, shared_from_this()));
     }
@@ -279,6 +361,7 @@ class HttpSession : public Closable, public std::enable_shared_from_this<HttpSes
             Reply(request, TextReply(403, "Forbidden."));
             return;
         }
+        proven_ = true;
         if (upgrade) {
             if (TargetPath(target) != "/ws") {
                 Reply(request, TextReply(404, "Not found."));
@@ -325,6 +408,9 @@ class HttpSession : public Closable, public std::enable_shared_from_this<HttpSes
             response->body() = std::move(reply.body);
         }
         response->content_length(size);
+        // The read's short deadline must not cut off an answer that took
+        // its time to make.
+        stream_.expires_after(kRequestTimeout);
         http::async_write(stream_, *response,
                           [self = shared_from_this(), response](beast::error_code ec, std::size_t) {
                               self->OnWrite(ec, response->keep_alive());
@@ -428,25 +514,80 @@ class HttpSession : public Closable, public std::enable_shared_from_this<HttpSes
     State& state_;
     beast::flat_buffer buffer_;
     std::optional<http::request_parser<http::string_body>> parser_;
+    unsigned served_ = 0;  // requests read so far
+    bool proven_ = false;  // it has shown the token or the cookie
 };
+
+bool IsOutOfDescriptors(const beast::error_code& ec) {
+    return ec == net::error::no_descriptors ||
+           ec == boost::system::errc::too_many_files_open_in_system ||
+           ec == net::error::no_buffer_space || ec == net::error::no_memory;
+}
+
+void DoAccept(State& state);
+
+// Out of descriptors, the acceptor frees one by closing the oldest guest and
+// tries again at once; with no guest to close it waits a moment rather than
+// spin on the failing accept.
+void AcceptAfterRunningOut(State& state, const beast::error_code& ec) {
+    // First a descriptor is freed: the log line needs one too.
+    const bool freed = state.CloseOldestGuest();
+    if (!state.out_of_descriptors) {
+        state.out_of_descriptors = true;
+        LogWarn("the web server ran out of file descriptors (%s); waiting connections are closed\n",
+                ec.message().c_str());
+    }
+    if (freed) {
+        DoAccept(state);
+        return;
+    }
+    state.accept_pause->expires_after(kNoDescriptorPause);
+    state.accept_pause->async_wait([&state](beast::error_code waited) {
+        if (!waited && state.acceptor.is_open()) {
+            DoAccept(state);
+        }
+    });
+}
 
 void DoAccept(State& state) {
     state.acceptor.async_accept(
         net::make_strand(state.ioc), [&state](beast::error_code ec, tcp::socket socket) {
-            if (ec) {
-                if (ec == net::error::operation_aborted) {
-                    return;
-                }
-            } else {
+            if (ec == net::error::operation_aborted || !state.acceptor.is_open()) {
+                return;
+            }
+            if (IsOutOfDescriptors(ec)) {
+                AcceptAfterRunningOut(state, ec);
+                return;
+            }
+            if (!ec) {
+                state.out_of_descriptors = false;
                 std::make_shared<HttpSession>(std::move(socket), state)->Run();
             }
-            if (state.acceptor.is_open()) {
-                DoAccept(state);
-            }
+            DoAccept(state);
         });
 }
 
 }  // namespace
+
+bool RaiseOpenFileLimit() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return false;
+    }
+    if (limit.rlim_cur == limit.rlim_max) {
+        return true;
+    }
+    const rlim_t before = limit.rlim_cur;
+    limit.rlim_cur = limit.rlim_max;
+    if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        LogWarn("cannot raise the open-file limit above %llu\n",
+                static_cast<unsigned long long>(before));
+        return false;
+    }
+    LogDebug("open-file limit raised from %llu to %llu\n", static_cast<unsigned long long>(before),
+             static_cast<unsigned long long>(limit.rlim_cur));
+    return true;
+}
 
 Server::Server(ServerHandler& handler, AccessSecrets secrets)
     : state_(std::make_unique<ServerState>(handler, std::move(secrets))) {}
@@ -459,6 +600,7 @@ bool Server::Start(unsigned short port) {
     if (state_->thread.joinable()) {
         return true;
     }
+    RaiseOpenFileLimit();
     beast::error_code ec;
     const tcp::endpoint endpoint(net::ip::make_address_v4("127.0.0.1"), port);
     state_->acceptor.open(endpoint.protocol(), ec);
@@ -480,6 +622,7 @@ bool Server::Start(unsigned short port) {
     }
     state_->port = state_->acceptor.local_endpoint().port();
     state_->workers.emplace(kWorkers);
+    state_->accept_pause.emplace(state_->ioc);
     DoAccept(*state_);
     state_->thread = std::thread([this] {
         try {
@@ -498,6 +641,7 @@ void Server::Stop() {
     net::post(state_->ioc, [state = state_.get()] {
         beast::error_code ignored;
         state->acceptor.close(ignored);
+        state->accept_pause->cancel();
         for (const std::weak_ptr<Closable>& weak : state->sessions) {
             if (auto session = weak.lock()) {
                 session->CloseNow();

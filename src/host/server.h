@@ -6,6 +6,13 @@
 // and a file in a reply is read by them piece by piece while it is sent. A
 // page's message is at most 1 MiB: a longer one closes that page's
 // connection with the close code "too big" (1009).
+//
+// Against many idle or half-open connections: a new connection has a few
+// seconds for its first request and a kept one for each later header; at
+// most 64 connections that have not shown the token or the cookie are kept,
+// the oldest closed first; and when the process runs out of descriptors the
+// acceptor closes the oldest such connection, or waits a moment, instead of
+// failing at once again. Start raises the soft open-file limit to the hard.
 #pragma once
 
 #include <memory>
@@ -30,6 +37,11 @@ class ServerHandler {
     virtual void OnPageClose(const std::string& windowId,
                              const std::shared_ptr<PageLink>& link) = 0;
 };
+
+// Raises the soft limit of open files to the hard one (a desktop session
+// often starts programs with 1024), so that many connections at once do not
+// run the server out of descriptors. False, with a WARN line, when it cannot.
+bool RaiseOpenFileLimit();
 
 struct ServerState;
 

@@ -12,6 +12,8 @@
 #include "core/files.h"
 #include "core/paths.h"
 #include "core/text.h"
+#include "engine/recent_colors.h"
+#include "engine/theme_project.h"
 #include "host/host.h"
 #include "host/json_text.h"
 #include "host/window.h"
@@ -224,10 +226,27 @@ std::string BrowseForFolder(Host& host, Window* owner) {
                      480, 460);
 }
 
+namespace {
+
+// The open project's recent colours, newest first; none without a project.
+Json::Value RecentColorsJson() {
+    Json::Value list(Json::arrayValue);
+    const std::string project = OpenProjectFolder();
+    if (!project.empty()) {
+        for (const std::string& color : ReadRecentColors(project)) {
+            list.append(color);
+        }
+    }
+    return list;
+}
+
+}  // namespace
+
 std::string ShowColorDialog(Host& host, Window* owner) {
     Json::Value parameters;
     parameters["kind"] = "color";
     parameters["color"] = "ffffff";
+    parameters["recent"] = RecentColorsJson();
     return RunDialog(host, owner, "颜色", "/shell/color-dialog.html", std::move(parameters), 460,
                      400);
 }
@@ -268,6 +287,9 @@ bool EndDialogWith(Window& dialog, const std::string& value) {
         }
     } else {
         return false;
+    }
+    if (kind == "color") {
+        AddRecentColor(OpenProjectFolder(), chosen);
     }
     dialog.End("ok", chosen);
     return true;

@@ -215,6 +215,13 @@ void Window::End(const std::string& result, const std::string& value) {
     end_cv_.notify_all();
 }
 
+void Window::Reopen() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ended_ = false;
+    result_.clear();
+    end_value_.clear();
+}
+
 bool Window::ended() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return ended_;

@@ -119,6 +119,9 @@ class Window {
     // value; the first end counts. Waiters of WaitForEnd wake.
     void End(const std::string& result, const std::string& value = "");
     bool ended() const;
+    // Makes an ended start or main window ready to be shown again (the
+    // editor closed, back to the start page).
+    void Reopen();
     std::string result() const;
     std::string end_value() const;
     // Waits until the window ended or until check (called at least every

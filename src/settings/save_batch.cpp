@@ -4,6 +4,7 @@
 
 #include "core/files.h"
 #include "core/log.h"
+#include "core/project_entry.h"
 #include "engine/xml_file.h"
 #include "settings/staged_files.h"
 
@@ -33,8 +34,24 @@ bool SaveBatch::Admit(const std::string& file, DocumentState state) {
     return true;
 }
 
+bool SaveBatch::StaysInProject(const std::string& file) {
+    const std::string path = PathOf(file);
+    const ProjectEntry entry = ClassifyProjectEntry(project_folder_, path);
+    if (entry.kind == EntryKind::kMissing || IsReadableEntry(entry)) {
+        return true;
+    }
+    // A link out of the project (or a folder on the way that is one) would
+    // have the save read and replace a file elsewhere on this computer.
+    LogError("nothing saved: %s is %s\n", path.c_str(), RefusalReason(entry).c_str());
+    return false;
+}
+
 template <typename File>
 File* SaveBatch::Open(const std::string& file, const std::string& displayName) {
+    if (!StaysInProject(file)) {
+        Note(report_.damaged, file);
+        return nullptr;
+    }
     auto document = std::make_unique<File>();
     if (!Admit(file, document->Open(PathOf(file), displayName))) {
         return nullptr;
@@ -94,6 +111,12 @@ bool SaveBatch::SaveAll() {
 }
 
 void SaveBatch::Copy(const std::string& from, const std::string& to) {
+    const std::size_t slash = to.rfind('/');
+    const std::string toFolder = slash == std::string::npos ? "." : to.substr(0, slash);
+    if (!StaysInProject(from) || !StaysInProject(toFolder) || !StaysInProject(to)) {
+        Note(report_.failed, to);
+        return;
+    }
     const std::string source = PathOf(from);
     if (!PathExists(source)) {
         LogError("%s does not exist, so it is not copied\n", source.c_str());

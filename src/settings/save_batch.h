@@ -84,6 +84,10 @@ class SaveBatch {
 
     template <typename File>
     File* Open(const std::string& file, const std::string& displayName);
+    // False, with an ERROR line, when file (relative to the project folder)
+    // is a special file or a link, or lies in a linked folder, that leads
+    // out of the project or nowhere: a save neither reads nor writes it.
+    bool StaysInProject(const std::string& file);
     // Records a file that could not be opened for use; true when it is usable.
     bool Admit(const std::string& file, DocumentState state);
     void Note(std::vector<std::string>& list, const std::string& file);

@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <set>
 
 #include "core/files.h"
 #include "core/log.h"
+#include "core/own_writes.h"
 #include "core/paths.h"
 #include "core/unique_fd.h"
 #include "core/write_watch.h"
@@ -47,6 +49,24 @@ std::string WriteHiddenBeside(const std::string& path, const std::string& conten
     return name;
 }
 
+// A second name for the file at path, hidden beside it, so that the file
+// outlives the rename of a new text over path; "" when the file system
+// gives no second names (errno kept).
+std::string LinkHiddenBeside(const std::string& path) {
+    static std::atomic<unsigned> count{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = FolderOf(path) + "/." + FileNameOf(path) + ".old." +
+                                 std::to_string(::getpid()) + "." + std::to_string(++count);
+        if (::link(path.c_str(), name.c_str()) == 0) {
+            return name;
+        }
+        if (errno != EEXIST) {
+            return "";
+        }
+    }
+    return "";
+}
+
 void SyncFolder(const std::string& folder) {
     UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.valid()) {
@@ -78,6 +98,11 @@ bool StagedFiles::Stage(const std::string& path, const std::string& text) {
     const bool exists = ::stat(path.c_str(), &old) == 0;
     const mode_t mode = exists ? (old.st_mode & 07777) : 0644;
     if (exists) {
+        // The old file itself is kept under a second name; a copy only where
+        // the file system (or the file) refuses one.
+        file.backup = LinkHiddenBeside(path);
+    }
+    if (exists && file.backup.empty()) {
         std::string contents;
         if (!ReadFileText(path, contents)) {
             LogError("cannot read file %s: %s\n", path.c_str(), std::strerror(errno));
@@ -113,6 +138,8 @@ bool StagedFiles::Commit() {
             failed_path_ = file.path;
             break;
         }
+        // The project's watch passes over what the editor wrote itself.
+        NoteOwnWrite(file.path);
         file.fresh.clear();
     }
     if (done < staged_.size()) {
@@ -123,6 +150,7 @@ bool StagedFiles::Commit() {
                                       ? ::unlink(file.path.c_str()) == 0
                                       : ::rename(file.backup.c_str(), file.path.c_str()) == 0;
             if (restored) {
+                NoteOwnWrite(file.path);
                 file.backup.clear();
                 LogWarn("put %s back as it was\n", file.path.c_str());
             } else {

@@ -1,9 +1,8 @@
 // Files written together or not at all. Each new text is first written
-// beside its file, under a hidden temporary name, together with a copy of
-// the file as it is; only when every one is ready are the new texts renamed
-// over their files, one after the other. When a rename fails, the files
-// already replaced get their old texts back, so a save never leaves some
-// files new and others old.
+// beside its file, under a hidden temporary name, and the file as it is
+// gets a second hidden name (a copy where it cannot have one); only when every one is ready are the
+// new texts renamed over their files, one after the other. When a rename fails, the files already
+// replaced get their old texts back, so a save never leaves some files new and others old.
 #pragma once
 
 #include <string>
@@ -19,7 +18,7 @@ class StagedFiles {
     // Whatever was staged and not committed is removed.
     ~StagedFiles();
 
-    // Writes text beside path (and a copy of the file at path, when there is
+    // Writes text beside path (and keeps the file at path, when there is
     // one). False, with an ERROR line naming path, when either cannot be
     // written; nothing at path is touched.
     bool Stage(const std::string& path, const std::string& text);

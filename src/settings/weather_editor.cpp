@@ -13,9 +13,8 @@ namespace {
 
 constexpr char kValues[] = "launcher/template_values.xml";
 
-// The widget's origin on the screen; the layouts are relative to it.
-constexpr int kOriginX = 20;
-constexpr int kOriginY = 90;
+constexpr int kOriginX = kWeatherOriginX;
+constexpr int kOriginY = kWeatherOriginY;
 // The screen's centre line, on which the background is centred.
 constexpr int kScreenCentreX = 540;
 

@@ -13,6 +13,10 @@
 
 namespace sw::settings {
 
+// The widget's origin on an xxhdpi screen; the layouts are relative to it.
+inline constexpr int kWeatherOriginX = 20;
+inline constexpr int kWeatherOriginY = 90;
+
 // The form's 46 fields in the order they are filled.
 std::vector<FormField> WeatherFormFields(const std::string& name, const std::string& path);
 

@@ -226,6 +226,49 @@ describe('the preview canvas', () => {
         assert.equal(await readout(), '200%');
         await screenshot(page, 'canvas-zoom');
     });
+    it('the preview area takes the room the resource list leaves, follows the window, and Ctrl+0 fits it',
+       async () => {
+        await showPackage('锁屏');
+        const boxes = () => page.evaluate(() => {
+            const box = (id) => document.getElementById(id).getBoundingClientRect();
+            return { area: box('preview-area'), img: box('preview-img'), list: box('resource-column'),
+                     page: document.documentElement.scrollWidth };
+        });
+        const resizeTo = async (width, height) => {
+            const old = (await boxes()).area.width;
+            await page.setViewportSize({ width, height });
+            await page.waitForFunction((w) => document.getElementById('preview-area')
+                .getBoundingClientRect().width !== w, old);
+            // The layout rests once the window does.
+            await page.waitForTimeout(200);
+        };
+        try {
+            const sizes = [];
+            for (const [width, height] of [[1920, 1080], [1440, 900], [1100, 760]]) {
+                await resizeTo(width, height);
+                await page.locator('#preview-area').hover();
+                await page.keyboard.press('Control+0');
+                const b = await boxes();
+                sizes.push(b.area.width);
+                // Nothing sticks out of the window; the list stays beside the preview.
+                assert.ok(b.page <= width, `page ${b.page} wide in a window ${width} wide`);
+                assert.ok(b.area.right <= b.list.left, `area ends at ${b.area.right}, list at ${b.list.left}`);
+                assert.ok(b.list.width >= 300, `list ${b.list.width} wide`);
+                // Fitted: the whole screen shows, as large as the area lets it.
+                assert.ok(b.img.width <= b.area.width + 1 && b.img.height <= b.area.height + 1);
+                assert.ok(Math.abs(b.img.height - b.area.height) <= 1 || Math.abs(b.img.width - b.area.width) <= 1,
+                          `picture ${b.img.width}x${b.img.height} in ${b.area.width}x${b.area.height}`);
+                // The room goes to the preview, past the fitted picture's width.
+                if (width >= 1440) {
+                    assert.ok(b.area.width > b.img.width + 100, `area ${b.area.width}, picture ${b.img.width}`);
+                }
+            }
+            assert.ok(sizes[0] > sizes[1] && sizes[1] > sizes[2], `area widths ${sizes}`);
+        } finally {
+            await resizeTo(1440, 900);
+        }
+    });
+
     const FORMS = {
         lockscreen: { button: '.btn6', title: '锁屏布局', save: '#save_Lockscreentemplate' },
         weather: { button: '.btn8', title: '天气布局', save: '#save_weather' },

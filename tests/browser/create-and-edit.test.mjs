@@ -388,7 +388,7 @@ describe('a project made from the start window and edited', () => {
         const field = cell.locator('.color-value');
         const swatch = cell.locator('.color-swatch');
         const dialog = popup(page, '颜色');
-        assert.equal(await field.inputValue(), 'FFFFFF');
+        assert.equal(await field.inputValue(), 'FFFFFFFF');
         assert.equal(await colourShare(page, probe), 0);
         const xmlBefore = fs.readFileSync(colours, 'utf8');
 
@@ -400,7 +400,7 @@ describe('a project made from the start window and edited', () => {
         await screenshot(page, '10-colour-dialog');
         await dialog.frame.locator('#color-cancel').click();
         await dialog.layer.waitFor({ state: 'detached' });
-        assert.equal(await field.inputValue(), 'FFFFFF');
+        assert.equal(await field.inputValue(), 'FFFFFFFF');
         assert.equal(fs.readFileSync(colours, 'utf8'), xmlBefore);
 
         const changes = [
@@ -412,7 +412,7 @@ describe('a project made from the start window and edited', () => {
                     await dialog.frame.locator('#color-ok').click();
                     await dialog.layer.waitFor({ state: 'detached' });
                 },
-                field: 'FF0000',
+                field: 'FFFF0000',
                 swatch: 'rgb(255, 0, 0)',
                 xml: '#FFFF0000',
                 red: { above: 0.004 },
@@ -423,7 +423,7 @@ describe('a project made from the start window and edited', () => {
                     await field.fill('12345');
                     await field.press('Enter');
                 },
-                field: 'FFFFFF',
+                field: 'FFFFFFFF',
                 swatch: 'rgb(255, 255, 255)',
                 xml: '#FFFFFFFF',
                 red: { below: 0.0005 },

@@ -231,6 +231,12 @@ export async function openSession({ home = makeTempDir('sw-home-'), args = [], e
     }
 }
 
+// The middle value of a benchmark's timings.
+export function median(values) {
+    const sorted = [...values].sort((a, b) => a - b);
+    return sorted[Math.floor(sorted.length / 2)];
+}
+
 // Waits for a condition outside the page (a file, a log line), checking it
 // every 50 ms.
 export async function waitUntil(check, what, timeout = TIMEOUT) {

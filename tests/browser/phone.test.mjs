@@ -98,7 +98,7 @@ describe('pushing a packed theme from the start window', () => {
         await page.locator('#pushing-div .status-text', { hasText: '正在导入手机（0.0 MB）' }).waitFor();
         assert.equal(await page.locator('#create-open-div').isVisible(), false);
         await screenshot(page, '40-push-running');
-        const alert = popup(page, '');
+        const alert = popup(page, '导入手机');
         await alert.frame.getByText('主题导入手机成功！').waitFor();
         await screenshot(page, '41-push-done');
         await closeAlert(alert);
@@ -173,7 +173,7 @@ describe('pushing a packed theme from the start window', () => {
         assert.equal(await chooser.frame.getByText('C3（未授权：请在手机上允许USB调试）').count(), 1);
         await screenshot(page, '43-push-choose-phone');
         await chooser.frame.locator('.phone-choice', { hasText: 'B2' }).click();
-        const alert = popup(page, '');
+        const alert = popup(page, '导入手机');
         await alert.frame.getByText('主题导入手机成功！').waitFor();
         await closeAlert(alert);
         assert.ok(fs.existsSync(path.join(phone.root('B2'), THEMES, '77', 'meta.json')));
@@ -315,7 +315,7 @@ describe('the pack result pushes the new archive to the phone', () => {
         await tip.frame.getByText('一键导入手机中').click();
         await tip.frame.locator('.phone-progress', { hasText: '正在导入手机' }).waitFor();
         await screenshot(page, '46-pack-result-pushing');
-        const done = popup(page, '');
+        const done = popup(page, '导入手机');
         await done.frame.getByText('主题导入手机成功！').waitFor();
         await closeAlert(done);
         assert.equal(await tip.frame.locator('.phone-progress').isVisible(), false);

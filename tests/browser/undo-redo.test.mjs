@@ -95,7 +95,7 @@ describe('undo and redo in the editor', () => {
         await waitForColourShare(page, preview, { above: 0.3 });
         assert.ok(fs.readFileSync(wallpaper).equals(fs.readFileSync(large)));
         await page.waitForFunction(() => !document.getElementById('undo-button').classList.contains('is-disabled'));
-        assert.equal(await undoButton().getAttribute('title'), '撤销：替换图片');
+        assert.equal(await undoButton().getAttribute('title'), `撤销：替换图片 ${path.basename(wallpaper)}`);
         assert.equal(await disabled(redoButton()), true);
         const replacedPixels = await previewPixels(page);
         assert.ok(difference(replacedPixels, originalPixels) > 30, 'the replacement shows in the preview');
@@ -107,7 +107,7 @@ describe('undo and redo in the editor', () => {
         assert.ok(difference(await previewPixels(page), originalPixels) < 2, 'the preview is as before');
         await waitForColourShare(page, { selector: '#resource img.wallpapper', colour: MAGENTA }, { below: 0.05 });
         await page.waitForFunction(() => !document.getElementById('redo-button').classList.contains('is-disabled'));
-        assert.equal(await redoButton().getAttribute('title'), '重做：替换图片');
+        assert.equal(await redoButton().getAttribute('title'), `重做：替换图片 ${path.basename(wallpaper)}`);
         assert.equal(await disabled(undoButton()), true);
         // The editor stays where the designer was.
         assert.equal(await page.evaluate(() => CURRENT_PACKAGE_NAME), '桌面');

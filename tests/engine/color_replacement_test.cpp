@@ -27,19 +27,23 @@ class ColorReplacementTest : public test::OpenPageProjectTest {
     }
 };
 
-TEST_F(ColorReplacementTest, KeepsTheElementsAlpha) {
+TEST_F(ColorReplacementTest, KeepsTheElementsAlphaUnlessTheTextNamesOne) {
     const struct {
         int element;
         const char* text;
         PackedColor color;
         const char* value;
     } cases[] = {
-        // The block is #80FF0000: alpha 0x80 stays whatever the text says.
+        // The block is #80FF0000: six digits (the colour dialog) keep alpha 0x80.
         {2, "0000ff", 0x80FF0000u, "#800000FF"},
-        {2, "#FF00FF00", 0x8000FF00u, "#8000FF00"},
+        // Eight digits (the colour field) set it, with or without the "#".
+        {2, "#D900FF00", 0xD900FF00u, "#D900FF00"},
+        {2, "40abcdef", 0x40EFCDABu, "#40ABCDEF"},
         // Three digits are right-aligned, not the CSS short form.
-        {2, "#abc", 0x80BC0A00u, "#80000ABC"},
-        {1, "#12345678", 0xFF785634u, "#FF345678"},
+        {2, "#abc", 0x40BC0A00u, "#40000ABC"},
+        {1, "#12345678", 0x12785634u, "#12345678"},
+        // Digits past the eighth are not read.
+        {1, "#FF0A0B0C99", 0xFF0C0B0Au, "#FF0A0B0C"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(SetElementColor(project_, "桌面", 0, c.element, c.text)) << c.text;

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "core/files.h"
+#include "core/paths.h"
 #include "engine/edit_history.h"
 #include "engine/icon_exclusion_list.h"
 #include "engine/theme_project.h"
@@ -201,34 +202,38 @@ TEST_F(HistoryCommandsTest, EveryKindOfEditIsUndoneAndRedoneByteForByte) {
         Json::Value args;
         bool movesElements;  // the model changes with the files
         bool excludesIcon;
+        std::string step;  // the name the page shows for undo and redo
     };
+    const std::string wallpaperStep = "替换图片 " + FileNameOf(wallpaper);
+    const std::string colorStep = "文字颜色 " + text->Attribute("color");
     const Case cases[] = {
         {"wallpaper replaced", false, "SaveThemeImage", Array({"桌面", 0, 0, 0, wallpaperPicture}),
-         false, false},
+         false, false, wallpaperStep},
         {"icon left out of packing", false, "SaveDeleteImage",
-         Array({"桌面", iconScreen, iconElement, 0, "0"}), false, true},
+         Array({"桌面", iconScreen, iconElement, 0, "0"}), false, true, "图标打包选择"},
         {"text colour", false, "SaveThemeColor", Array({"桌面", textScreen, textElement, "12AB34"}),
-         true, false},
+         true, false, colorStep},
         {"launcher attributes", true, "SaveAttribute",
          Array({"theme", Folder(), "1", "true", "1", "9dp", "9dp", "13sp", "31sp", "#FF112233",
                 "#FF445566"}),
-         false, false},
+         false, false, "属性设置"},
         {"call screen (moves its buttons)", true, "SaveCallscreen",
          Array({"theme", Folder(),
                 ValueList(With(CallscreenList(), {{"answerx", "120px"}, {"answery", "1400px"}}))}),
-         true, false},
+         true, false, "通话布局"},
         {"lock screen template switch", true, "SaveLockscreen",
          Array({"3", "theme", Folder(), ValueList(sw::test::LockscreenList()), "2", "2", "2", "2"}),
-         true, false},
+         true, false, "锁屏布局"},
         {"weather widget", true, "SaveWeather",
-         Array({"theme", Folder(), ValueList(sw::test::WeatherList())}), true, false},
+         Array({"theme", Folder(), ValueList(sw::test::WeatherList())}), true, false, "天气布局"},
         {"lock-screen animation", true, "saveAnimator",
          Array({"1", "theme", Folder(),
                 ValueList(With(sw::test::AnimatorList(),
                                {{"AnimatorTimes", "7"}, {"AnimatorX", "40px"}}))}),
-         true, false},
+         true, false, "锁屏动画"},
         {"theme description", true, "SaveMetaJson",
-         Array({"theme", Folder(), "2.0", "新的描述", "设计师", "新主题"}), false, false},
+         Array({"theme", Folder(), "2.0", "新的描述", "设计师", "新主题"}), false, false,
+         "主题描述"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -244,7 +249,7 @@ TEST_F(HistoryCommandsTest, EveryKindOfEditIsUndoneAndRedoneByteForByte) {
         } else {
             EXPECT_FALSE(Changed(before, after).empty()) << "the edit changed no file";
         }
-        EXPECT_EQ(State()["undo"].asString().empty(), false);
+        EXPECT_EQ(State()["undo"].asString(), c.step);
         const std::string modelAfter = ModelSummary();
 
         const Json::Value undone = Step("Undo");
@@ -254,7 +259,7 @@ TEST_F(HistoryCommandsTest, EveryKindOfEditIsUndoneAndRedoneByteForByte) {
         if (c.movesElements) {
             EXPECT_EQ(ModelSummary(), modelBefore);
         }
-        EXPECT_FALSE(State()["redo"].asString().empty());
+        EXPECT_EQ(State()["redo"].asString(), c.step);
 
         const Json::Value redone = Step("Redo");
         EXPECT_TRUE(redone["done"].asBool());
@@ -291,7 +296,8 @@ TEST_F(HistoryCommandsTest, AStepChangedOutsideIsRefusedWithAMessage) {
     ASSERT_TRUE(alert);
     const std::string message = ShownMessage(*alert);
     const std::string relative = fs::relative(wallpaper, project_dir()).string();
-    EXPECT_NE(message.find("无法撤销“替换图片”"), std::string::npos) << message;
+    EXPECT_NE(message.find("无法撤销“替换图片 " + FileNameOf(wallpaper) + "”"), std::string::npos)
+        << message;
     EXPECT_NE(message.find(relative), std::string::npos) << message;
     alert->Call("CloseWindow");
     auto answer = main_->Next([id](const Json::Value& m) { return IsResult(m, id); }, 30s);
@@ -330,7 +336,9 @@ TEST_F(HistoryCommandsTest, AnUnreadableHistoryIsSetAsideWithOneAlert) {
     EXPECT_TRUE(fs::exists(index + ".unreadable-1"));
 
     // Told once: the undo of the new history shows no alert.
-    EXPECT_EQ(State()["undo"].asString(), "替换图片");
+    EXPECT_EQ(State()["undo"].asString(),
+              "替换图片 " +
+                  FileNameOf(ReadProject()->FindModule("桌面")->screens[0].elements[0].images[0]));
     EXPECT_TRUE(Step("Undo")["done"].asBool());
 }
 
@@ -348,7 +356,7 @@ TEST_F(HistoryCommandsTest, TheHistoryOutlivesClosingAndReopeningTheProject) {
     ASSERT_TRUE(OpenProjectAtStart(harness_.folder() / "Q/other.wtpj"));
     EXPECT_EQ(State()["undo"].asString(), "");
     ASSERT_TRUE(OpenProjectAtStart(project_file_));
-    EXPECT_EQ(State()["undo"].asString(), "替换图片");
+    EXPECT_EQ(State()["undo"].asString(), "替换图片 " + FileNameOf(wallpaper));
     EXPECT_TRUE(Step("Undo")["done"].asBool());
     EXPECT_EQ(ReadFile(wallpaper), original);
 }

@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "engine/engine_fixture.h"
+#include "engine/screen_drawing.h"
 #include "engine/theme_project.h"
 #include "gfx/image.h"
 #include "gfx/image_decode.h"
@@ -153,6 +155,45 @@ TEST_F(LiveProjectTest, AnImageRenamedOverAUsedOneIsDrawnOnce) {
     EXPECT_EQ(changes_[0]["images"][0]["state"].asString(), "changed");
     EXPECT_TRUE(IsNear(PreviewMiddle(module_), 255, 0, 0));
     EXPECT_TRUE(lists_.empty());
+}
+
+// Only the screens that show the image are drawn again: the wallpaper is on
+// both screens, the icon on the second alone.
+TEST_F(LiveProjectTest, AnOutsideImageRedrawsTheScreensThatUseItOnly) {
+    ASSERT_TRUE(WaitForWatch());
+    const struct {
+        const char* image;
+        int size;
+        std::vector<int> screens;
+    } cases[] = {
+        {"app_icon.png", 96, {1}},
+        {"wallpaper.png", 108, {0, 1}},
+    };
+    std::mutex mutex;
+    std::vector<int> drawn;
+    SetScreenDrawingHook([&](const ThemePackage& screen) {
+        std::lock_guard lock(mutex);
+        drawn.push_back(screen.index);
+    });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.image);
+        {
+            std::lock_guard lock(mutex);
+            drawn.clear();
+        }
+        changes_.clear();
+        const std::string beside = Image(std::string(c.image) + ".part");
+        sw::test::WriteSolidPng(beside, c.size, c.size, sw::test::Rgb(255, 0, 0), false);
+        fs::rename(beside, Image(c.image));
+        ASSERT_TRUE(WaitForChanges(1));
+        ASSERT_EQ(changes_.size(), 1u);
+        EXPECT_EQ(changes_[0]["modules"].size(), 1u);
+        std::lock_guard lock(mutex);
+        std::vector<int> sorted = drawn;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, c.screens);
+    }
+    SetScreenDrawingHook(nullptr);
 }
 
 // A file written in place in slow pieces is read only after its close.

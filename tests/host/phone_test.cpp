@@ -123,7 +123,7 @@ class PhoneTest : public ::testing::Test {
 TEST_F(PhoneTest, TheStartWindowPushesAChosenArchive) {
     PushFromStartWindow(MakeArchive(R"({"resource_id": 2024})"));
     const Alert alert = TakeAlert(start_);
-    EXPECT_EQ(alert.title, "");
+    EXPECT_EQ(alert.title, "导入手机");
     EXPECT_NE(alert.message.find("主题导入手机成功！<br />手机："), std::string::npos);
     EXPECT_NE(alert.message.find("<br />手机上的文件夹："), std::string::npos);
     WaitForButtons();

@@ -2,6 +2,7 @@
 // is filled with, the worked numbers of every density, and the saves that
 // must write nothing, pass a file over or say what failed.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <tinyxml.h>
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/own_writes.h"
 #include "settings/callscreen_editor.h"
 #include "settings/golden_folder.h"
 #include "settings/launcher_attributes.h"
@@ -648,6 +650,42 @@ TEST_F(EditorTest, ASaveRewritesOnlyTheFilesItChanges) {
     EXPECT_EQ(changed.size(), 5u) << "the values file and the four densities";
 }
 
+// The watch of the open project passes over the editor's own writes: every
+// file a save changed (layouts, values, the template copies) is as the
+// editor left it, or the project would be read again after each save.
+TEST_F(EditorTest, EveryFileASaveChangedIsTheEditorsOwn) {
+    const struct {
+        const char* golden;
+        std::function<SaveReport(const std::string& path)> save;
+    } cases[] = {
+        {"lockscreen",
+         [](const std::string& path) {
+             return SaveLockscreen("demo", path, LockForm("2", {{"datey", "640px"}}));
+         }},
+        {"callscreen",
+         [](const std::string& path) {
+             return SaveCallscreen("demo", path,
+                                   ValueList(With(test::CallscreenList(), {{"answerx", "600px"}})));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.golden);
+        fs::remove_all(project_);
+        Use(c.golden);
+        const auto before = Snapshot();
+        ASSERT_TRUE(c.save(work_.path()).complete());
+        std::size_t changed = 0;
+        for (const auto& [file, bytes] : Snapshot()) {
+            const auto old = before.find(file);
+            if (old == before.end() || old->second != bytes) {
+                ++changed;
+                EXPECT_TRUE(IsOwnWrite(PathOf(file))) << file;
+            }
+        }
+        EXPECT_GT(changed, 0u);
+    }
+}
+
 TEST_F(EditorTest, AMissingLayoutIsPassedOverAndNamed) {
     Use("lockscreen");
     fs::remove(PathOf(LockLayout("2", "hdpi")));
@@ -726,6 +764,70 @@ TEST_F(EditorTest, ACopyThatFailsIsNamed) {
     EXPECT_EQ(Entry("lockscreen/content/res/values/integers.xml", "lockscreen_template"), "2");
     EXPECT_EQ(ReadText(PathOf("lockscreen/template.xml")),
               ReadText(PathOf("lockscreen/template2.xml")));
+}
+
+// A project received from elsewhere may hold links that lead out of it, or
+// FIFOs: a save reads and writes nothing through them, so no file elsewhere
+// on this computer is replaced or copied into the theme.
+TEST_F(EditorTest, ASaveNeverReachesOutOfTheProject) {
+    const std::string layout = LockLayout("2", "hdpi");
+    const std::string layoutFolder = layout.substr(0, layout.rfind('/'));
+    const struct {
+        const char* what;
+        std::string replaced;  // moved out of the project and linked in its place
+        bool fifo;             // or replaced by a FIFO
+        SaveReport::Refusal refusal;
+        std::vector<std::string> failed;
+    } cases[] = {
+        {"a layout linked from outside", layout, false, SaveReport::Refusal::kDamagedFiles, {}},
+        {"a density folder linked from outside",
+         layoutFolder,
+         false,
+         SaveReport::Refusal::kDamagedFiles,
+         {}},
+        {"a FIFO for a layout", layout, true, SaveReport::Refusal::kDamagedFiles, {}},
+        {"the template copied from outside",
+         "lockscreen/template2.xml",
+         false,
+         SaveReport::Refusal::kNone,
+         {"lockscreen/template.xml"}},
+    };
+    const std::string outside = work_ / "elsewhere";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(project_);
+        fs::remove_all(outside);
+        Use("lockscreen");
+        if (c.fifo) {
+            fs::remove(PathOf(c.replaced));
+            ASSERT_EQ(::mkfifo(PathOf(c.replaced).c_str(), 0600), 0);
+        } else {
+            fs::rename(PathOf(c.replaced), outside);
+            fs::create_symlink(outside, PathOf(c.replaced));
+        }
+        const auto before = Snapshot();
+        std::map<std::string, std::string> outsideBefore;
+        if (!c.fifo) {
+            outsideBefore =
+                fs::is_directory(outside)
+                    ? std::map<std::string, std::string>{{"layout",
+                                                          ReadText(outside + "/lockscreen.xml")}}
+                    : std::map<std::string, std::string>{{"file", ReadText(outside)}};
+        }
+        const SaveReport report =
+            SaveLockscreen("demo", work_.path(), LockForm("2", {{"timex1", "77px"}}));
+        EXPECT_EQ(report.refusal, c.refusal);
+        EXPECT_EQ(report.failed, c.failed);
+        if (c.refusal != SaveReport::Refusal::kNone) {
+            EXPECT_EQ(Snapshot(), before);
+        }
+        EXPECT_EQ(ReadText(PathOf("lockscreen/template.xml")),
+                  before.at("lockscreen/template.xml"));
+        if (!c.fifo) {
+            EXPECT_EQ(outsideBefore.begin()->second,
+                      ReadText(fs::is_directory(outside) ? outside + "/lockscreen.xml" : outside));
+        }
+    }
 }
 
 }  // namespace

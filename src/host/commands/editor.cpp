@@ -2,6 +2,8 @@
 // tests, image and colour replacement, and the tasks that open, create and
 // reload projects from the main window.
 #include "engine/page_commands.h"
+#include "engine/recent_colors.h"
+#include "engine/theme_project.h"
 #include "host/command_group.h"
 #include "host/edit_steps.h"
 #include "host/host.h"
@@ -74,9 +76,24 @@ CommandResult SaveDeleteImageCommand(CommandCall& call) {
                                                   call.number(3), call.text(4)));
 }
 
+// A colour saved is one the colour dialog offers again.
 CommandResult SaveThemeColorCommand(CommandCall& call) {
-    return CommandResult::Boolean(
-        SaveThemeColor(call.text(0), call.number(1), call.number(2), call.text(3)));
+    const bool saved = SaveThemeColor(call.text(0), call.number(1), call.number(2), call.text(3));
+    if (saved) {
+        AddRecentColor(OpenProjectFolder(), call.text(3));
+    }
+    return CommandResult::Boolean(saved);
+}
+
+// The history steps of the edits say what changed: "替换图片 wallpaper.jpg",
+// "文字颜色 lock_date_text".
+std::string ImageStepName(CommandCall& call) {
+    return StepName("替换图片",
+                    EditedImageName(call.text(0), call.number(1), call.number(2), call.number(3)));
+}
+
+std::string ColorStepName(CommandCall& call) {
+    return StepName("文字颜色", EditedColorName(call.text(0), call.number(1), call.number(2)));
 }
 
 }  // namespace
@@ -104,7 +121,7 @@ SKINWRIGHT_COMMAND_GROUP(editor) {
                    {"SaveThemeImage",
                     {T, N, N, N, T},
                     K::kBoolean,
-                    RecordedEdit("替换图片", &SaveThemeImageCommand)},
+                    RecordedEdit(&ImageStepName, &SaveThemeImageCommand)},
                    {"SaveDeleteImage",
                     {T, N, N, N, T},
                     K::kBoolean,
@@ -112,7 +129,7 @@ SKINWRIGHT_COMMAND_GROUP(editor) {
                    {"SaveThemeColor",
                     {T, N, N, T},
                     K::kBoolean,
-                    RecordedEdit("修改颜色", &SaveThemeColorCommand)},
+                    RecordedEdit(&ColorStepName, &SaveThemeColorCommand)},
                });
     tables.Add(WindowClass::kPopup, {{"RefreshLockscreen", {}, K::kNone, &RefreshLockscreen}});
 }

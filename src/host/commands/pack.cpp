@@ -16,6 +16,7 @@
 #include "host/command_group.h"
 #include "host/escape.h"
 #include "host/host.h"
+#include "host/running_work.h"
 #include "host/script_bridge.h"
 #include "host/window.h"
 #include "pack/density_plan.h"
@@ -25,17 +26,14 @@ namespace sw::host {
 
 namespace {
 
-// One pack at a time in the whole program.
-std::atomic<bool> packing{false};
-
 class PackingFlag {
   public:
-    PackingFlag() : taken_(!packing.exchange(true)) {}
+    PackingFlag() : taken_(!PackRunning().exchange(true)) {}
     PackingFlag(const PackingFlag&) = delete;
     PackingFlag& operator=(const PackingFlag&) = delete;
     ~PackingFlag() {
         if (taken_) {
-            packing = false;
+            PackRunning() = false;
         }
     }
     bool taken() const { return taken_; }

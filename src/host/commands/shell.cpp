@@ -15,6 +15,7 @@
 #include "host/edit_steps.h"
 #include "host/host.h"
 #include "host/project_tasks.h"
+#include "host/running_work.h"
 #include "host/script_bridge.h"
 #include "host/shell_commands.h"
 #include "host/system_dialogs.h"
@@ -56,6 +57,11 @@ CommandResult StartClose(CommandCall& call) {
 CommandResult MainClose(CommandCall& call) {
     call.window().End("cancel");
     return CommandResult::None();
+}
+
+// What closing the editor would cut short, for the page to ask first.
+CommandResult RunningWorkCommand(CommandCall&) {
+    return CommandResult::Text(RunningWork());
 }
 
 CommandResult SetWindowSize(CommandCall& call) {
@@ -203,6 +209,7 @@ SKINWRIGHT_COMMAND_GROUP(shell) {
     tables.Add(WindowClass::kMain,
                {
                    {"CloseWindow", none, K::kNone, &MainClose},
+                   {"RunningWork", none, K::kText, &RunningWorkCommand},
                    {"Logd", one, K::kNone, LogAt(&sw::LogDebug)},
                    {"Logi", one, K::kNone, LogAt(&sw::LogInfo)},
                    {"Logw", one, K::kNone, LogAt(&sw::LogWarn)},

@@ -464,9 +464,20 @@ function SetArrowStyle(selector, over, press, normal) {
         });
 }
 
-function AdjustSizeMain() {
+// The editor's size comes from the window's, never from #main's own: a
+// table grows with what it holds, so a layout made for a larger window
+// would otherwise keep itself that large.
+function MainSize() {
     var chrome = $('#caption').outerHeight() + $('#tool-bar').outerHeight();
-    $('#main').width($(window).width()).height(Math.max($(window).height() - chrome - 6, 0));
+    return {
+        width: document.documentElement.clientWidth,
+        height: Math.max(document.documentElement.clientHeight - chrome - 6, 0),
+    };
+}
+
+function AdjustSizeMain() {
+    var size = MainSize();
+    $('#main').width(size.width).height(size.height);
 }
 
 function CurrentPackage() {
@@ -481,19 +492,42 @@ function ThemeSize() {
     return { width: WALLPAPER_WIDTH, height: WALLPAPER_HEIGHT };
 }
 
+// The resource list keeps at least this width; the preview gives way first.
+var MIN_RESOURCE_VIEW_WIDTH = 300;
+// The space right of the resource list.
+var RESOURCE_VIEW_MARGIN = 12;
+
 function ResizeLayout() {
     var theme = ThemeSize();
-    var height = Math.max($('#main').height() - 250, 120);
+    var main = MainSize();
+    AdjustSizeMain();
+    // The resource list is drawn narrow first, so that it cannot hold the
+    // row wider than the window while the preview is measured.
+    $('#resource-container, #resource').css({ width: MIN_RESOURCE_VIEW_WIDTH });
+    var height = Math.max(main.height - 250, 120);
+    PreviewCanvas.layout(parseInt(height * theme.width / theme.height), height);
+    // A tall, narrow window: the preview shrinks until the list fits beside it.
+    var room = main.width - RESOURCE_VIEW_MARGIN - MIN_RESOURCE_VIEW_WIDTH -
+        ($('#resource-column').offset().left - $(document).scrollLeft());
+    if (room < 0) {
+        height = Math.max(Math.floor(height + room * theme.height / theme.width), 120);
+    }
     var width = parseInt(height * theme.width / theme.height);
     PREVIEW_ZOOM_RATIO = height / theme.height;
     CURRENT_PREVIEW_AREA_HEIGHT = height;
     CURRENT_PREVIEW_AREA_WIDTH = width;
     DrawThumbnail(CURRENT_PACKAGE_NAME, width, height);
 
-    PreviewCanvas.layout(width, height);
+    // The preview area grows into the free room; the thumbnails keep the
+    // screen's shape at the area's height.
+    var free = main.width - 390;
+    var areaWidth = PreviewCanvas.room(free, width);
+    PreviewCanvas.layout(areaWidth, height);
     $('#package-list').height(height + 100);
 
-    var viewWidth = Math.max($('#main').width() - width - 390, 300);
+    // The list takes what is left beside the preview as laid out.
+    var left = $('#resource-column').offset().left - $(document).scrollLeft();
+    var viewWidth = Math.max(main.width - left - RESOURCE_VIEW_MARGIN, MIN_RESOURCE_VIEW_WIDTH);
     var viewHeight = height + 60;
     CUR_RESOURCE_VIEW_WIDTH = viewWidth + 4;
     CUR_RESOURCE_VIEW_HEIGHT = viewHeight;
@@ -574,6 +608,7 @@ function OnProjectCreateFailed() {
 
 async function OnProjectLoaded() {
     external.MaximizeWindow();
+    ShowProjectTitle();
     await Delay(10);
     // The shown package first, then every other one, so that no package is
     // shown with thumbnails of another size or none at all.
@@ -750,7 +785,7 @@ function SetActiveScreen(i) {
     CURRENT_SCREEN_ID = i;
     var pkg = CurrentPackage();
     if (pkg) {
-        $('#preview-img').Refresh(JoinPath(pkg.path, 'preview/xxhdpi/preview' + (i + 1) + '_suit.jpg'));
+        PreviewDensity.show(pkg, i);
     }
     indicators.each(function (k) {
         this.src = k === i ? '/res/PNG/160' : '/res/PNG/161';
@@ -776,7 +811,10 @@ function NextScreen() {
 }
 
 function RefreshPreview() {
-    if ($('#preview-img').attr('src')) {
+    var pkg = CurrentPackage();
+    if (pkg && PreviewDensity.current() !== 'xxhdpi') {
+        PreviewDensity.show(pkg, CURRENT_SCREEN_ID);
+    } else if ($('#preview-img').attr('src')) {
         $('#preview-img').Refresh();
     }
 }
@@ -790,9 +828,7 @@ function SwitchToPackage(name) {
     ShowCategory(name, null);
     InitTabList(CUR_RESOURCE_VIEW_WIDTH - 4);
     var pkg = CurrentPackage();
-    if (pkg) {
-        $('#preview-resolution').text('xxhdpi (' + pkg.screen_width + ' x ' + pkg.screen_height + ')');
-    }
+    PreviewDensity.fill(name);
     InitScreenList(pkg ? pkg.screen_count : 0);
     if (TabList.length) {
         TabList[0].cell.trigger('click');
@@ -980,49 +1016,27 @@ function BuildWallpaperCell(pkgName, element) {
 }
 
 function BuildColorCell(pkgName, element) {
-    var colour = String(element.color || '').replace('#', '').substr(2, 6).toUpperCase();
     var cell = $('<div class="resource-cell color-cell"></div>');
-    var field = $('<input type="text" class="color-value" maxlength="9" spellcheck="false">').val(colour);
-    var swatch = $('<span class="color-swatch" title="选择颜色"><img src="/res/GIF/179" width="30" height="30" alt=""></span>');
-    swatch.css('background-color', '#' + colour);
-    var apply = async function (value) {
-        var chosen = SetElementColor(swatch, value);
-        if (await external.SaveThemeColor(pkgName, element.mScreenID, element.mElementID, chosen)) {
+    var save = async function (argb) {
+        if (await external.SaveThemeColor(pkgName, element.mScreenID, element.mElementID, argb)) {
+            // The list is drawn again from the page's copy of the elements.
+            element.color = '#' + argb.toLowerCase();
             RefreshPreview();
-        } else {
-            ALERT('颜色保存失败，请重试。<br />请确认主题包文件没有被其他程序打开。');
+            return true;
         }
+        ALERT('颜色保存失败，请重试。<br />请确认主题包文件没有被其他程序打开。');
+        return false;
     };
-    swatch.on('click', async function () {
-        var answer = await external.ShowColorDialog();
-        if (answer) {
-            await apply(answer);
-        }
-    });
-    field.on('keydown', function (e) {
-        if (e.key === 'Enter') {
-            e.preventDefault();
-            apply(field.val());
-        }
-    });
+    var choose = function () {
+        return external.ShowColorDialog();
+    };
+    var parts = ColorField.build(element.color, save, choose);
     // A text without a description of its own is named by what it says.
     var name = Description(element, 0) || element.mText || '';
-    cell.append(field, swatch, $('<div class="resource-desc"></div>').text(name).attr('title', name));
+    cell.append(parts.field, parts.swatch, $('<div class="resource-desc"></div>').text(name).attr('title', name),
+                parts.alpha);
     HoverCell(cell);
     return cell;
-}
-
-// Paints the swatch and its field with the colour; anything that is not six
-// (or more) hexadecimal digits becomes white.
-function SetElementColor(swatch, c) {
-    c = $.trim(String(c === undefined || c === null ? '' : c).replace(/#/g, ''));
-    if (c.length < 6 || /[^0-9a-fA-F]/.test(c)) {
-        c = 'FFFFFF';
-    }
-    c = c.toUpperCase();
-    swatch.css('background-color', '#' + c.substr(c.length - 6));
-    swatch.siblings('.color-value').val(c);
-    return c;
 }
 
 function OnResourceImageClick(ref) {

@@ -110,7 +110,8 @@ var PreviewSelection = (function () {
         $.each(['x', 'y', 'w', 'h', 'size'], function (_, edge) {
             var field = $('#place-' + edge);
             var value = shown[edge];
-            field.val(value === undefined ? '' : String(Math.round(value / scale)));
+            var atDensity = value === undefined ? null : PreviewDensity.toShown(value);
+            field.val(value === undefined ? '' : String(atDensity !== null ? atDensity : Math.round(value / scale)));
             field.prop('disabled', !place || !place[edge]);
             field.closest('label').toggleClass('hidden', edge === 'size' ? value === undefined : false);
         });
@@ -139,7 +140,8 @@ var PreviewSelection = (function () {
                 var field = $('#place-' + edge);
                 var number = parseInt(field.val(), 10);
                 if (!field.prop('disabled') && !isNaN(number)) {
-                    change[edge] = number * scale;
+                    var form = PreviewDensity.toForm(number);
+                    change[edge] = form !== null ? form : number * scale;
                 }
             });
             PreviewCanvas.placeSelection(change);

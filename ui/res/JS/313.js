@@ -13,6 +13,7 @@
  * per form pixel.
  *
  *   PreviewCanvas.zoom(), setZoom(z), fit()           the zoom, 1 = 100 %
+ *   PreviewCanvas.room(free, least)                   the preview's share of free width
  *   PreviewCanvas.formScale()                         form pixels per picture pixel
  *   PreviewCanvas.clientToPicture(x, y)               page point -> picture pixel
  *   PreviewCanvas.pictureToClient(x, y)               picture pixel -> page point
@@ -26,6 +27,9 @@ var PreviewCanvas = (function () {
     var SNAP_DISTANCE = 8;   // CSS pixels
     var DRAG_START = 3;      // CSS pixels the pointer moves before a drag begins
     var NUDGE_RUN_MS = 500;  // presses closer than this are one move
+    var LIST_SHARE = 0.42;   // of the free width, for the resource list
+    var LIST_LEAST = 300;    // CSS pixels
+    var LIST_MOST = 600;     // CSS pixels
 
     var view = { fit: true, zoom: 1, width: 0, height: 0 };
     var drag = null;
@@ -49,8 +53,9 @@ var PreviewCanvas = (function () {
         return ThemeSize();
     }
 
+    // At a density other than the editor's, the factor the forms scale by.
     function formScale() {
-        return ThemeSize().width / naturalSize().width;
+        return PreviewDensity.formScale() || ThemeSize().width / naturalSize().width;
     }
 
     function fitZoom() {
@@ -94,6 +99,15 @@ var PreviewCanvas = (function () {
         }
         RedrawDashedRects();
         PreviewSelection.draw();
+    }
+
+    // How wide the preview area is when it shares free CSS pixels with the
+    // resource list beside it: the list keeps a fair share (it lays its
+    // entries out in rows), the preview takes the rest, and never less than
+    // least (the screen's width at the area's height).
+    function room(free, least) {
+        var list = Math.max(LIST_LEAST, Math.min(LIST_MOST, Math.round(free * LIST_SHARE)));
+        return Math.max(least, free - list);
     }
 
     // The preview's room on the page, from the editor's layout.
@@ -662,6 +676,7 @@ var PreviewCanvas = (function () {
     return {
         init: init,
         layout: layout,
+        room: room,
         zoom: zoom,
         setZoom: setZoom,
         fit: fit,
