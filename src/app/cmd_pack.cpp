@@ -59,16 +59,31 @@ void DrawProgress(pack::PackStep step, double done) {
     std::fflush(stderr);
 }
 
+// Opens the project as a pack needs it: only the screens whose previews the
+// archive holds are drawn, and the pictures the open decodes are known sound
+// to the check after it; those the pack resizes stay in pictures.
+bool OpenForPack(const std::string& projectFile, const pack::WantedModules& wanted,
+                 gfx::DecodedPictures& pictures) {
+    const std::string folder = ProjectFolderNamedIn(ProjectFilePath(projectFile));
+    if (!folder.empty()) {
+        for (const std::string& source : pack::DensitySources(folder, wanted)) {
+            pictures.Keep(source);
+        }
+    }
+    OpenOptions options;
+    options.screens = [wanted](const std::string& module) {
+        return pack::ScreensInArchive(module, wanted);
+    };
+    options.pictures = &pictures;
+    return OpenProjectForCommand(projectFile, options);
+}
+
 // The project check before packing: its ERROR findings on standard error.
 // False when there are some and force is not set.
-// The pictures it decodes that the pack resizes stay in pictures.
-bool PassesCheck(bool force, const pack::WantedModules& wanted, gfx::DecodedPictures& pictures) {
+bool PassesCheck(bool force, gfx::DecodedPictures& pictures) {
     check::Findings errors;
     {
         const ProjectReader project = ReadProject();
-        for (const std::string& source : pack::DensitySources(project->project_dir(), wanted)) {
-            pictures.Keep(source);
-        }
         errors = check::CheckProjectForErrors(*project, &pictures);
     }
     if (errors.empty()) {
@@ -111,8 +126,8 @@ int RunPack(const std::string& projectFile, const std::string& name, const std::
     }
     // One decode of each picture serves the check and the pack.
     gfx::DecodedPictures pictures;
-    if (!PrepareHome(home) || !OpenProjectForCommand(projectFile) ||
-        !PassesCheck(force, request.modules, pictures)) {
+    if (!PrepareHome(home) || !OpenForPack(projectFile, request.modules, pictures) ||
+        !PassesCheck(force, pictures)) {
         return 1;
     }
     const bool terminal = ::isatty(STDERR_FILENO) == 1;

@@ -38,13 +38,15 @@ void PrintErrorsSince(std::size_t offset) {
 
 }  // namespace
 
-bool OpenProjectForCommand(const std::string& projectFile) {
-    // The project folder is found beside the project file, so the file is
-    // named by its absolute path.
+std::string ProjectFilePath(const std::string& projectFile) {
     std::error_code error;
     const std::string path = std::filesystem::absolute(projectFile, error).lexically_normal();
+    return error ? projectFile : path;
+}
+
+bool OpenProjectForCommand(const std::string& projectFile, const OpenOptions& options) {
     const std::size_t logStart = LogSize();
-    if (OpenProject(error ? projectFile : path)) {
+    if (OpenProject(ProjectFilePath(projectFile), options)) {
         return true;
     }
     std::fprintf(stderr, "skinwright: could not open %s:\n", projectFile.c_str());

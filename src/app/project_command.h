@@ -4,12 +4,18 @@
 
 #include <string>
 
+#include "engine/theme_project.h"
+
 namespace sw::app {
+
+// The project file named relative to the working folder or absolutely, as an
+// absolute path (the project folder is found beside it).
+std::string ProjectFilePath(const std::string& projectFile);
 
 // Opens the project file (named relative to the working folder or
 // absolutely) as the process's project. On failure the ERROR messages the
 // open logged are copied to standard error and the result is false.
-bool OpenProjectForCommand(const std::string& projectFile);
+bool OpenProjectForCommand(const std::string& projectFile, const OpenOptions& options = {});
 
 enum class PageList { kResources, kCategories };
 

@@ -81,13 +81,14 @@ void CheckOneFile(FileJob& job, gfx::DecodedPictures& pictures) {
         }
         return;
     }
-    const std::shared_ptr<const gfx::Image> image = pictures.Decode(path);
-    if (!image) {
+    // Known sound without decoding when an open before decoded it whole.
+    gfx::Size size;
+    if (!pictures.IsSound(path, size)) {
         add("图片无法解码：文件已损坏或不完整");
         return;
     }
     job.decoded = true;
-    job.size = image->size();
+    job.size = size;
 }
 
 }  // namespace

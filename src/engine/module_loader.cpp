@@ -386,7 +386,8 @@ bool LoadModuleWith(ThemeModule& module, const std::string& path, ImageSizeCache
     return true;
 }
 
-bool LoadModule(ThemeModule& module, const std::string& path, bool keepPictures) {
+bool LoadModule(ThemeModule& module, const std::string& path, bool keepPictures,
+                gfx::DecodedPictures* pictures) {
     ImageSizeCache sizes;
     sizes.headers_only = true;
     // The lines of the first load wait until its images are known to be
@@ -408,8 +409,16 @@ bool LoadModule(ThemeModule& module, const std::string& path, bool keepPictures)
     const bool whole = ForEachOnAllCoresInLogOrder(decoded.size(), [&](std::size_t i) {
         const std::string& file = sizes.to_decode[i];
         const int kind = ImageKindOf(file);
-        auto picture = std::make_shared<gfx::Image>();
-        if (!gfx::DecodeImage(file, picture.get(), DrawingRuleOf(kind))) {
+        std::shared_ptr<const gfx::Image> picture;
+        if (pictures != nullptr && DrawingRuleOf(kind) == gfx::Premultiply::kAll) {
+            picture = pictures->Decode(file);
+        } else {
+            auto own = std::make_shared<gfx::Image>();
+            if (gfx::DecodeImage(file, own.get(), DrawingRuleOf(kind))) {
+                picture = std::move(own);
+            }
+        }
+        if (!picture) {
             return false;
         }
         decoded[i].key = {file, kind};

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/theme_module.h"
+#include "gfx/decoded_pictures.h"
 
 namespace sw {
 
@@ -15,7 +16,10 @@ namespace sw {
 // module is of no use.
 // The image files are first sized from their headers and then decoded whole
 // side by side on every core; with keepPictures the decoded pictures stay in
-// the module's context for the drawing that follows.
-bool LoadModule(ThemeModule& module, const std::string& path, bool keepPictures = false);
+// the module's context for the drawing that follows. pictures, when given,
+// decodes them (all but nine-patch images), so that a later step that shares
+// it knows them sound without decoding them again.
+bool LoadModule(ThemeModule& module, const std::string& path, bool keepPictures = false,
+                gfx::DecodedPictures* pictures = nullptr);
 
 }  // namespace sw

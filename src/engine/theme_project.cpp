@@ -57,15 +57,19 @@ ProjectSlot& Slot() {
 
 }  // namespace
 
-bool ThemeProject::Open(const std::string& path) {
-    if (!OpenWithoutDrawing(path)) {
+bool ThemeProject::Open(const std::string& path, const OpenOptions& options) {
+    if (!ReadAndLoad(path, options.pictures)) {
         return false;
     }
-    loaded_ = DrawModules();
+    loaded_ = DrawModules(options);
     return loaded_;
 }
 
 bool ThemeProject::OpenWithoutDrawing(const std::string& path) {
+    return ReadAndLoad(path, nullptr);
+}
+
+bool ThemeProject::ReadAndLoad(const std::string& path, gfx::DecodedPictures* pictures) {
     LogInfo("opening project %s\n", path.c_str());
     modules_.clear();
     project_path_ = path;
@@ -77,7 +81,7 @@ bool ThemeProject::OpenWithoutDrawing(const std::string& path) {
     screen_width_ = 0;
     screen_height_ = 0;
     density_ = 0;
-    return ReadProjectFile() && LoadModules();
+    return ReadProjectFile() && LoadModules(pictures);
 }
 
 bool ThemeProject::ReadProjectFile() {
@@ -132,7 +136,7 @@ bool ThemeProject::ReadProjectFile() {
     return true;
 }
 
-bool ThemeProject::LoadModules() {
+bool ThemeProject::LoadModules(gfx::DecodedPictures* pictures) {
     std::vector<ProjectFolder> folders;
     if (!ListProjectFolders(project_dir_, folders)) {
         LogError("fail to search directory.\n");
@@ -147,7 +151,7 @@ bool ThemeProject::LoadModules() {
         }
         // A module that cannot be loaded fails the open: a project opened
         // without it would be edited and packed without that screen.
-        std::unique_ptr<ThemeModule> module = LoadModuleFolder(folder.name, true);
+        std::unique_ptr<ThemeModule> module = LoadModuleFolder(folder.name, true, pictures);
         if (!module) {
             LogError("load module %s failed.\n", folder.name.c_str());
             return false;
@@ -162,7 +166,8 @@ bool ThemeProject::LoadModules() {
 }
 
 std::unique_ptr<ThemeModule> ThemeProject::LoadModuleFolder(const std::string& name,
-                                                            bool keepPictures) const {
+                                                            bool keepPictures,
+                                                            gfx::DecodedPictures* pictures) const {
     if (project_dir_.empty()) {
         return nullptr;
     }
@@ -170,18 +175,24 @@ std::unique_ptr<ThemeModule> ThemeProject::LoadModuleFolder(const std::string& n
     module->context.screen_width = screen_width_;
     module->context.screen_height = screen_height_;
     module->context.density = density_;
-    if (!LoadModule(*module, project_dir_ + "/" + name, keepPictures)) {
+    if (!LoadModule(*module, project_dir_ + "/" + name, keepPictures, pictures)) {
         return nullptr;
     }
     module->name = name;
     return module;
 }
 
-bool ThemeProject::DrawModules() {
+bool ThemeProject::DrawModules(const OpenOptions& options) {
     // The modules are drawn side by side too (and each one's screens), so
     // a module of one screen does not keep a core waiting.
     const bool drawn = ForEachOnAllCoresInLogOrder(modules_.size(), [&](std::size_t i) {
-        if (!RedrawScreens(*modules_[i], -1)) {
+        const ThemeModule& module = *modules_[i];
+        const ScreensToDraw screens =
+            options.screens ? options.screens(module.name) : ScreensToDraw::kEvery;
+        if (screens == ScreensToDraw::kNone) {
+            return true;
+        }
+        if (!RedrawScreens(module, screens == ScreensToDraw::kFirst ? 0 : -1)) {
             LogError("draw package %d failed\n", static_cast<int>(i));
             return false;
         }
@@ -214,6 +225,19 @@ void ThemeProject::SetThumbnailSize(int width, int height) {
     thumbnail_height_ = height;
 }
 
+std::string ProjectFolderNamedIn(const std::string& path) {
+    std::string text;
+    Json::Value document;
+    if (!ReadFileText(path, text) || !ParseJsonFileText(text, document) || !document.isObject()) {
+        return {};
+    }
+    const Json::Value& name = document["name"];
+    if (!name.isString() || !IsFolderName(name.asString())) {
+        return {};
+    }
+    return FolderOf(path) + "/" + name.asString();
+}
+
 ProjectReader ReadProject() {
     ProjectSlot& slot = Slot();
     std::shared_lock lock(slot.guard);
@@ -238,11 +262,11 @@ std::string OpenProjectFolder() {
     return slot.folder;
 }
 
-bool OpenProject(const std::string& path) {
+bool OpenProject(const std::string& path, const OpenOptions& options) {
     ProjectSlot& slot = Slot();
     std::lock_guard opening(slot.open_mutex);
     auto project = std::make_unique<ThemeProject>();
-    const bool opened = project->Open(path);
+    const bool opened = project->Open(path, options);
     if (slot.replace_hook) {
         slot.replace_hook();
     }

@@ -16,6 +16,29 @@
 
 namespace sw {
 
+namespace gfx {
+class DecodedPictures;
+}
+
+// Which screens of a module an open draws.
+enum class ScreensToDraw {
+    kEvery,  // every screen: the editor shows them all
+    kFirst,  // the first screen, with the second, which is always drawn with it
+    kNone,
+};
+
+// How an open goes about its work. By default every screen of every module
+// is drawn, as the editor needs; a caller that reads only some previews (a
+// pack) asks for those alone.
+struct OpenOptions {
+    // The screens to draw of the module in the folder of that name; empty
+    // for every screen of every module.
+    std::function<ScreensToDraw(const std::string& module)> screens;
+    // Where the pictures the open decodes are shared with later steps
+    // (a check); nullptr for none.
+    gfx::DecodedPictures* pictures = nullptr;
+};
+
 class ThemeProject {
   public:
     ThemeProject() = default;
@@ -23,9 +46,10 @@ class ThemeProject {
     ThemeProject& operator=(const ThemeProject&) = delete;
 
     // Reads the project file at path into this project, loads every module
-    // folder and draws every screen. Meant for a fresh project; whatever was
-    // reached before a failure is kept. Logs every failure.
-    bool Open(const std::string& path);
+    // folder and draws every screen (those options ask for). Meant for a
+    // fresh project; whatever was reached before a failure is kept. Logs every
+    // failure.
+    bool Open(const std::string& path, const OpenOptions& options = {});
 
     // Reads the project file and loads every module as Open does, but draws
     // nothing: nothing is written in the project. What a check reads.
@@ -52,13 +76,17 @@ class ThemeProject {
     // by the loader) when it does not load or the project file was not read.
     // keepPictures: see LoadModule.
     std::unique_ptr<ThemeModule> LoadModuleFolder(const std::string& name,
-                                                  bool keepPictures = false) const;
+                                                  bool keepPictures = false,
+                                                  gfx::DecodedPictures* pictures = nullptr) const;
 
   private:
+    // Reads the project file and loads every module, decoding through
+    // pictures when given.
+    bool ReadAndLoad(const std::string& path, gfx::DecodedPictures* pictures);
     // Reads and checks the project file; false (logged) when it is unusable.
     bool ReadProjectFile();
-    bool LoadModules();
-    bool DrawModules();
+    bool LoadModules(gfx::DecodedPictures* pictures);
+    bool DrawModules(const OpenOptions& options);
 
     std::string project_path_;
     Json::Value document_;
@@ -72,6 +100,11 @@ class ThemeProject {
     int screen_height_ = 0;
     int density_ = 0;
 };
+
+// The project folder the project file at path names (its "name" member, a
+// folder beside the file) without opening the project; "" when the file
+// names none. Logs nothing.
+std::string ProjectFolderNamedIn(const std::string& path);
 
 // Shared access to the process's project: many readers at once, never while
 // a writer holds it.
@@ -110,8 +143,8 @@ ProjectWriter WriteProject();
 // built and drawn without holding the guard, then takes the place of the old
 // one whatever the outcome (a failed open leaves what it reached, with loaded
 // false). Opens run one at a time. True when at least one module loaded and
-// every screen was drawn.
-bool OpenProject(const std::string& path);
+// every screen was drawn (every one options ask for).
+bool OpenProject(const std::string& path, const OpenOptions& options = {});
 
 // The open project's folder ("" before any open), without waiting for the
 // guard: for serving its images while a command draws.

@@ -58,13 +58,40 @@ std::shared_ptr<const Image> DecodedPictures::Decode(const std::string& named) {
     ++entry.decodes;
     if (!decoded) {
         entry.picture.reset();
+        entry.sound = false;
         return nullptr;
     }
+    entry.sound = known;
+    entry.sound_identity = identity;
+    entry.size = picture->size();
     if (entry.keep && known) {
         entry.identity = identity;
         entry.picture = picture;
     }
     return picture;
+}
+
+bool DecodedPictures::IsSound(const std::string& named, Size& size) {
+    const std::string path = KeyOf(named);
+    FileIdentity identity;
+    if (IdentityOf(path, identity)) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        const auto found = entries_.find(path);
+        if (found != entries_.end()) {
+            Entry& entry = found->second;
+            decoded_.wait(lock, [&entry] { return !entry.decoding; });
+            if (entry.sound && entry.sound_identity == identity) {
+                size = entry.size;
+                return true;
+            }
+        }
+    }
+    const std::shared_ptr<const Image> picture = Decode(path);
+    if (!picture) {
+        return false;
+    }
+    size = picture->size();
+    return true;
 }
 
 void DecodedPictures::Release(const std::string& named) {

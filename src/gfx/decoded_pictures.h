@@ -3,7 +3,9 @@
 // pack then resizes some of the same files. The pictures a later step will
 // want are marked beforehand; the cache keeps those once decoded and lets
 // the others go at once, so a check of a large project holds no more than it
-// did. Pictures are decoded with every pixel premultiplied (Premultiply::kAll).
+// did; of the others it remembers only that they are sound, so a check after
+// an open that drew them decodes them no more. Pictures are decoded with every
+// pixel premultiplied (Premultiply::kAll).
 // Safe to use from several threads at once.
 #pragma once
 
@@ -27,6 +29,11 @@ class DecodedPictures {
     // was decoded (same inode, size and time), else decoded now. Null when
     // the file is no sound PNG or JPEG.
     std::shared_ptr<const Image> Decode(const std::string& path);
+    // Whether the file at path is a sound PNG or JPEG, and its size: known
+    // without decoding when this cache decoded the same file (same inode,
+    // size and time) before, even when its picture went; else decoded now as
+    // Decode does.
+    bool IsSound(const std::string& path, Size& size);
     // Lets the picture go once its last user has it no more.
     void Release(const std::string& path);
     // How often the file at path was decoded through this cache.
@@ -46,6 +53,10 @@ class DecodedPictures {
         std::shared_ptr<const Image> picture;
         std::size_t decodes = 0;
         bool decoding = false;
+        // The last sound decode: of which file, and its size.
+        bool sound = false;
+        FileIdentity sound_identity;
+        Size size;
     };
     static bool IdentityOf(const std::string& path, FileIdentity& identity);
 

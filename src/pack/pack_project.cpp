@@ -86,13 +86,16 @@ bool PrepareProject(std::string& launcher, std::string& reason) {
     return false;
 }
 
+// The preview pictures of the launcher that the archive does not hold.
+constexpr const char* kUnshippedLauncherPreviews[] = {"preview3_suit.jpg", "preview6_suit.jpg",
+                                                      "preview4_suit.jpg", "preview5_suit.jpg"};
+
 // The top-level thumbnail, and the preview pictures the launcher does not
 // ship.
 void PlaceThumbnail(PackRun& run) {
     PackTree& tree = run.tree();
     const std::string launcherPreview = ArchiveFolder(ModuleId::kLauncher) + "/preview/xxhdpi/";
-    for (const char* name :
-         {"preview3_suit.jpg", "preview6_suit.jpg", "preview4_suit.jpg", "preview5_suit.jpg"}) {
+    for (const char* name : kUnshippedLauncherPreviews) {
         tree.Delete(launcherPreview + name);
     }
     tree.MakeFolder("preview/xxhdpi");
@@ -223,6 +226,20 @@ std::string CheckPackRequest(const PackRequest& request) {
         return "the folder " + request.pack_path + " does not exist";
     }
     return "";
+}
+
+ScreensToDraw ScreensInArchive(const std::string& module, const WantedModules& wanted) {
+    for (const PackedModule& packed : kPackedModules) {
+        if (module != packed.project_folder) {
+            continue;
+        }
+        if (packed.id == ModuleId::kLauncher) {
+            // Screens 3 to 6 are left out (kUnshippedLauncherPreviews).
+            return ScreensToDraw::kFirst;
+        }
+        return IsWanted(wanted, packed.id) ? ScreensToDraw::kEvery : ScreensToDraw::kNone;
+    }
+    return ScreensToDraw::kNone;
 }
 
 PackResult PackProject(const PackRequest& request, const PackObserver& observer,

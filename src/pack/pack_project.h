@@ -2,6 +2,7 @@
 // installs, PackPath/PackName.zip.
 #pragma once
 
+#include "engine/theme_project.h"
 #include "gfx/decoded_pictures.h"
 #include "pack/pack_request.h"
 
@@ -27,5 +28,12 @@ PackResult PackProject(const PackRequest& request, const PackObserver& observer 
 // pack name (one whose archive name would not fit in a folder entry), or a
 // save folder that is missing.
 std::string CheckPackRequest(const PackRequest& request);
+
+// The screens of the module in the project folder module whose previews an
+// archive of the wanted modules holds, for an open that only a pack follows:
+// the home screen's first two (the first gives the theme its thumbnail
+// whatever is packed), every screen of a wanted lock screen or call screen,
+// none of any other module.
+ScreensToDraw ScreensInArchive(const std::string& module, const WantedModules& wanted);
 
 }  // namespace sw::pack

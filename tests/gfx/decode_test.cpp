@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/decoded_pictures.h"
 #include "gfx/fixture_images.h"
 #include "gfx/image_decode.h"
 
@@ -485,6 +486,54 @@ TEST(DecodeRefuses, PixelBudgetIsSixtyFourMegapixels) {
     }
     EXPECT_TRUE(Image::Create(8193, 8192, false).empty());
     EXPECT_TRUE(Image::Create(0, 5, true).empty());
+}
+
+// A file decoded once through the shared pictures is known sound (with its
+// size) without decoding it again, even when its picture was let go, until
+// the file changes: a file damaged after the decode is found out.
+TEST(DecodedPicturesTest, AFileKnownSoundIsDecodedAgainOnlyOnceItChanged) {
+    TempFolder folder;
+    const std::string path = folder.File("a.png");
+    const std::vector<Pixel> pixels(12, Pixel{10, 20, 30, 255});
+    const std::vector<uint8_t> sound = test::EncodeRgbaPng(4, 3, pixels);
+    ASSERT_TRUE(WriteBytes(path, sound));
+    DecodedPictures pictures;
+    ASSERT_NE(pictures.Decode(path), nullptr);
+
+    struct Step {
+        const char* what;
+        std::vector<uint8_t> bytes;  // empty: the file stays as it is
+        bool sound;
+        Size size;
+        std::size_t decodes;  // in all, after the step
+    };
+    const Step steps[] = {
+        {"decoded before", {}, true, {4, 3}, 1},
+        {"asked again", {}, true, {4, 3}, 1},
+        {"cut short",
+         std::vector<uint8_t>(sound.begin(), sound.begin() + sound.size() / 2),
+         false,
+         {},
+         2},
+        {"still cut short", {}, false, {}, 3},
+        {"sound again at another size",
+         test::EncodeRgbaPng(5, 2, std::vector<Pixel>(10, Pixel{1, 2, 3, 255})),
+         true,
+         {5, 2},
+         4},
+        {"known again", {}, true, {5, 2}, 4},
+    };
+    for (const Step& step : steps) {
+        if (!step.bytes.empty()) {
+            ASSERT_TRUE(WriteBytes(path, step.bytes)) << step.what;
+        }
+        Size size;
+        EXPECT_EQ(pictures.IsSound(path, size), step.sound) << step.what;
+        if (step.sound) {
+            EXPECT_EQ(size, step.size) << step.what;
+        }
+        EXPECT_EQ(pictures.DecodeCount(path), step.decodes) << step.what;
+    }
 }
 
 }  // namespace

@@ -66,8 +66,8 @@ PackRequest PackFixture::Request(WantedModules modules, const std::string& name)
     return request;
 }
 
-bool PackFixture::Reopen() {
-    return OpenProject(project_file_);
+bool PackFixture::Reopen(const OpenOptions& options) {
+    return OpenProject(project_file_, options);
 }
 
 bool UnpackTheme(const std::string& archive, const std::string& folder) {

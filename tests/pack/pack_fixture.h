@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/engine_fixture.h"
+#include "engine/theme_project.h"
 #include "pack/pack_request.h"
 #include "pack/pack_tree.h"
 
@@ -37,7 +38,7 @@ class PackFixture {
     PackRequest Request(WantedModules modules = {}, const std::string& name = "theme") const;
 
     // Opens the project again, after a test changed its files.
-    bool Reopen();
+    bool Reopen(const OpenOptions& options = {});
     // The project folder, which holds the module folders.
     std::string ProjectDir() const { return folder_ / "demo/demo"; }
 

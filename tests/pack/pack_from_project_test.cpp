@@ -83,20 +83,12 @@ std::vector<std::string> DescribeTheme(const std::string& path) {
 }
 
 // The template's theme, packed as a designer packs a new project, is the
-// archive the pack has always made, to the byte.
+// archive the pack has always made, to the byte: after an open that drew
+// every screen, and after one that drew only the screens whose previews the
+// archive holds, sharing its decoded pictures with the check and the pack.
+// No picture is decoded twice on the way.
 TEST(PackFromProjectTest, TheTemplatesArchiveKeepsItsBytes) {
-    PackFixture fixture(PackFixture::Images::kTemplate);
-    ASSERT_TRUE(fixture.ok());
-    // A new project's descriptions carry a number of its own: those of the
-    // project the golden archive was packed from.
     const std::string golden = std::string(SKINWRIGHT_SOURCE_DIR) + "/tests/pack/golden/";
-    for (const char* meta : {"meta.json", "meta2.json", "meta3.json", "meta4.json", "meta5.json"}) {
-        ASSERT_TRUE(
-            CopyPath(golden + "template_meta/" + meta, fixture.Module("launcher") + "/" + meta));
-    }
-    const PackResult result = PackProject(fixture.Request({}, "demo"));
-    ASSERT_EQ(result.code, 0) << result.reason;
-
     std::ifstream lines(golden + "template_pack.txt");
     ASSERT_TRUE(lines.good());
     std::vector<std::string> expected;
@@ -105,7 +97,45 @@ TEST(PackFromProjectTest, TheTemplatesArchiveKeepsItsBytes) {
             expected.push_back(line);
         }
     }
-    EXPECT_EQ(DescribeTheme(result.archive), expected);
+    for (const bool forPack : {false, true}) {
+        PackFixture fixture(PackFixture::Images::kTemplate);
+        ASSERT_TRUE(fixture.ok());
+        // A new project's descriptions carry a number of its own: those of
+        // the project the golden archive was packed from.
+        for (const char* meta :
+             {"meta.json", "meta2.json", "meta3.json", "meta4.json", "meta5.json"}) {
+            ASSERT_TRUE(CopyPath(golden + "template_meta/" + meta,
+                                 fixture.Module("launcher") + "/" + meta));
+        }
+        gfx::DecodedPictures pictures;
+        if (forPack) {
+            // No preview is left from an earlier open: the archive's come
+            // from this one.
+            for (const char* module : {"launcher", "lockscreen", "screencall"}) {
+                ASSERT_TRUE(DeletePath(fixture.Module(module) + "/preview"));
+            }
+            for (const std::string& source : DensitySources(fixture.ProjectDir(), {})) {
+                pictures.Keep(source);
+            }
+            OpenOptions options;
+            options.screens = [](const std::string& module) {
+                return ScreensInArchive(module, {});
+            };
+            options.pictures = &pictures;
+            ASSERT_TRUE(fixture.Reopen(options));
+            EXPECT_FALSE(IsFile(fixture.Module("launcher") + "/preview/xxhdpi/preview3_suit.jpg"));
+            const ProjectReader project = ReadProject();
+            EXPECT_TRUE(check::CheckProjectForErrors(*project, &pictures).empty());
+        }
+        const PackResult result = PackProject(fixture.Request({}, "demo"), {}, &pictures);
+        ASSERT_EQ(result.code, 0) << result.reason;
+        EXPECT_EQ(DescribeTheme(result.archive), expected) << (forPack ? "for a pack" : "full");
+        if (forPack) {
+            for (const std::string& file : FilesBelow(fixture.ProjectDir())) {
+                EXPECT_LE(pictures.DecodeCount(fixture.ProjectDir() + "/" + file), 1U) << file;
+            }
+        }
+    }
 }
 
 // The check and the pack share one decode of each picture the pack resizes.
