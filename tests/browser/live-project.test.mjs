@@ -70,7 +70,9 @@ describe('a live project', () => {
         await waitForColourShare(page, preview(MAGENTA), { above: 0.3 });
         writePng(wallpaper, 1080, 1920, () => CYAN);
         await waitForColourShare(page, preview(CYAN), { above: 0.3 });
-        assert.equal(await page.locator('#resource .wallpaper-cell.resource-broken').count(), 0);
+        // The shown screen is drawn and shown first; the list hears of the
+        // change when every screen is drawn.
+        await page.locator('#resource .wallpaper-cell.resource-broken').waitFor({ state: 'detached' });
     });
 
     it('刷新 shows what the files hold now, where the designer was', async () => {
