@@ -1,7 +1,6 @@
 #include "gfx/decoded_pictures.h"
 
 #include <stdlib.h>
-#include <sys/stat.h>
 
 #include <memory>
 
@@ -19,18 +18,6 @@ std::string KeyOf(const std::string& path) {
 
 }  // namespace
 
-bool DecodedPictures::IdentityOf(const std::string& path, FileIdentity& identity) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        return false;
-    }
-    identity = {
-        static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino),
-        static_cast<unsigned long long>(info.st_size), static_cast<long long>(info.st_mtim.tv_sec),
-        static_cast<long long>(info.st_mtim.tv_nsec)};
-    return true;
-}
-
 void DecodedPictures::Keep(const std::string& named) {
     const std::string path = KeyOf(named);
     std::lock_guard<std::mutex> lock(mutex_);
@@ -39,8 +26,8 @@ void DecodedPictures::Keep(const std::string& named) {
 
 std::shared_ptr<const Image> DecodedPictures::Decode(const std::string& named) {
     const std::string path = KeyOf(named);
-    FileIdentity identity;
-    const bool known = IdentityOf(path, identity);
+    const FileStamp identity = FileStampOf(path);
+    const bool known = identity.exists;
     std::unique_lock<std::mutex> lock(mutex_);
     Entry& entry = entries_[path];
     decoded_.wait(lock, [&entry] { return !entry.decoding; });
@@ -73,8 +60,7 @@ std::shared_ptr<const Image> DecodedPictures::Decode(const std::string& named) {
 
 bool DecodedPictures::IsSound(const std::string& named, Size& size) {
     const std::string path = KeyOf(named);
-    FileIdentity identity;
-    if (IdentityOf(path, identity)) {
+    if (const FileStamp identity = FileStampOf(path); identity.exists) {
         std::unique_lock<std::mutex> lock(mutex_);
         const auto found = entries_.find(path);
         if (found != entries_.end()) {

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <string>
 
+#include "core/file_stamp.h"
 #include "gfx/image.h"
 
 namespace sw::gfx {
@@ -42,23 +43,17 @@ class DecodedPictures {
     bool KeptSize(const std::string& path, int& width, int& height) const;
 
   private:
-    struct FileIdentity {
-        unsigned long long device = 0, inode = 0, size = 0;
-        long long seconds = 0, nanoseconds = 0;
-        bool operator==(const FileIdentity&) const = default;
-    };
     struct Entry {
         bool keep = false;
-        FileIdentity identity;
+        FileStamp identity;
         std::shared_ptr<const Image> picture;
         std::size_t decodes = 0;
         bool decoding = false;
         // The last sound decode: of which file, and its size.
         bool sound = false;
-        FileIdentity sound_identity;
+        FileStamp sound_identity;
         Size size;
     };
-    static bool IdentityOf(const std::string& path, FileIdentity& identity);
 
     mutable std::mutex mutex_;
     // Signalled when a decode ends: a second asker of the same file waits
