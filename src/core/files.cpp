@@ -146,29 +146,41 @@ bool FolderIdentity(const std::string& path, std::pair<dev_t, ino_t>& id) {
     return true;
 }
 
-// Copies a folder's entries; symbolic links are followed, as packaged
-// installs link their data folders, so a linked folder is copied as a folder
-// and a linked file as its contents. A link that leads back to a folder being
-// copied (a loop) fails the copy. ancestors holds the folders being copied.
-bool CopyFolderTree(const std::string& source, const std::string& destination,
-                    std::vector<std::pair<dev_t, ino_t>>& ancestors) {
+// Lists the tree below source/relative into plan; symbolic links are
+// followed, as packaged installs link their data folders, so a linked folder
+// is listed as a folder and a linked file as a file. A link that leads back
+// to a folder being listed (a loop) fails the listing. ancestors holds the
+// folders being listed.
+bool ListTreeToCopy(const std::string& source, const std::string& destination,
+                    const std::string& relative, std::vector<std::pair<dev_t, ino_t>>& ancestors,
+                    FolderCopyPlan& plan) {
+    const std::string folder = relative.empty() ? source : source + "/" + relative;
     std::pair<dev_t, ino_t> id;
-    if (!FolderIdentity(source, id) ||
+    if (!FolderIdentity(folder, id) ||
         std::find(ancestors.begin(), ancestors.end(), id) != ancestors.end()) {
         return false;
     }
     ancestors.push_back(id);
-    MakeFolderPath(destination);
+    plan.folders.push_back(relative);
     std::vector<std::string> names;
-    bool copied = ListFolder(source, names);
-    for (std::size_t i = 0; copied && i < names.size(); ++i) {
-        const std::string from = source + "/" + names[i];
-        const std::string to = destination + "/" + names[i];
-        copied = CheckPathCapacity(from) && CheckPathCapacity(to) &&
-                 (IsFolder(from) ? CopyFolderTree(from, to, ancestors) : CopyFileAtomic(from, to));
+    bool listed = ListFolder(folder, names);
+    for (std::size_t i = 0; listed && i < names.size(); ++i) {
+        const std::string entry = relative.empty() ? names[i] : relative + "/" + names[i];
+        const std::string from = source + "/" + entry;
+        listed = CheckPathCapacity(from) && CheckPathCapacity(destination + "/" + entry);
+        if (listed && IsFolder(from)) {
+            listed = ListTreeToCopy(source, destination, entry, ancestors, plan);
+        } else if (listed) {
+            plan.files.push_back(entry);
+        }
     }
     ancestors.pop_back();
-    return copied;
+    return listed;
+}
+
+// folder/relative, or folder itself for "".
+std::string PlannedPath(const std::string& folder, const std::string& relative) {
+    return relative.empty() ? folder : folder + "/" + relative;
 }
 
 }  // namespace
@@ -204,7 +216,9 @@ bool CopyPath(const std::string& source, const std::string& destination) {
     return CopyFileAtomic(source, destination);
 }
 
-bool CopyFolder(const std::string& source, const std::string& destination) {
+bool PlanFolderCopy(const std::string& source, const std::string& destination,
+                    FolderCopyPlan& plan) {
+    plan = {};
     if (source.empty() || destination.empty()) {
         return false;
     }
@@ -216,7 +230,32 @@ bool CopyFolder(const std::string& source, const std::string& destination) {
         return false;
     }
     std::vector<std::pair<dev_t, ino_t>> ancestors;
-    return CopyFolderTree(source, destination, ancestors);
+    return ListTreeToCopy(source, destination, "", ancestors, plan);
+}
+
+bool CopyPlannedFolder(
+    const FolderCopyPlan& plan, const std::string& source, const std::string& destination,
+    const std::function<bool(const std::string&, const std::string&)>& copyFile) {
+    for (const std::string& folder : plan.folders) {
+        if (!MakeFolderPath(PlannedPath(destination, folder))) {
+            return false;
+        }
+    }
+    for (const std::string& file : plan.files) {
+        if (!copyFile(PlannedPath(source, file), PlannedPath(destination, file))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CopyFolder(const std::string& source, const std::string& destination) {
+    FolderCopyPlan plan;
+    return PlanFolderCopy(source, destination, plan) &&
+           CopyPlannedFolder(plan, source, destination,
+                             [](const std::string& from, const std::string& to) {
+                                 return CopyFileAtomic(from, to);
+                             });
 }
 
 bool MakeFolderPath(const std::string& path) {

@@ -4,6 +4,7 @@
 // a path longer than kPathCapacity, which is refused with an ERROR line.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,26 @@ bool CopyPath(const std::string& source, const std::string& destination);
 // at the first entry that cannot be copied, at a link that loops back, and at
 // once when destination lies inside source.
 bool CopyFolder(const std::string& source, const std::string& destination);
+
+// What a copy of a folder tree makes below its destination: the folders
+// (relative to it, each after its parent, "" for the destination itself)
+// and the plain files (relative).
+struct FolderCopyPlan {
+    std::vector<std::string> folders;
+    std::vector<std::string> files;
+};
+
+// Lists what CopyFolder copies, writing nothing. False where the copy would
+// fail before any file: a link that loops back, a folder that cannot be
+// listed, a path too long, destination inside source.
+bool PlanFolderCopy(const std::string& source, const std::string& destination,
+                    FolderCopyPlan& plan);
+
+// Makes the plan's folders below destination, then calls copyFile(from, to)
+// for each of its files in turn; false at the first that fails.
+bool CopyPlannedFolder(const FolderCopyPlan& plan, const std::string& source,
+                       const std::string& destination,
+                       const std::function<bool(const std::string&, const std::string&)>& copyFile);
 
 // Creates the folder and every missing parent; true when it exists afterwards.
 // A file standing where a folder is to be made makes it fail.

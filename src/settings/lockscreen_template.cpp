@@ -30,9 +30,12 @@ std::string StoredTemplateNumber(const std::string& projectFolder) {
 }
 
 void SwitchToTemplate(SaveBatch& batch, const std::string& number) {
-    batch.Copy("lockscreen/template" + number + ".xml", "lockscreen/template.xml");
-    batch.Copy(TemplateValuesFile(number), kActiveTemplateValues);
-    batch.Copy("lockscreen/content/lockscreen" + number, "lockscreen/content/lockscreen");
+    const ProjectCopy copies[] = {
+        {"lockscreen/template" + number + ".xml", "lockscreen/template.xml"},
+        {TemplateValuesFile(number), kActiveTemplateValues},
+        {"lockscreen/content/lockscreen" + number, "lockscreen/content/lockscreen"},
+    };
+    batch.Copy(copies);
 }
 
 }  // namespace sw::settings

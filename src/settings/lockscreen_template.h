@@ -34,7 +34,8 @@ std::vector<ScaledLayout> OpenTemplateLayouts(SaveBatch& batch, const std::strin
 std::string StoredTemplateNumber(const std::string& projectFolder);
 
 // Makes template T the active one: templateT.xml, template_valuesT.xml and
-// the folder content/lockscreenT copied over the active copy. Files of the
+// the folder content/lockscreenT copied over the active copy, all written
+// together; a file the copy would not change is left alone. Files of the
 // active folder that T does not have stay.
 void SwitchToTemplate(SaveBatch& batch, const std::string& number);
 

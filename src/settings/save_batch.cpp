@@ -1,5 +1,7 @@
 #include "settings/save_batch.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "core/files.h"
@@ -110,22 +112,74 @@ bool SaveBatch::SaveAll() {
     return true;
 }
 
-void SaveBatch::Copy(const std::string& from, const std::string& to) {
-    const std::size_t slash = to.rfind('/');
-    const std::string toFolder = slash == std::string::npos ? "." : to.substr(0, slash);
-    if (!StaysInProject(from) || !StaysInProject(toFolder) || !StaysInProject(to)) {
-        Note(report_.failed, to);
-        return;
+namespace {
+
+// Stages source's bytes for destination, unless destination (a plain file,
+// not a link) holds them already.
+bool StageFileCopy(StagedFiles& staged, const std::string& source, const std::string& destination) {
+    std::string text;
+    struct stat info {};
+    if (!ReadFileText(source, text) || ::stat(source.c_str(), &info) != 0) {
+        LogError("cannot read file %s\n", source.c_str());
+        return false;
     }
-    const std::string source = PathOf(from);
-    if (!PathExists(source)) {
-        LogError("%s does not exist, so it is not copied\n", source.c_str());
-        Note(report_.missing, from);
-        return;
+    struct stat old {};
+    std::string held;
+    if (::lstat(destination.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+        static_cast<std::size_t>(old.st_size) == text.size() && ReadFileText(destination, held) &&
+        held == text) {
+        return true;
     }
-    if (!CopyPath(source, PathOf(to))) {
-        LogError("copy %s to %s failed\n", source.c_str(), PathOf(to).c_str());
-        Note(report_.failed, to);
+    return staged.Stage(destination, text, info.st_mode & 07777);
+}
+
+// Stages the copy of one file or folder (absolute paths); false when it
+// cannot be made.
+bool StageCopy(StagedFiles& staged, const std::string& source, const std::string& destination) {
+    if (!IsFolder(source)) {
+        return StageFileCopy(staged, source, destination);
+    }
+    FolderCopyPlan plan;
+    return PlanFolderCopy(source, destination, plan) &&
+           CopyPlannedFolder(plan, source, destination,
+                             [&staged](const std::string& from, const std::string& to) {
+                                 return StageFileCopy(staged, from, to);
+                             });
+}
+
+}  // namespace
+
+void SaveBatch::Copy(std::span<const ProjectCopy> copies) {
+    StagedFiles staged;
+    std::vector<const ProjectCopy*> written;
+    for (const ProjectCopy& copy : copies) {
+        const std::size_t slash = copy.to.rfind('/');
+        const std::string toFolder = slash == std::string::npos ? "." : copy.to.substr(0, slash);
+        if (!StaysInProject(copy.from) || !StaysInProject(toFolder) || !StaysInProject(copy.to)) {
+            Note(report_.failed, copy.to);
+            continue;
+        }
+        const std::string source = PathOf(copy.from);
+        if (!PathExists(source)) {
+            LogError("%s does not exist, so it is not copied\n", source.c_str());
+            Note(report_.missing, copy.from);
+            continue;
+        }
+        const std::size_t mark = staged.size();
+        if (!StageCopy(staged, source, PathOf(copy.to))) {
+            staged.DropFrom(mark);
+            LogError("copy %s to %s failed\n", source.c_str(), PathOf(copy.to).c_str());
+            Note(report_.failed, copy.to);
+        } else if (staged.size() > mark) {
+            written.push_back(&copy);
+        }
+    }
+    if (!staged.Commit()) {
+        for (const ProjectCopy* copy : written) {
+            LogError("copy %s to %s failed\n", PathOf(copy->from).c_str(),
+                     PathOf(copy->to).c_str());
+            Note(report_.failed, copy->to);
+        }
     }
 }
 

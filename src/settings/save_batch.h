@@ -47,6 +47,13 @@ struct SaveReport {
     bool complete() const { return !refused() && missing.empty() && failed.empty(); }
 };
 
+// A file or folder of the project copied over another; names relative to
+// the project folder.
+struct ProjectCopy {
+    std::string from;
+    std::string to;
+};
+
 class SaveBatch {
   public:
     // projectFolder: P/N, the folder that holds the module folders.
@@ -72,10 +79,15 @@ class SaveBatch {
     // could not be written: then every file is as it was before.
     bool SaveAll();
 
-    // Copies a file or folder of the project over another (the switch of the
-    // lock screen's active template). A missing source is recorded as missing
-    // and copies nothing; a failed copy is recorded.
-    void Copy(const std::string& from, const std::string& to);
+    // Copies files or folders of the project over others (the switch of the
+    // lock screen's active template), written together as SaveAll writes:
+    // every new file flushed to disk at once, then renamed into place in
+    // order. A file that already holds the bytes of its copy is not written.
+    // A missing source is recorded as missing and copies nothing; a copy that
+    // cannot be made is recorded as failed and takes back its own files
+    // only; when a rename fails, every copy is put back as it was and each
+    // is recorded as failed.
+    void Copy(std::span<const ProjectCopy> copies);
 
     SaveReport& report() { return report_; }
 

@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <set>
 
 #include "core/files.h"
+#include "core/flush_together.h"
 #include "core/log.h"
 #include "core/own_writes.h"
 #include "core/paths.h"
@@ -21,7 +23,8 @@ namespace sw::settings {
 namespace {
 
 // Writes contents into a new hidden file beside path with the given
-// permissions, flushed to disk; its name, or "" on failure (errno kept).
+// permissions (not yet flushed to disk); its name, or "" on failure (errno
+// kept).
 std::string WriteHiddenBeside(const std::string& path, const std::string& contents, mode_t mode) {
     std::string name = FolderOf(path) + "/." + FileNameOf(path) + ".XXXXXX";
     UniqueFd fd(::mkostemp(name.data(), O_CLOEXEC));
@@ -38,7 +41,6 @@ std::string WriteHiddenBeside(const std::string& path, const std::string& conten
         written = count > 0;
         done += written ? static_cast<std::size_t>(count) : 0;
     }
-    written = written && ::fsync(fd.get()) == 0;
     written = ::close(fd.Release()) == 0 && written;
     if (!written) {
         const int failure = errno;
@@ -67,13 +69,6 @@ std::string LinkHiddenBeside(const std::string& path) {
     return "";
 }
 
-void SyncFolder(const std::string& folder) {
-    UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.valid()) {
-        ::fsync(fd.get());
-    }
-}
-
 }  // namespace
 
 StagedFiles::~StagedFiles() {
@@ -92,11 +87,21 @@ void StagedFiles::RemoveTemporaries() {
     staged_.clear();
 }
 
-bool StagedFiles::Stage(const std::string& path, const std::string& text) {
+void StagedFiles::DropFrom(std::size_t mark) {
+    for (std::size_t i = mark; i < staged_.size(); ++i) {
+        ::unlink(staged_[i].fresh.c_str());
+        if (!staged_[i].backup.empty()) {
+            ::unlink(staged_[i].backup.c_str());
+        }
+    }
+    staged_.resize(std::min(mark, staged_.size()));
+}
+
+bool StagedFiles::Stage(const std::string& path, const std::string& text, mode_t newMode) {
     Staged file{path, "", ""};
     struct stat old {};
     const bool exists = ::stat(path.c_str(), &old) == 0;
-    const mode_t mode = exists ? (old.st_mode & 07777) : 0644;
+    const mode_t mode = exists ? (old.st_mode & 07777) : newMode;
     if (exists) {
         // The old file itself is kept under a second name; a copy only where
         // the file system (or the file) refuses one.
@@ -127,6 +132,22 @@ bool StagedFiles::Stage(const std::string& path, const std::string& text) {
 }
 
 bool StagedFiles::Commit() {
+    // Every new text is on disk before the first file is replaced; the
+    // flushes are asked for together.
+    std::vector<std::string> fresh;
+    for (const Staged& file : staged_) {
+        fresh.push_back(file.fresh);
+    }
+    if (const std::optional<FlushFailure> failure = FlushTogether(fresh)) {
+        for (const Staged& file : staged_) {
+            if (file.fresh == failure->path) {
+                failed_path_ = file.path;
+            }
+        }
+        LogError("cannot write file %s: %s\n", failed_path_.c_str(), std::strerror(failure->error));
+        RemoveTemporaries();
+        return false;
+    }
     for (const Staged& file : staged_) {
         NotifyBeforeWrite(file.path);
     }
@@ -161,12 +182,15 @@ bool StagedFiles::Commit() {
         RemoveTemporaries();
         return false;
     }
+    // The renames last once their folders are flushed, each folder once.
     std::set<std::string> folders;
     for (const Staged& file : staged_) {
         folders.insert(FolderOf(file.path));
     }
-    for (const std::string& folder : folders) {
-        SyncFolder(folder);
+    if (const std::optional<FlushFailure> failure =
+            FlushTogether({folders.begin(), folders.end()})) {
+        LogWarn("the new files in %s may not outlast a crash: %s\n", failure->path.c_str(),
+                std::strerror(failure->error));
     }
     RemoveTemporaries();
     return true;

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/flush_together.h"
 #include "core/log.h"
 #include "core/paths.h"
 #include "core/temp_folder.h"
@@ -238,6 +239,27 @@ TEST(CopyPathTest, FolderWhereAFileGoesStopsTheCopy) {
     EXPECT_TRUE(IsFolder(dir / "out/x"));
 }
 
+// Flushed together, files and folders alike; a path that cannot be flushed
+// is named, the first one in the order given.
+TEST(FlushTogetherTest, FlushesEveryPathAndNamesTheFirstThatFails) {
+    TempFolder dir;
+    std::vector<std::string> paths;
+    for (int i = 0; i < 20; ++i) {
+        const std::string file = "sub" + std::to_string(i % 3) + "/f" + std::to_string(i);
+        WriteText(dir / file, "x");
+        paths.push_back(dir / file);
+    }
+    paths.push_back(dir / "sub0");
+    EXPECT_FALSE(FlushTogether(paths).has_value());
+    paths.insert(paths.begin() + 17, dir / "gone");
+    paths.push_back(dir / "also gone");
+    const std::optional<FlushFailure> failure = FlushTogether(paths);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->path, dir / "gone");
+    EXPECT_EQ(failure->error, ENOENT);
+    EXPECT_FALSE(FlushTogether({}).has_value());
+}
+
 // MakeFolderPath and DeletePath over small trees.
 struct FolderCase {
     const char* name;
@@ -340,14 +362,14 @@ TEST(FilesCapacityTest, PathsOverCapacityAreRefusedAndLogged) {
     EXPECT_FALSE(DeletePath(longPath));
     EXPECT_FALSE(WriteFileAtomic(longPath, "x"));
     EXPECT_NE(ReadText(dir / "log").find("\tERROR\tpath of "), std::string::npos);
-    // A copy whose entry paths would outgrow the capacity stops there.
+    // A copy whose entry paths would outgrow the capacity is refused before
+    // it makes anything.
     std::string name(100, 'n');
     WriteText(dir / ("src/" + name), "x");
     std::string destination = dir / (std::string(200, 'd') + "/" +
                                      std::string(kPathCapacity - dir.path().size() - 252, 'e'));
     EXPECT_FALSE(CopyFolder(dir / "src", destination));
-    EXPECT_TRUE(IsFolder(destination));
-    EXPECT_FALSE(PathExists(destination + "/" + name));
+    EXPECT_FALSE(PathExists(destination));
     SetLogFilePath("");
 }
 

@@ -6,6 +6,7 @@
 #include <tinyxml.h>
 
 #include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include "core/own_writes.h"
+#include "core/write_watch.h"
+#include "engine/edit_history.h"
 #include "settings/callscreen_editor.h"
 #include "settings/golden_folder.h"
 #include "settings/launcher_attributes.h"
@@ -129,6 +132,20 @@ class EditorTest : public test::SettingsTest {
             }
         }
         return files;
+    }
+
+    // Every file of the project and what a rewrite with the same bytes
+    // would change: its inode and its time of change.
+    std::map<std::string, std::pair<ino_t, std::int64_t>> Stamps() const {
+        std::map<std::string, std::pair<ino_t, std::int64_t>> stamps;
+        for (const auto& entry : fs::recursive_directory_iterator(project_)) {
+            struct stat info {};
+            if (entry.is_regular_file() && ::lstat(entry.path().c_str(), &info) == 0) {
+                stamps[fs::relative(entry.path(), project_).string()] = {
+                    info.st_ino, info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec};
+            }
+        }
+        return stamps;
     }
 
     const std::string project_ = work_ / "demo";
@@ -648,6 +665,78 @@ TEST_F(EditorTest, ASaveRewritesOnlyTheFilesItChanges) {
         }
     }
     EXPECT_EQ(changed.size(), 5u) << "the values file and the four densities";
+}
+
+// Saved again with the same values, the lock screen's forms change nothing:
+// no file is written (the copies of the active template already hold their
+// template's bytes), and the save is no undo step.
+TEST_F(EditorTest, ASaveThatChangesNothingWritesNoFileAndIsNoStep) {
+    const struct {
+        const char* what;
+        std::function<SaveReport(const std::string& path)> save;
+    } cases[] = {
+        {"lock screen",
+         [](const std::string& path) {
+             return SaveLockscreen("demo", path, LockForm("2", {{"datey", "640px"}}));
+         }},
+        {"animation",
+         [](const std::string& path) {
+             return SaveAnimator("demo", path, "0", ValueList(test::AnimatorList()));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(project_);
+        fs::remove_all(HistoryFolderOf(project_));
+        Use("lockscreen");
+        ASSERT_TRUE(c.save(work_.path()).complete());
+        const auto before = Stamps();
+        EditStepRecorder recorder(project_, "again");
+        {
+            ScopedWriteWatch watch(recorder);
+            ASSERT_TRUE(c.save(work_.path()).complete());
+        }
+        EXPECT_EQ(Stamps(), before);
+        EXPECT_FALSE(recorder.Commit());
+        EXPECT_EQ(ReadHistoryState(project_).undo_label, "");
+    }
+}
+
+// The switch's copies are written together: when one cannot be renamed into
+// place (the file made immutable), every copy is put back, so the active
+// template is never half one template and half another. The template's own
+// files, saved before, stay saved.
+TEST_F(EditorTest, ASwitchThatCannotReplaceAFileLeavesTheActiveCopyAsItWas) {
+    Use("lockscreen");
+    const std::string locked =
+        PathOf("lockscreen/content/lockscreen/content/res/hdpi/lockscreen.xml");
+    if (std::system(("chattr +i '" + locked + "' 2>/dev/null").c_str()) != 0) {
+        GTEST_SKIP() << "files cannot be made immutable here";
+    }
+    const auto before = Snapshot();
+    const SaveReport report =
+        SaveLockscreen("demo", work_.path(), LockForm("2", {{"datey", "640px"}}));
+    std::system(("chattr -i '" + locked + "'").c_str());
+    EXPECT_FALSE(report.refused());
+    EXPECT_EQ(report.failed,
+              (std::vector<std::string>{"lockscreen/template.xml", "lockscreen/template_values.xml",
+                                        "lockscreen/content/lockscreen"}));
+    EXPECT_TRUE(LoggedError("cannot write file " + locked + ": Operation not permitted"));
+    std::size_t saved = 0;
+    for (const auto& [file, bytes] : Snapshot()) {
+        const bool active = file == "lockscreen/template.xml" ||
+                            file == "lockscreen/template_values.xml" ||
+                            file.starts_with("lockscreen/content/lockscreen/");
+        if (active) {
+            EXPECT_EQ(bytes, before.at(file)) << file;
+        } else if (bytes != before.at(file)) {
+            ++saved;
+        }
+    }
+    EXPECT_EQ(saved, 7u) << "integers.xml, the values and five densities of template 2";
+    for (const auto& entry : fs::recursive_directory_iterator(PathOf("lockscreen"))) {
+        EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path() << " left behind";
+    }
 }
 
 // The watch of the open project passes over the editor's own writes: every
