@@ -236,12 +236,15 @@ var ElementPlacement = (function () {
 
     // Writes the new place through the form's save. Answers { saved, limit,
     // warning }: saved is false when nothing changed or the save refused.
-    async function place(pkgName, element, change) {
+    // shown: the form's values as read when a drag began (what the form
+    // would have shown then, as a form saves what it shows); read now when
+    // not given.
+    async function place(pkgName, element, change, shown) {
         var where = placeOf(pkgName, element);
         if (!where) {
             return { saved: false, limit: '', warning: '' };
         }
-        var form = await formValues(where.form);
+        var form = shown || await formValues(where.form);
         if (!form || !canPlace(where, form.fields)) {
             return { saved: false, limit: '', warning: '' };
         }

@@ -330,6 +330,7 @@ var PreviewCanvas = (function () {
             box: boxOf(element),
             lines: snapLines(element),
             moved: false,
+            form: null,
             values: null,
             frames: 0,
             began: 0,
@@ -337,6 +338,7 @@ var PreviewCanvas = (function () {
         };
         var state = drag;
         ElementPlacement.formValues(place.form).then(function (form) {
+            state.form = form;
             state.values = form ? form.fields : null;
             if (form && !ElementPlacement.canPlace(place, form.fields)) {
                 state.refused = true;
@@ -445,15 +447,15 @@ var PreviewCanvas = (function () {
             removeMoveMarks();
             return;
         }
-        await commit(state.element, changeOf(state), state.ghost);
+        await commit(state.element, changeOf(state), state.ghost, state.form);
     }
 
     // Writes a move through the element's form; the ghost stays at the new
     // place until the redrawn picture shows it, and goes back when nothing
-    // was written.
-    async function commit(element, change, ghost) {
+    // was written. form: the form's values read when the drag began, if any.
+    async function commit(element, change, ghost, form) {
         var released = performance.now();
-        var outcome = await ElementPlacement.place(CURRENT_PACKAGE_NAME, element, change);
+        var outcome = await ElementPlacement.place(CURRENT_PACKAGE_NAME, element, change, form);
         lastStats.saveMs = performance.now() - released;
         if (!outcome.saved) {
             removeMoveMarks();
