@@ -226,6 +226,39 @@ describe('the preview canvas', () => {
         assert.equal(await readout(), '200%');
         await screenshot(page, 'canvas-zoom');
     });
+    it('刷新 keeps the zoom, the scroll and the selection outline', async () => {
+        await showPackage('锁屏');
+        await setZoom(2);
+        const date = await boxOf(9);
+        const at = await reveal(date.left + 7, date.top + Math.floor(date.height / 2));
+        await page.mouse.click(at.x, at.y);
+        await page.locator('#preview .canvas-selection').waitFor();
+        const view = () => page.evaluate(() => {
+            const area = document.getElementById('preview-area');
+            const outline = document.querySelector('#preview .canvas-selection');
+            return { zoom: document.getElementById('preview-zoom').textContent,
+                     scroll: [area.scrollLeft, area.scrollTop],
+                     selected: PreviewSelection.current()?.mElementID ?? null,
+                     outline: outline ? outline.getBoundingClientRect().toJSON() : null };
+        });
+        const before = await view();
+        assert.equal(before.zoom, '200%');
+        assert.ok(before.scroll[0] > 0 && before.scroll[1] > 0, `scrolled to ${before.scroll}`);
+        const picture = await page.locator('#preview-img').getAttribute('src');
+        await page.locator('span.btn3[onclick="Refresh_the_interface()"]').click();
+        await page.waitForFunction((old) => {
+            const img = document.getElementById('preview-img');
+            return img.getAttribute('src') !== old && img.complete && img.naturalWidth > 0 &&
+                   !document.querySelector('.loading-overlay');
+        }, picture);
+        // The boxes of the screen are read again after the picture shows.
+        let now = await view();
+        for (let i = 0; i < 20 && JSON.stringify(now) !== JSON.stringify(before); ++i) {
+            await page.waitForTimeout(100);
+            now = await view();
+        }
+        assert.deepEqual(now, before);
+    });
     it('the preview area takes the room the resource list leaves, follows the window, and Ctrl+0 fits it',
        async () => {
         await showPackage('锁屏');

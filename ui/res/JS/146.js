@@ -252,9 +252,10 @@ function RefreshWeather() {
 
 // 刷新: the host reads the project again from its files, so that what other
 // programs wrote shows, and the page shows the new lists where the designer
-// was.
+// was: same module, tab and screen, same zoom and scroll, same selection.
 async function Refresh_the_interface() {
     var answer = {};
+    var restoreSelection = PreviewSelection.hold();
     try {
         answer = ParseJson(await external.RefreshProject()) || {};
     } finally {
@@ -263,6 +264,7 @@ async function Refresh_the_interface() {
         }
         $('#resource img.resource-img, #resource img.wallpapper').Refresh();
         RefreshPreview();
+        restoreSelection();
         RemoveLoading();
         UpdateHistoryButtons();
     }

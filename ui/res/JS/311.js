@@ -148,11 +148,25 @@ var PreviewSelection = (function () {
         });
     }
 
+    // The selection as it is now, for when the lists and the picture are
+    // shown again (刷新, the project read again after an outside change):
+    // the returned function selects the same element again when the same
+    // screen shows; the next reload drops it if the screen lost it.
+    function hold() {
+        var held = { pkg: CURRENT_PACKAGE_NAME, screen: CURRENT_SCREEN_ID, element: selected };
+        return function restore() {
+            if (held.element && CURRENT_PACKAGE_NAME === held.pkg && CURRENT_SCREEN_ID === held.screen) {
+                select(held.element);
+            }
+        };
+    }
+
     return {
         reload: reload,
         hitTest: hitTest,
         select: select,
         clear: clear,
+        hold: hold,
         draw: draw,
         note: note,
         bindReadout: bindReadout,
