@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <numbers>
 #include <vector>
 
+#include "core/on_all_cores.h"
 #include "gfx/premultiply.h"
 
 namespace sw::gfx {
@@ -85,30 +87,44 @@ struct Plane {
     uint8_t* row(int y) { return bytes.data() + static_cast<size_t>(y) * width * 4; }
 };
 
+// The rows are filtered in bands, side by side on every core; a row comes
+// out the same whichever band holds it.
+constexpr int kRowsPerBand = 64;
+
+void ForEachBand(int rows, const std::function<void(int first, int end)>& work) {
+    const int bands = (rows + kRowsPerBand - 1) / kRowsPerBand;
+    ForEachOnAllCores(static_cast<std::size_t>(bands), [&](std::size_t band) {
+        const int first = static_cast<int>(band) * kRowsPerBand;
+        work(first, std::min(rows, first + kRowsPerBand));
+    });
+}
+
 // Every source row filtered across to the new width.
 void ResampleAcross(const Image& source, const Kernel& kernel, int width, Plane& out) {
     out.width = width;
     out.height = source.height();
     out.bytes.resize(static_cast<size_t>(width) * out.height * 4);
-    for (int y = 0; y < source.height(); ++y) {
-        const uint8_t* in = source.row(y);
-        uint8_t* dst = out.row(y);
-        for (int x = 0; x < width; ++x) {
-            const uint8_t* s = in + static_cast<size_t>(kernel.first[x]) * 4;
-            const int32_t* w = &kernel.weights[static_cast<size_t>(x) * kernel.taps];
-            int32_t c0 = kRound, c1 = kRound, c2 = kRound, c3 = kRound;
-            for (int i = 0, n = kernel.count[x]; i < n; ++i, s += 4) {
-                c0 += s[0] * w[i];
-                c1 += s[1] * w[i];
-                c2 += s[2] * w[i];
-                c3 += s[3] * w[i];
+    ForEachBand(source.height(), [&](int firstRow, int endRow) {
+        for (int y = firstRow; y < endRow; ++y) {
+            const uint8_t* in = source.row(y);
+            uint8_t* dst = out.row(y);
+            for (int x = 0; x < width; ++x) {
+                const uint8_t* s = in + static_cast<size_t>(kernel.first[x]) * 4;
+                const int32_t* w = &kernel.weights[static_cast<size_t>(x) * kernel.taps];
+                int32_t c0 = kRound, c1 = kRound, c2 = kRound, c3 = kRound;
+                for (int i = 0, n = kernel.count[x]; i < n; ++i, s += 4) {
+                    c0 += s[0] * w[i];
+                    c1 += s[1] * w[i];
+                    c2 += s[2] * w[i];
+                    c3 += s[3] * w[i];
+                }
+                dst[x * 4 + 0] = Clamp(c0);
+                dst[x * 4 + 1] = Clamp(c1);
+                dst[x * 4 + 2] = Clamp(c2);
+                dst[x * 4 + 3] = Clamp(c3);
             }
-            dst[x * 4 + 0] = Clamp(c0);
-            dst[x * 4 + 1] = Clamp(c1);
-            dst[x * 4 + 2] = Clamp(c2);
-            dst[x * 4 + 3] = Clamp(c3);
         }
-    }
+    });
 }
 
 // Rows of width pixels, one source row a step, filtered down to the new
@@ -116,22 +132,24 @@ void ResampleAcross(const Image& source, const Kernel& kernel, int width, Plane&
 template <typename RowOf>
 void ResampleDown(RowOf rowOf, int width, const Kernel& kernel, Image& out) {
     const size_t values = static_cast<size_t>(width) * 4;
-    std::vector<int32_t> sum(values);
-    for (int y = 0; y < out.height(); ++y) {
-        std::fill(sum.begin(), sum.end(), kRound);
-        const int32_t* w = &kernel.weights[static_cast<size_t>(y) * kernel.taps];
-        for (int i = 0, n = kernel.count[y]; i < n; ++i) {
-            const uint8_t* s = rowOf(kernel.first[y] + i);
-            const int32_t weight = w[i];
+    ForEachBand(out.height(), [&](int firstRow, int endRow) {
+        std::vector<int32_t> sum(values);
+        for (int y = firstRow; y < endRow; ++y) {
+            std::fill(sum.begin(), sum.end(), kRound);
+            const int32_t* w = &kernel.weights[static_cast<size_t>(y) * kernel.taps];
+            for (int i = 0, n = kernel.count[y]; i < n; ++i) {
+                const uint8_t* s = rowOf(kernel.first[y] + i);
+                const int32_t weight = w[i];
+                for (size_t v = 0; v < values; ++v) {
+                    sum[v] += s[v] * weight;
+                }
+            }
+            uint8_t* dst = out.row(y);
             for (size_t v = 0; v < values; ++v) {
-                sum[v] += s[v] * weight;
+                dst[v] = Clamp(sum[v]);
             }
         }
-        uint8_t* dst = out.row(y);
-        for (size_t v = 0; v < values; ++v) {
-            dst[v] = Clamp(sum[v]);
-        }
-    }
+    });
 }
 
 // Ringing may leave a colour above its alpha, which premultiplied pixels

@@ -12,8 +12,9 @@ namespace sw::gfx {
 // premultiplied (a straight source is premultiplied on a copy first), so
 // transparent pixels never bleed their colour into the edges; the result is
 // premultiplied, a 24-bit source gives a 24-bit result. The source is only
-// read, so several threads may resample one source at once. Empty on an empty
-// source or a size of zero, a negative size or one beyond kMaxImagePixels.
+// read, so several threads may resample one source at once; the rows of one
+// resample are filtered on every core. Empty on an empty source or a size of
+// zero, a negative size or one beyond kMaxImagePixels.
 Image ResampleLanczos(const Image& source, int width, int height);
 
 }  // namespace sw::gfx

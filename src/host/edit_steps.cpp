@@ -107,7 +107,13 @@ std::string StepName(const std::string& action, const std::string& what) {
 std::string TakeHistoryStep(Window& main, bool undo) {
     Host& host = main.host();
     const std::string folder = OpenProjectFolder();
-    const HistoryOutcome outcome = undo ? UndoStep(folder) : RedoStep(folder);
+    HistoryOutcome outcome;
+    {
+        // Under the project's write lock, as every change of its files: a
+        // change made outside that is being drawn becomes its step first.
+        const ProjectWriter project = WriteProject();
+        outcome = undo ? UndoStep(folder) : RedoStep(folder);
+    }
     AlertSetAsideHistories(host);
     if (!outcome.done()) {
         if (outcome.result != HistoryOutcome::Result::kNothing) {

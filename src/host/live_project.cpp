@@ -25,8 +25,13 @@ namespace {
 using std::chrono::milliseconds;
 using Clock = std::chrono::steady_clock;
 
-// How long the watch waits for more writes before it handles a batch, and
-// how long a stream of writes may hold a batch back at most.
+// How long the watch waits for more writes before it handles a batch: a
+// short spell while the batch is one image saved whole (the common save of
+// an image editor, shown at once), a longer one as soon as more files or
+// anything that reloads the project come, so that a checkout or an unzip
+// still gives one batch. A stream of writes holds a batch back at most
+// kLongestBatch.
+constexpr milliseconds kQuietSpellOneImage{30};
 constexpr milliseconds kQuietSpell{100};
 constexpr milliseconds kLongestBatch{1000};
 // How often the watch looks whether another project was opened.
@@ -68,26 +73,31 @@ void HandleBatch(Window& main, const std::string& folder, const OutsideBatch& ba
     if (batch.empty()) {
         return;
     }
-    // The change becomes a step of the history before anything is drawn, so
-    // that the page's undo button names it.
-    RecordOutsideStep(folder, batch.files);
     bool reloaded = false;
     std::vector<std::string> modules;
     if (batch.reload) {
+        // The change becomes a step of the history before the project is
+        // read again, so that the lists' undo button names it.
+        RecordOutsideStep(folder, batch.files);
         LogInfo("%zu files of the project changed outside the editor: reloading\n",
                 batch.files.size());
         reloaded = ReloadAndSendLists(main);
     } else {
         const std::vector<std::string> images = ChangedImages(batch);
+        // The screen the designer looks at is drawn first, and the page
+        // shows it while the others are drawn.
+        const ShownScreen shown = images.empty() ? ShownScreen{} : ShownScreenOf(main);
+        const ProjectWriter project = WriteProject();
         if (!images.empty()) {
-            // The screen the designer looks at is drawn first, and the page
-            // shows it while the others are drawn.
-            const ShownScreen shown = ShownScreenOf(main);
-            const ProjectWriter project = WriteProject();
             modules = RedrawModulesUsing(*project, images, shown, [&main] {
                 CallPageFunction(&main, "OnShownScreenDrawn", {});
             });
         }
+        // The change becomes a step of the history once the designer sees
+        // it, still under the project's write lock: undo and the editor's
+        // own edits wait for it, so that none comes between the change and
+        // its step.
+        RecordOutsideStep(folder, batch.files);
         LogInfo("%zu images of the project changed outside the editor; %zu modules drawn again\n",
                 batch.images.size(), modules.size());
     }
@@ -134,7 +144,8 @@ void LiveProject::Run() {
         }
         const Clock::time_point first = Clock::now();
         while (!stop_ && Clock::now() - first < kLongestBatch) {
-            std::vector<FolderEvent> more = watch->Read(kQuietSpell);
+            std::vector<FolderEvent> more =
+                watch->Read(IsOneImageSaved(folder, events) ? kQuietSpellOneImage : kQuietSpell);
             if (more.empty()) {
                 break;
             }

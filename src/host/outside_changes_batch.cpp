@@ -105,6 +105,26 @@ OutsideBatch SortOutsideEvents(const std::string& projectDir,
     return batch;
 }
 
+bool IsOneImageSaved(const std::string& projectDir, const std::vector<FolderEvent>& events) {
+    std::string image;
+    for (const FolderEvent& event : events) {
+        if (event.kind == FolderEvent::Kind::kOverflow ||
+            event.kind == FolderEvent::Kind::kFolderChanged) {
+            return false;
+        }
+        const bool isImage = IsImageFile(event.path);
+        if (!isImage && LowerExtension(event.path) != ".xml") {
+            continue;
+        }
+        if (!isImage || event.kind != FolderEvent::Kind::kWritten ||
+            Below(projectDir, event.path).empty() || (!image.empty() && image != event.path)) {
+            return false;
+        }
+        image = event.path;
+    }
+    return !image.empty();
+}
+
 std::string OutsideBatchJson(const OutsideBatch& batch, bool reloaded,
                              const std::vector<std::string>& modules) {
     Json::Value answer(Json::objectValue);

@@ -30,6 +30,12 @@ struct OutsideBatch {
 OutsideBatch SortOutsideEvents(const std::string& projectDir,
                                const std::vector<FolderEvent>& events);
 
+// True while the events so far are one image below projectDir written whole
+// (closed after writing or renamed into place), however often, with nothing
+// else but files that are neither images nor XML (an editor's temporary
+// file beside it): the save the watch handles after only a short wait.
+bool IsOneImageSaved(const std::string& projectDir, const std::vector<FolderEvent>& events);
+
 // The page's view of a handled batch: {"reloaded":bool,"modules":[page
 // names drawn again],"images":[{"path":P,"state":"changed|missing|broken"}]}.
 std::string OutsideBatchJson(const OutsideBatch& batch, bool reloaded,

@@ -2,14 +2,17 @@
 
 #include <tinyxml.h>
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <tuple>
 #include <utility>
 
 #include "core/log.h"
 #include "core/paths.h"
+#include "engine/kept_pictures.h"
 #include "engine/screen_drawing.h"
 #include "gfx/canvas.h"
 #include "gfx/decoded_pictures.h"
@@ -288,13 +291,6 @@ class DensityTree {
     std::map<const std::string*, std::pair<std::size_t, std::size_t>> made_;
 };
 
-// The sources of the density images, kept between previews while their
-// files stay as they were: switching densities decodes each once.
-gfx::DecodedPictures& SourcePictures() {
-    static gfx::DecodedPictures pictures;
-    return pictures;
-}
-
 // The sizes made of the sources, kept while their source stays the picture
 // the sources hold (the same file, unchanged): switching back to a density
 // resamples nothing. Every size of the three modules fits (some 60 MB at
@@ -372,9 +368,15 @@ bool TakeDensityImage(ThemeElement& element, const DensityTree& tree, const Dens
         path = file->path;
         return true;
     }
-    gfx::DecodedPictures& sources = SourcePictures();
-    sources.Keep(job->source_file.path);
-    const std::shared_ptr<const gfx::Image> source = sources.Decode(job->source_file.path);
+    // The source is read as the editor's own preview reads it, through the
+    // pictures the screens keep: the editor drew it already, so a first
+    // switch decodes nothing (the pack decodes it to the same pixels).
+    std::error_code error;
+    const std::string& sourcePath = std::filesystem::equivalent(path, job->source_file.path, error)
+                                        ? path
+                                        : job->source_file.path;
+    const std::shared_ptr<const gfx::Image> source =
+        DrawingPictureOf(sourcePath, element.image_kind);
     if (!source) {
         reason = "can not read " + job->source_file.path;
         return false;
@@ -416,7 +418,8 @@ bool FindPreviewDensity(const std::string& moduleFolder, const std::string& name
 }
 
 bool DrawScreenAtDensity(const ThemeModule& module, int screenIndex, const std::string& density,
-                         const std::string& projectRoot, std::string& png, std::string& reason) {
+                         const std::string& projectRoot, std::string& png, std::string& reason,
+                         std::vector<DensityElementBox>* boxes) {
     const Kind kind = KindOf(module.name);
     const DensityRow* row = FindRow(kind, density);
     if (row == nullptr) {
@@ -428,7 +431,9 @@ bool DrawScreenAtDensity(const ThemeModule& module, int screenIndex, const std::
         return false;
     }
     DensityTree tree;
-    if (!tree.Build(kind, module, projectRoot, SourcePictures(), reason)) {
+    // The density plan takes a source's size from its file's header.
+    gfx::DecodedPictures noneDecoded;
+    if (!tree.Build(kind, module, projectRoot, noneDecoded, reason)) {
         return false;
     }
     TiXmlDocument layout;
@@ -447,6 +452,9 @@ bool DrawScreenAtDensity(const ThemeModule& module, int screenIndex, const std::
         return false;
     }
     DrawingPictures pictures;
+    if (boxes != nullptr) {
+        boxes->clear();
+    }
     for (const ThemeElement& shown : module.screens[screenIndex].elements) {
         ThemeElement element = shown;
         if (!TakeDensityImage(element, tree, *row, kind, pictures, reason)) {
@@ -454,6 +462,9 @@ bool DrawScreenAtDensity(const ThemeModule& module, int screenIndex, const std::
         }
         PlaceAtDensity(element, kind, LayoutEntryOf(kind, layout, screenIndex, element.element_id),
                        row->density, context.screen_width, context.screen_height);
+        if (boxes != nullptr) {
+            boxes->push_back({element.screen_id, element.element_id, element.rect});
+        }
         if (!DrawElement(element, canvas, pictures)) {
             LogWarn("element %d of screen %d cannot be drawn at %s: drawn as an outline\n",
                     element.element_id, screenIndex, density.c_str());

@@ -19,6 +19,14 @@ struct PreviewDensity {
     double factor = 0;  // the layout forms' factor from xxhdpi pixels (0.66)
 };
 
+// Where an element of the screen lies on the picture of a density, in that
+// picture's pixels.
+struct DensityElementBox {
+    int screen = 0;  // the element's own screen, as the editor's lists name it
+    int element = 0;
+    Rect rect;
+};
+
 // The densities the pack makes for the module in the project folder
 // moduleFolder ("launcher", "lockscreen", "screencall"), smallest first;
 // empty for any other folder.
@@ -34,8 +42,10 @@ bool FindPreviewDensity(const std::string& moduleFolder, const std::string& name
 // the project's links may lead into. False, with a reason for the designer,
 // for an unknown density or screen, a module folder that cannot be read as
 // the pack reads it, or a picture that cannot be made; an element that cannot
-// be drawn is outlined, as on the editor's own preview.
+// be drawn is outlined, as on the editor's own preview. boxes, when given,
+// holds then the place of every element drawn, in drawing order.
 bool DrawScreenAtDensity(const ThemeModule& module, int screenIndex, const std::string& density,
-                         const std::string& projectRoot, std::string& png, std::string& reason);
+                         const std::string& projectRoot, std::string& png, std::string& reason,
+                         std::vector<DensityElementBox>* boxes = nullptr);
 
 }  // namespace sw::pack

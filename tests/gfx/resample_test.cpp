@@ -55,6 +55,35 @@ TEST(ResampleTest, AFlatColourStaysFlatUpAndDown) {
     }
 }
 
+// Ramps across and down, resampled up: every row, whichever part of the
+// picture it lies in, holds the ramp's value at its place (a row left out or
+// filtered twice shows as a step).
+TEST(ResampleTest, EveryRowOfALargePictureFollowsTheRamps) {
+    constexpr int kWidth = 300;
+    constexpr int kHeight = 700;
+    const Image source = Filled(kWidth, kHeight, false, [](int x, int y) {
+        return Pixel{0, static_cast<uint8_t>(x * 255 / (kWidth - 1)),
+                     static_cast<uint8_t>(y * 255 / (kHeight - 1)), 255};
+    });
+    const int width = 450;
+    const int height = 1000;
+    const Image result = ResampleLanczos(source, width, height);
+    ASSERT_FALSE(result.empty());
+    // Where an output pixel's centre falls on the source, as a ramp value.
+    const auto ramp = [](int o, int in, int out) {
+        const double at = (o + 0.5) * in / out - 0.5;
+        return at * 255.0 / (in - 1);
+    };
+    // The ramps are steps of whole numbers: a pixel lies within two of them.
+    for (int y = 8; y < height - 8; ++y) {
+        for (int x = 8; x < width - 8; x += 3) {
+            const Pixel p = result.PixelAt(x, y);
+            ASSERT_NEAR(p.r, ramp(y, kHeight, height), 2.0) << x << "," << y;
+            ASSERT_NEAR(p.g, ramp(x, kWidth, width), 2.0) << x << "," << y;
+        }
+    }
+}
+
 // One-pixel stripes shrunk by three average to grey everywhere; a sampler
 // that picks pixels would show black and white bands instead.
 TEST(ResampleTest, FineStripesShrinkToGreyWithoutAliasing) {

@@ -81,6 +81,40 @@ TEST_F(DensityCommandsTest, AScreenIsDrawnAtTheDensitiesItsModuleIsPackedAt) {
     }
 }
 
+// The answer says where each element lies on the density's picture, as
+// that density's layout puts it, so that the selection outline sits on it.
+TEST_F(DensityCommandsTest, TheAnswerPlacesEachElementAsTheDensitysLayoutDoes) {
+    struct Case {
+        const char* package;
+        const char* density;
+        int element;
+        int left, top, width, height;  // in the picture's pixels
+    };
+    const Case cases[] = {
+        // Wallpapers fill the picture, not the xxhdpi box times 0.66 (712).
+        {"通话", "xhdpi", 0, 0, 0, 720, 1280},
+        {"锁屏", "xhdpi", 0, 0, 0, 720, 1280},
+        {"通话", "xxxhdpi", 0, 0, 0, 1440, 2560},
+        // The template's xhdpi layout: ButtonAnswer x="452" y="1029" w="145".
+        {"通话", "xhdpi", 4, 452, 1029, 145, 145},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.package) + " " + c.density + " " + std::to_string(c.element));
+        const Json::Value answer = Answer("DrawPreviewDensity", Array({c.package, 0, c.density}));
+        const Json::Value* found = nullptr;
+        for (const Json::Value& box : answer["boxes"]) {
+            if (box["screen"].asInt() == 0 && box["element"].asInt() == c.element) {
+                found = &box;
+            }
+        }
+        ASSERT_NE(found, nullptr) << answer.toStyledString();
+        EXPECT_EQ((*found)["left"].asInt(), c.left);
+        EXPECT_EQ((*found)["top"].asInt(), c.top);
+        EXPECT_EQ((*found)["width"].asInt(), c.width);
+        EXPECT_EQ((*found)["height"].asInt(), c.height);
+    }
+}
+
 TEST_F(DensityCommandsTest, EachModuleListsItsDensities) {
     const Json::Value lock = Answer("GetPreviewDensities", Array({"锁屏"}));
     ASSERT_EQ(lock.size(), 5u);

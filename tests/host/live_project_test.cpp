@@ -345,6 +345,40 @@ TEST_F(LiveProjectTest, AnOutsideChangeIsAStepUndoTakesBack) {
     EXPECT_TRUE(IsNear(PreviewMiddle(module_), 255, 0, 0));
 }
 
+// The page hears of the shown screen before the change is a step of the
+// history; an undo asked for at once waits for that step and takes it back,
+// instead of finding nothing (or an older step) to undo.
+TEST_F(LiveProjectTest, AnUndoAtOnceAfterTheShownScreenTakesTheOutsideChangeBack) {
+    ASSERT_TRUE(WaitForWatch());
+    bool shownDrawn = false;
+    main_->Define("ShownScreen", [](const Json::Value&) {
+        return std::optional<std::string>(R"({"module": "桌面", "screen": 0})");
+    });
+    main_->Define("OnShownScreenDrawn", [&](const Json::Value&) {
+        shownDrawn = true;
+        return std::optional<std::string>("");
+    });
+    // The second screen takes its time, so the undo comes while it is drawn.
+    SetScreenDrawingHook([](const ThemePackage& screen) {
+        if (screen.index == 1) {
+            std::this_thread::sleep_for(300ms);
+        }
+    });
+    const std::string wallpaper = Image("wallpaper.png");
+    const std::string original = ReadFile(wallpaper);
+    const std::string beside = Image("wallpaper.png.part");
+    sw::test::WriteSolidPng(beside, 108, 192, sw::test::Rgb(255, 0, 0), false);
+    fs::rename(beside, wallpaper);
+    ASSERT_TRUE(main_->ServeUntil([&] { return shownDrawn; }, 5s));
+    EXPECT_TRUE(changes_.empty());
+    auto undone = main_->Call("Undo");
+    SetScreenDrawingHook(nullptr);
+    ASSERT_TRUE(undone);
+    EXPECT_NE((*undone)["value"].asString().find("\"done\" : true"), std::string::npos)
+        << (*undone)["value"].asString() << harness_.log();
+    EXPECT_EQ(ReadFile(wallpaper), original);
+}
+
 class LimitedWatchTest : public LiveProjectTest {
   protected:
     LimitedWatchTest() : LiveProjectTest(WatchingOptions(2)) {}

@@ -1,20 +1,25 @@
 /* The editor preview at every density the pack makes for a module.
  *
  * The chooser #preview-density under the preview lists the module's
- * densities (GetPreviewDensities). xxhdpi is the editor's own picture; any
- * other is drawn by the host as a phone of that density shows the packed
- * theme (DrawPreviewDensity), at that density's pixel size. Element boxes,
- * clicks and moves stay in the forms' xxhdpi pixels; the picture is
- * formScale() of them smaller or larger, and the readout shows and takes
- * the density's own numbers, as the layout forms write them.
+ * densities (GetPreviewDensities). Until a density is chosen the preview is
+ * the editor's own picture (xxhdpi, a JPEG); a chosen density, xxhdpi too,
+ * is drawn by the host as a phone of that density shows the packed theme
+ * (DrawPreviewDensity), at that density's pixel size and without loss.
+ * Element boxes, clicks and moves stay in the forms' xxhdpi pixels; the
+ * picture is formScale() of them smaller or larger, the selection outline
+ * sits where the density's layout puts the element (boxOf), and the readout
+ * shows and takes the density's own numbers, as the layout forms write them.
  *
  *   PreviewDensity.fill(pkgName)     the chooser's options for the module
  *   PreviewDensity.show(pkg, screen) shows the screen at the chosen density
- *   PreviewDensity.active()          true when a density other than xxhdpi shows
+ *   PreviewDensity.drawnByHost()     true when the module's density was chosen
+ *   PreviewDensity.active()          true when the host's picture of a density shows
+ *   PreviewDensity.boxOf(element)    the element's box on that picture, or null
  *   PreviewDensity.formScale()       form pixels per picture pixel, or 0 at xxhdpi
  *   PreviewDensity.toShown(v)        a form number as the density's number
  *   PreviewDensity.toForm(d)         the form number the forms turn into d
- *   PreviewDensity.stats()           the time of the last switch, and how many
+ *   PreviewDensity.stats()           the time of the last switch (and of its drawing
+ *                                    by the host), and how many
  */
 'use strict';
 
@@ -22,13 +27,18 @@ var PreviewDensity = (function () {
     var EDITOR_DENSITY = 'xxhdpi';
     var chosen = {};        // density name by module page name
     var lists = {};         // densities by module page name
-    var shown = null;       // the density answer the picture shows, null at xxhdpi
+    var shown = null;       // the density answer the picture shows, null for the editor's
     var drawing = 0;        // the number of the latest request
     var lastSwitchMs = 0;
+    var lastDrawMs = 0;     // of it, until the host's answer
     var switches = 0;       // pictures shown at a chosen density
 
     function current() {
         return chosen[CURRENT_PACKAGE_NAME] || EDITOR_DENSITY;
+    }
+
+    function drawnByHost() {
+        return chosen[CURRENT_PACKAGE_NAME] !== undefined;
     }
 
     function editorLabel(pkg) {
@@ -63,7 +73,7 @@ var PreviewDensity = (function () {
     // be drawn says why under the preview and the editor's picture stays.
     async function show(pkg, screen) {
         var density = current();
-        if (density === EDITOR_DENSITY) {
+        if (!drawnByHost()) {
             ++drawing;
             showEditorPicture(pkg, screen);
             return;
@@ -74,6 +84,7 @@ var PreviewDensity = (function () {
         if (request !== drawing) {
             return;
         }
+        var drawMs = performance.now() - started;
         if (!answer || answer.error) {
             showEditorPicture(pkg, screen);
             $('#preview-resolution').text(density + '：' + ((answer && answer.error) || '无法绘制'));
@@ -83,6 +94,7 @@ var PreviewDensity = (function () {
         $('#preview-resolution').text(answer.label);
         $('#preview-img').one('load', function () {
             lastSwitchMs = performance.now() - started;
+            lastDrawMs = drawMs;
             ++switches;
         }).Refresh(answer.path);
     }
@@ -93,6 +105,22 @@ var PreviewDensity = (function () {
         if (pkg) {
             show(pkg, CURRENT_SCREEN_ID);
         }
+    }
+
+    // Where the picture shown shows the element ({mScreenID, mElementID}),
+    // in its pixels: {left, top, width, height}; null for the editor's
+    // picture or an element it does not draw.
+    function boxOf(element) {
+        if (!shown || !shown.boxes || !element) {
+            return null;
+        }
+        for (var i = 0; i < shown.boxes.length; ++i) {
+            var box = shown.boxes[i];
+            if (box.screen === element.mScreenID && box.element === element.mElementID) {
+                return box;
+            }
+        }
+        return null;
     }
 
     function formScale() {
@@ -133,6 +161,8 @@ var PreviewDensity = (function () {
         show: show,
         choose: choose,
         current: current,
+        drawnByHost: drawnByHost,
+        boxOf: boxOf,
         active: function () {
             return shown !== null;
         },
@@ -140,7 +170,7 @@ var PreviewDensity = (function () {
         toShown: toShown,
         toForm: toForm,
         stats: function () {
-            return { switchMs: lastSwitchMs, switches: switches };
+            return { switchMs: lastSwitchMs, drawMs: lastDrawMs, switches: switches };
         }
     };
 })();

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "core/log.h"
 #include "core/paths.h"
@@ -69,10 +70,26 @@ CommandResult GetPreviewDensities(CommandCall& call) {
     return CommandResult::Text(CompactJson(list));
 }
 
+Json::Value BoxesToJson(const std::vector<pack::DensityElementBox>& boxes) {
+    Json::Value list(Json::arrayValue);
+    for (const pack::DensityElementBox& box : boxes) {
+        Json::Value entry(Json::objectValue);
+        entry["screen"] = box.screen;
+        entry["element"] = box.element;
+        entry["left"] = box.rect.left;
+        entry["top"] = box.rect.top;
+        entry["width"] = box.rect.width();
+        entry["height"] = box.rect.height();
+        list.append(entry);
+    }
+    return list;
+}
+
 // DrawPreviewDensity(package, screen, density): draws the screen at the
 // density and answers {"path", "name", "width", "height", "factor",
-// "label"}, the picture being a PNG file the page may load; {"error"} when
-// it cannot be drawn.
+// "label", "boxes"}, the picture being a PNG file the page may load and
+// boxes the places of its elements on it ([{"screen", "element", "left",
+// "top", "width", "height"}]); {"error"} when it cannot be drawn.
 CommandResult DrawPreviewDensity(CommandCall& call) {
     const std::string& density = call.text(2);
     const int screen = call.number(1);
@@ -80,6 +97,7 @@ CommandResult DrawPreviewDensity(CommandCall& call) {
     std::string reason;
     std::string moduleName;
     pack::PreviewDensity chosen;
+    std::vector<pack::DensityElementBox> boxes;
     {
         const ProjectReader project = ReadProject();
         const ThemeModule* module = project->FindModule(call.text(0));
@@ -91,7 +109,7 @@ CommandResult DrawPreviewDensity(CommandCall& call) {
         std::error_code error;
         const std::string root = std::filesystem::canonical(FolderOf(module->path), error).string();
         if (error || !pack::FindPreviewDensity(module->name, density, chosen) ||
-            !pack::DrawScreenAtDensity(*module, screen, density, root, png, reason)) {
+            !pack::DrawScreenAtDensity(*module, screen, density, root, png, reason, &boxes)) {
             if (reason.empty()) {
                 reason = "the module " + module->name + " has no density " + density;
             }
@@ -111,6 +129,7 @@ CommandResult DrawPreviewDensity(CommandCall& call) {
     call.host().image_files().AllowFile(path);
     Json::Value answer = DensityToJson(chosen);
     answer["path"] = path;
+    answer["boxes"] = BoxesToJson(boxes);
     return CommandResult::Text(CompactJson(answer));
 }
 

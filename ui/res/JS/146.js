@@ -814,7 +814,7 @@ function NextScreen() {
 
 function RefreshPreview() {
     var pkg = CurrentPackage();
-    if (pkg && PreviewDensity.current() !== 'xxhdpi') {
+    if (pkg && PreviewDensity.drawnByHost()) {
         PreviewDensity.show(pkg, CURRENT_SCREEN_ID);
     } else if ($('#preview-img').attr('src')) {
         $('#preview-img').Refresh();

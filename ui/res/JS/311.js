@@ -67,8 +67,19 @@ var PreviewSelection = (function () {
         return ElementPlacement.placeOf(CURRENT_PACKAGE_NAME, element);
     }
 
-    // Box of an element in CSS pixels of the preview.
+    // Box of an element in CSS pixels of the preview; on a density's
+    // picture, where that density's layout puts it.
     function cssBox(b) {
+        var atDensity = PreviewDensity.boxOf(b);
+        if (atDensity) {
+            var z = PreviewCanvas.zoom();
+            return {
+                left: Math.round(atDensity.left * z),
+                top: Math.round(atDensity.top * z),
+                width: Math.max(1, Math.round(atDensity.width * z)),
+                height: Math.max(1, Math.round(atDensity.height * z))
+            };
+        }
         return {
             left: Math.round(b.left * PREVIEW_ZOOM_RATIO),
             top: Math.round(b.top * PREVIEW_ZOOM_RATIO),
