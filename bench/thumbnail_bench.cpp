@@ -4,6 +4,7 @@
 
 #include "engine/screen_drawing.h"
 #include "engine/thumbnails.h"
+#include "gfx/area_average.h"
 #include "gfx/image_decode.h"
 #include "gfx/image_encode.h"
 #include "gfx/stretch.h"
@@ -60,6 +61,45 @@ void BM_RenderThumbnailLowerBound(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RenderThumbnailLowerBound)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The two ways a thumbnail's picture is scaled: from the preview file,
+// decoded at a reduced scale and smoothly stretched (as thumbnails were
+// made before), and from the full-size picture a redraw has just drawn,
+// still in memory, shrunk by averaging.
+void BM_ScaleThumbnail(benchmark::State& state) {
+    ScreenFixture fixture;
+    if (!fixture.ok() || !DrawScreen(fixture.screen())) {
+        state.SkipWithError("cannot build the screen fixture");
+        return;
+    }
+    const std::string preview = PreviewPath(fixture.screen());
+    gfx::Image drawn;
+    if (!gfx::DecodeImage(preview, &drawn)) {
+        state.SkipWithError("cannot read the preview");
+        return;
+    }
+    const bool fromFile = state.range(0) == 0;
+    for (auto _ : state) {
+        gfx::Image thumbnail;
+        if (fromFile) {
+            gfx::Image image;
+            if (!gfx::DecodeImageAtLeast(preview, kThumbnailWidth, kThumbnailHeight, &image)) {
+                state.SkipWithError("decoding failed");
+                return;
+            }
+            thumbnail = gfx::SmoothStretch(image, kThumbnailWidth, kThumbnailHeight);
+        } else {
+            thumbnail = gfx::ShrinkByAreaAverage(drawn, kThumbnailWidth, kThumbnailHeight);
+        }
+        benchmark::DoNotOptimize(thumbnail.row(0));
+    }
+}
+BENCHMARK(BM_ScaleThumbnail)
+    ->ArgName("in_memory")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace sw::bench

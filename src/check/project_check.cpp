@@ -1,6 +1,8 @@
 #include "check/project_check.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "check/entry_check.h"
 #include "check/image_file_check.h"
@@ -11,6 +13,7 @@
 #include "check/text_size_check.h"
 #include "core/files.h"
 #include "core/log.h"
+#include "core/on_all_cores.h"
 #include "core/paths.h"
 #include "core/text.h"
 #include "engine/module_folders.h"
@@ -28,6 +31,28 @@ const ThemeModule* LoadedModule(const ThemeProject& project, const std::string& 
     return nullptr;
 }
 
+// What the look-up of a module's image references found and logged.
+struct ModuleReferences {
+    Findings findings;
+    std::vector<std::string> log;
+};
+
+// The image references of every module, looked up side by side on every
+// core: the look-ups follow the folders link by link, file after file, the
+// longest stretch of a check that one core would do alone. Each module's
+// findings and log lines join the check at that module's turn, as if looked
+// up there.
+std::vector<ModuleReferences> LookUpReferences(const std::string& projectDir,
+                                               const std::vector<std::string>& folders) {
+    std::vector<ModuleReferences> references(folders.size());
+    ForEachOnAllCores(folders.size(), [&](std::size_t i) {
+        HeldLogLines held;
+        CheckImageReferences(projectDir + "/" + folders[i], folders[i], references[i].findings);
+        references[i].log = held.Take();
+    });
+    return references;
+}
+
 Findings RunCheck(const ThemeProject& project, bool judgeTexts, gfx::DecodedPictures& pictures) {
     Findings findings;
     if (project.project_dir().empty()) {
@@ -41,10 +66,14 @@ Findings RunCheck(const ThemeProject& project, bool judgeTexts, gfx::DecodedPict
         findings.push_back({Level::kError, "", FileNameOf(project.project_path()),
                             "项目文件夹中没有任何模块（含template.xml的文件夹）", "", -1, -1});
     }
-    for (const std::string& name : folders) {
+    std::vector<ModuleReferences> references = LookUpReferences(project.project_dir(), folders);
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        const std::string& name = folders[i];
         const std::string path = project.project_dir() + "/" + name;
         ImageSizes sizes;
-        CheckImageReferences(path, name, findings);
+        WriteLogLines(references[i].log);
+        findings.insert(findings.end(), references[i].findings.begin(),
+                        references[i].findings.end());
         CheckImageFiles(path, name, findings, sizes, pictures);
         const ThemeModule* module = LoadedModule(project, name);
         std::unique_ptr<ThemeModule> own;

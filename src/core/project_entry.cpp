@@ -47,6 +47,22 @@ std::string ParentOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The last component of path: "" when it ends in "/".
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The real path of a folder's entry that is no link, from the folder's real
+// path; path itself is resolved when its name is no plain name.
+std::string RealPathIn(const std::string& realFolder, const std::string& name,
+                       const std::string& path) {
+    if (name.empty() || name == "." || name == "..") {
+        return RealPath(path);
+    }
+    return realFolder == "/" ? "/" + name : realFolder + "/" + name;
+}
+
 std::string SpecialName(mode_t mode) {
     if (S_ISFIFO(mode)) {
         return "a FIFO";
@@ -87,7 +103,11 @@ ProjectEntry Classify(const std::string& realRoot, const std::string& path) {
         return entry;
     }
     const std::string realParent = RealPath(ParentOf(path));
-    const std::string realSelf = RealPath(path);
+    // An entry that is no link lies where its name says in its real
+    // folder; only a link needs resolving on its own.
+    const std::string realSelf = S_ISLNK(own.st_mode) || realParent.empty()
+                                     ? RealPath(path)
+                                     : RealPathIn(realParent, NameOf(path), path);
     const bool isRoot = !realSelf.empty() && realSelf == realRoot && !S_ISLNK(own.st_mode);
     if (!isRoot && (realRoot.empty() || !IsSameOrBelow(realParent, realRoot))) {
         // The path passes through a linked folder that leads elsewhere.

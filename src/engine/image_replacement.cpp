@@ -79,7 +79,8 @@ bool NoDpiTwin(const std::string& path, std::string& twin) {
 }
 
 bool ReplaceImage(ThemeProject& project, const std::string& moduleName, int screenId, int elementId,
-                  int imageIndex, const std::string& sourcePath) {
+                  int imageIndex, const std::string& sourcePath,
+                  const ShownScreenDrawn& shownDrawn) {
     const ThemeModule* module = project.FindModule(moduleName);
     if (module == nullptr) {
         return false;
@@ -103,7 +104,7 @@ bool ReplaceImage(ThemeProject& project, const std::string& moduleName, int scre
     // Element 0 is the wallpaper, which every screen shows.
     const int redrawIndex = elementId > 0 ? screenId : -1;
     return RedrawWithThumbnails(*module, redrawIndex, screenId, project.thumbnail_width(),
-                                project.thumbnail_height());
+                                project.thumbnail_height(), shownDrawn);
 }
 
 bool SaveDeleteImage(const ThemeProject& project, const std::string& moduleName, int screenId,

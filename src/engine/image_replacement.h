@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/theme_project.h"
+#include "engine/thumbnails.h"
 
 namespace sw {
 
@@ -23,9 +24,11 @@ bool NoDpiTwin(const std::string& path, std::string& twin);
 // one that is no whole image is refused (logged) before any file is touched.
 // Each copy is written beside the old file and renamed over it. False for an
 // unknown module, element or image, an unreadable source, a failed copy
-// (logged; earlier copies stay) or a failed drawing.
+// (logged; earlier copies stay) or a failed drawing. Screen screenId is drawn
+// first, and shownDrawn (when given) told as soon as it is.
 bool ReplaceImage(ThemeProject& project, const std::string& moduleName, int screenId, int elementId,
-                  int imageIndex, const std::string& sourcePath);
+                  int imageIndex, const std::string& sourcePath,
+                  const ShownScreenDrawn& shownDrawn = nullptr);
 
 // For an icon element: flag text 0 adds the file name of each of its images
 // to the IconExclusionList, 1 removes them; other flags (C atoi rule) do

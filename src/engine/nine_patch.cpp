@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "gfx/image_decode.h"
+#include "engine/kept_pictures.h"
+#include "engine/theme_module.h"
 
 namespace sw {
 
@@ -60,13 +61,16 @@ std::vector<std::int64_t> RunSizes(const std::vector<NinePatchImage::Run>& runs,
 }  // namespace
 
 bool NinePatchImage::Load(const std::string& path) {
-    image_ = gfx::Image();
+    image_.reset();
     loaded_ = false;
     valid_ = false;
     column_runs_.clear();
     row_runs_.clear();
     source_grid_.clear();
-    if (!gfx::DecodeImage(path, &image_, gfx::Premultiply::kAll)) {
+    // Read as a plain picture is, premultiplied whole: the marks are opaque
+    // black or wholly transparent either way.
+    image_ = DrawingPictureOf(path, kImageKindPng);
+    if (image_ == nullptr) {
         return false;
     }
     loaded_ = true;
@@ -74,12 +78,17 @@ bool NinePatchImage::Load(const std::string& path) {
     return true;
 }
 
+const gfx::Image& NinePatchImage::image() const {
+    static const gfx::Image kNone;
+    return image_ != nullptr ? *image_ : kNone;
+}
+
 bool NinePatchImage::ReadRuns(int x0, int y0, int dx, int dy, int count,
                               std::vector<Run>& runs) const {
     runs.clear();
     for (int i = 0; i < count; ++i) {
         const int position = 1 + i;
-        const gfx::Pixel p = image_.PixelAt(x0 + dx * i, y0 + dy * i);
+        const gfx::Pixel p = image().PixelAt(x0 + dx * i, y0 + dy * i);
         bool black = false;
         if (p == kOpaqueBlack) {
             black = true;
@@ -102,14 +111,14 @@ bool NinePatchImage::ReadRuns(int x0, int y0, int dx, int dy, int count,
 bool NinePatchImage::Parse() {
     // Only a 32-bit image carries marks, and it needs a pixel inside its
     // border to have anything to stretch.
-    if (image_.bits_per_pixel() != 32 || image_.width() < 3 || image_.height() < 3) {
+    if (image().bits_per_pixel() != 32 || image().width() < 3 || image().height() < 3) {
         return false;
     }
-    if (!ReadRuns(0, 1, 0, 1, image_.height() - 2, row_runs_)) {
+    if (!ReadRuns(0, 1, 0, 1, image().height() - 2, row_runs_)) {
         row_runs_.clear();
         return false;
     }
-    if (!ReadRuns(1, 0, 1, 0, image_.width() - 2, column_runs_)) {
+    if (!ReadRuns(1, 0, 1, 0, image().width() - 2, column_runs_)) {
         row_runs_.clear();
         column_runs_.clear();
         return false;
@@ -130,9 +139,9 @@ bool NinePatchImage::Draw(gfx::Canvas& target, int x, int y, int width, int heig
     }
     if (!valid_) {
         if (width > 0 && height > 0) {
-            target.DrawImage(image_, gfx::Rect{0, 0, image_.width(), image_.height()},
+            target.DrawImage(image(), gfx::Rect{0, 0, image().width(), image().height()},
                              gfx::Rect{x, y, width, height},
-                             image_.has_alpha() ? gfx::BlendMode::kAlpha : gfx::BlendMode::kCopy);
+                             image().has_alpha() ? gfx::BlendMode::kAlpha : gfx::BlendMode::kCopy);
         }
         return true;
     }
@@ -144,7 +153,8 @@ bool NinePatchImage::Draw(gfx::Canvas& target, int x, int y, int width, int heig
         for (std::size_t j = 0; j < source_grid_[i].size(); ++j) {
             const Cell& source = source_grid_[i][j];
             if (widths[j] > 0 && heights[i] > 0 && source.width > 0 && source.height > 0) {
-                target.DrawImage(image_, gfx::Rect{source.x, source.y, source.width, source.height},
+                target.DrawImage(image(),
+                                 gfx::Rect{source.x, source.y, source.width, source.height},
                                  gfx::Rect{ClampToInt(cellX), ClampToInt(cellY),
                                            ClampToInt(widths[j]), ClampToInt(heights[i])},
                                  gfx::BlendMode::kAlpha);

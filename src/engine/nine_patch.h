@@ -4,6 +4,7 @@
 // row and right column are not.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,9 @@ class NinePatchImage {
 
     // Reads the file and parses its marks. False when the file cannot be
     // read as an image; a readable file whose marks do not parse is loaded
-    // but not valid, and is then drawn as a whole.
+    // but not valid, and is then drawn as a whole. The picture is one of the
+    // kept pictures (kept_pictures.h): while the file is unchanged, drawings
+    // in the editor decode it once.
     bool Load(const std::string& path);
 
     // Draws into (x, y, width, height) of the target: stretched by its marks
@@ -45,9 +48,10 @@ class NinePatchImage {
     const std::vector<Run>& column_runs() const { return column_runs_; }
     const std::vector<Run>& row_runs() const { return row_runs_; }
     // Size of the whole file, border included.
-    int width() const { return image_.width(); }
-    int height() const { return image_.height(); }
-    const gfx::Image& image() const { return image_; }
+    int width() const { return image().width(); }
+    int height() const { return image().height(); }
+    // Premultiplied whole; empty before a successful Load.
+    const gfx::Image& image() const;
 
   private:
     bool Parse();
@@ -56,7 +60,7 @@ class NinePatchImage {
     // black nor transparent.
     bool ReadRuns(int x0, int y0, int dx, int dy, int count, std::vector<Run>& runs) const;
 
-    gfx::Image image_;
+    std::shared_ptr<const gfx::Image> image_;
     bool loaded_ = false;
     bool valid_ = false;
     std::vector<Run> column_runs_;

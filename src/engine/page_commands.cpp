@@ -27,8 +27,9 @@ bool DrawThumbNail(const std::string& moduleName, int width, int height) {
     return DrawThumbNail(*WriteProject(), moduleName, width, height);
 }
 
-bool Redraw(const std::string& moduleName, int screenId, int elementId, int imageIndex) {
-    return Redraw(*WriteProject(), moduleName, screenId, elementId, imageIndex);
+bool Redraw(const std::string& moduleName, int screenId, int elementId, int imageIndex,
+            const ShownScreenDrawn& shownDrawn) {
+    return Redraw(*WriteProject(), moduleName, screenId, elementId, imageIndex, shownDrawn);
 }
 
 bool RedrawAll() {
@@ -75,8 +76,9 @@ std::string GetImageInfo(const std::string& path) {
 }
 
 bool SaveThemeImage(const std::string& moduleName, int screenId, int elementId, int imageIndex,
-                    const std::string& sourcePath) {
-    return ReplaceImage(*WriteProject(), moduleName, screenId, elementId, imageIndex, sourcePath);
+                    const std::string& sourcePath, const ShownScreenDrawn& shownDrawn) {
+    return ReplaceImage(*WriteProject(), moduleName, screenId, elementId, imageIndex, sourcePath,
+                        shownDrawn);
 }
 
 bool SaveDeleteImage(const std::string& moduleName, int screenId, int elementId, int /*imageIndex*/,

@@ -16,6 +16,8 @@
 
 #include <string>
 
+#include "engine/thumbnails.h"
+
 namespace sw {
 
 // DrawThumbNail(package, width, height): the module's thumbnails at the
@@ -23,8 +25,9 @@ namespace sw {
 bool DrawThumbNail(const std::string& moduleName, int width, int height);
 
 // Redraw(package, screen, element, resindex): shows another image of an
-// element and redraws every screen of its module.
-bool Redraw(const std::string& moduleName, int screenId, int elementId, int imageIndex);
+// element and redraws every screen of its module, the element's own first.
+bool Redraw(const std::string& moduleName, int screenId, int elementId, int imageIndex,
+            const ShownScreenDrawn& shownDrawn = nullptr);
 
 // RedrawAll(), RedrawAll1(): the first two screens, or all screens, of every
 // module drawn again with element 0 showing its first image.
@@ -47,7 +50,7 @@ std::string GetImageInfo(const std::string& path);
 
 // SaveThemeImage(package, screen, element, resindex, path): ReplaceImage.
 bool SaveThemeImage(const std::string& moduleName, int screenId, int elementId, int imageIndex,
-                    const std::string& sourcePath);
+                    const std::string& sourcePath, const ShownScreenDrawn& shownDrawn = nullptr);
 
 // SaveDeleteImage(package, screen, element, resindex, ischecked): "0" leaves
 // the icon out of packed themes, "1" takes it in again. The image index is

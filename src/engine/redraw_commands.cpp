@@ -51,7 +51,7 @@ bool DrawThumbNail(ThemeProject& project, const std::string& moduleName, int wid
 }
 
 bool Redraw(ThemeProject& project, const std::string& moduleName, int screenId, int elementId,
-            int imageIndex) {
+            int imageIndex, const ShownScreenDrawn& shownDrawn) {
     ThemeModule* module = project.FindModule(moduleName);
     if (module == nullptr) {
         return false;
@@ -65,7 +65,7 @@ bool Redraw(ThemeProject& project, const std::string& moduleName, int screenId, 
     }
     element->image_index = imageIndex;
     return RedrawWithThumbnails(*module, -1, screenId, project.thumbnail_width(),
-                                project.thumbnail_height());
+                                project.thumbnail_height(), shownDrawn);
 }
 
 bool RedrawAll(ThemeProject& project) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/theme_project.h"
+#include "engine/thumbnails.h"
 
 namespace sw {
 
@@ -19,11 +20,11 @@ namespace sw {
 bool DrawThumbNail(ThemeProject& project, const std::string& moduleName, int width, int height);
 
 // Shows image imageIndex of element (screenId, elementId), redraws every
-// screen of the module and renders its thumbnails. False for an unknown
-// module or element, an image index an image element does not have, or a
-// drawing failure.
+// screen of the module (screenId first, shownDrawn told as soon as it is
+// drawn) and renders its thumbnails. False for an unknown module or element,
+// an image index an image element does not have, or a drawing failure.
 bool Redraw(ThemeProject& project, const std::string& moduleName, int screenId, int elementId,
-            int imageIndex);
+            int imageIndex, const ShownScreenDrawn& shownDrawn = nullptr);
 
 // For every module with a page name: shows image 0 of element 0 of its first
 // screen, redraws its first two screens (RedrawAll) or all of its screens

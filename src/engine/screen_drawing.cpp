@@ -245,7 +245,10 @@ bool DrawElementIn(const ThemeElement& element, gfx::Canvas& canvas, ScreenRun* 
     return false;
 }
 
-bool DrawScreenIn(const ThemePackage& screen, ScreenRun* run) {
+// Draws the screen and writes its preview file; drawn (when given) is
+// pointed at the picture, which stays as it is until the thread draws
+// another screen.
+bool DrawScreenIn(const ThemePackage& screen, ScreenRun* run, const gfx::Image** drawn = nullptr) {
     const ModuleContext& context = *screen.context;
     MakeFolderPath(FormatString("%s/%s", context.module_path.c_str(), kPreviewFolder));
     const std::string output = PreviewPath(screen);
@@ -269,11 +272,15 @@ bool DrawScreenIn(const ThemePackage& screen, ScreenRun* run) {
         LogError("can not save image for screen %d\n", screen.index);
         return false;
     }
+    if (drawn != nullptr) {
+        *drawn = &canvas.image();
+    }
     return true;
 }
 
-bool DrawScreenAt(const ThemePackage& screen, int screenId, ScreenRun& run) {
-    if (!DrawScreenIn(screen, &run)) {
+bool DrawScreenAt(const ThemePackage& screen, int screenId, ScreenRun& run,
+                  const gfx::Image** drawn) {
+    if (!DrawScreenIn(screen, &run, drawn)) {
         LogError("draw screen %d failed\n", screenId);
         return false;
     }
@@ -324,7 +331,7 @@ bool RedrawScreens(const ThemeModule& module, int index) {
     return RedrawScreens(module, index, -1, nullptr);
 }
 
-bool RedrawScreens(const ThemeModule& module, int index, int current, const ScreenStep& then) {
+bool RedrawScreens(const ThemeModule& module, int index, int current, const DrawnScreenStep& then) {
     const int count = static_cast<int>(module.screens.size());
     int first = index;
     int last = index;
@@ -353,7 +360,7 @@ bool RedrawScreens(const ThemeModule& module, int index, int current, const Scre
 }
 
 bool RedrawTheseScreens(const ThemeModule& module, const std::vector<int>& order,
-                        const ScreenStep& then) {
+                        const DrawnScreenStep& then) {
     const int count = static_cast<int>(module.screens.size());
     for (int index : order) {
         if (index < 0 || index >= count) {
@@ -387,7 +394,9 @@ bool RedrawTheseScreens(const ThemeModule& module, const std::vector<int>& order
         if (skip) {
             return false;
         }
-        const bool drawn = DrawScreenAt(screen, order[k], run) && (then == nullptr || then(screen));
+        const gfx::Image* picture = nullptr;
+        const bool drawn = DrawScreenAt(screen, order[k], run, &picture) &&
+                           (then == nullptr || then(screen, *picture));
         if (!drawn) {
             failed = true;
         }

@@ -41,9 +41,13 @@ bool DrawScreen(const ThemePackage& screen);
 // drawn together. Otherwise the screen index alone.
 bool RedrawScreens(const ThemeModule& module, int index);
 
-// What is done with a screen right after it was drawn (its thumbnail), on
-// the same thread; false counts as a failure of the screen.
+// What is done with a screen right after it was drawn, on the same thread;
+// false counts as a failure of the screen.
 using ScreenStep = std::function<bool(const ThemePackage&)>;
+
+// The same with the picture just drawn and written to the preview file (its
+// thumbnail is scaled from it), valid during the call only.
+using DrawnScreenStep = std::function<bool(const ThemePackage&, const gfx::Image& picture)>;
 
 // RedrawScreens with the screens drawn side by side on every core. The
 // screen current, when it is one of them, is begun first (and its step run
@@ -51,13 +55,13 @@ using ScreenStep = std::function<bool(const ThemePackage&)>;
 // When a screen fails, the screens not yet begun are not drawn, the log
 // holds what drawing them one after another up to the failure would have
 // logged, and the answer is false.
-bool RedrawScreens(const ThemeModule& module, int index, int current, const ScreenStep& then);
+bool RedrawScreens(const ThemeModule& module, int index, int current, const DrawnScreenStep& then);
 
 // The screens at these indexes, begun in this order and drawn side by side
 // as RedrawScreens draws its screens; false, logged, for an index the module
 // does not have.
 bool RedrawTheseScreens(const ThemeModule& module, const std::vector<int>& screens,
-                        const ScreenStep& then);
+                        const DrawnScreenStep& then);
 
 // Called with every screen whose drawing begins, in the order they begin;
 // nullptr for none. The tests watch the order with it.

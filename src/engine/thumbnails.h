@@ -3,6 +3,7 @@
 // (N = screen id + 1), which is what the editor page shows.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,19 @@ std::string ThumbnailPath(const ThemePackage& screen);
 // cannot be drawn, read or written (logged).
 bool RenderThumbnails(const ThemeModule& module, int width, int height);
 
+// Told on the drawing thread as soon as the preview file of the screen the
+// designer looks at is written, while the other screens are still drawn.
+using ShownScreenDrawn = std::function<void()>;
+
 // RedrawScreens (module, index) and then RenderThumbnails (module, width,
 // height), with every screen's thumbnail made as soon as the screen is drawn
-// and the screen current begun first: the work of an edit, side by side on
-// every core. No thumbnail is made when the size is 0 or less. False when a
-// screen cannot be drawn or a thumbnail cannot be made (logged).
-bool RedrawWithThumbnails(const ThemeModule& module, int index, int current, int width, int height);
+// (scaled from the picture drawn) and the screen current begun first: the
+// work of an edit, side by side on every core. currentDrawn (when given)
+// hears when the screen current is drawn, before its thumbnail is made. No
+// thumbnail is made when the size is 0 or less. False when a screen cannot
+// be drawn or a thumbnail cannot be made (logged).
+bool RedrawWithThumbnails(const ThemeModule& module, int index, int current, int width, int height,
+                          const ShownScreenDrawn& currentDrawn = nullptr);
 
 // Draws the screens at these indexes again side by side (RedrawTheseScreens),
 // each with its thumbnail right after it (none for a size of 0 or less) and

@@ -304,6 +304,31 @@ TEST(ProjectCheckTest, AnImageNamedByManyFilesIsReportedOnce) {
     EXPECT_NE(colon[0]->message.find("另有 41 个文件"), std::string::npos) << Lines(findings);
 }
 
+// The image references of the modules are looked up side by side, yet each
+// module's findings come at its turn, in the modules' order.
+TEST(ProjectCheckTest, MissingImagesAreReportedInTheModulesOrder) {
+    const TemplateCopy project;
+    const std::string removed[] = {std::string(kLauncherImages) + "weather_bg.png",
+                                   std::string(kLockImages) + "time_colon.png",
+                                   std::string(kCallImages) + "custom_wallpaper.png"};
+    for (const std::string& path : removed) {
+        ASSERT_TRUE(fs::remove(project / path)) << path;
+    }
+    const Findings findings = project.Check();
+    std::vector<std::string> reported;
+    for (const Finding& finding : findings) {
+        for (const char* name : {"weather_bg", "time_colon", "custom_wallpaper"}) {
+            if (finding.message.find("缺少图片") != std::string::npos &&
+                finding.message.find(name) != std::string::npos) {
+                reported.push_back(finding.module + " " + name);
+            }
+        }
+    }
+    EXPECT_EQ(reported, (std::vector<std::string>{"launcher weather_bg", "lockscreen time_colon",
+                                                  "screencall custom_wallpaper"}))
+        << Lines(findings);
+}
+
 // The lock screen's switched-off shortcuts sit at x = -2080px on purpose;
 // the same element moved off screen by another value is reported.
 TEST(ProjectCheckTest, OnlyTheOffPositionHidesAnElementWithoutAWarning) {

@@ -69,6 +69,11 @@ TEST_F(HostileProject, ClassifiesEveryKindOfEntry) {
         {"broken_out", EntryKind::kLinkOutside},
         {"to_pipe", EntryKind::kSpecial},
         {"missing", EntryKind::kMissing},
+        // Names that are no plain names, and ways through linked folders.
+        {"folder/.", EntryKind::kFolder},
+        {"folder/..", EntryKind::kFolder},
+        {"inside_folder/../plain.txt", EntryKind::kFile},
+        {"folder_out/../secret.txt", EntryKind::kLinkOutside},
     };
     for (const Case& c : cases) {
         const ProjectEntry entry = ClassifyProjectEntry(root_, At(c.name));

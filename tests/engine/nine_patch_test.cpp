@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/engine_fixture.h"
+#include "engine/kept_pictures.h"
 
 namespace sw {
 namespace {
@@ -193,6 +194,30 @@ TEST_F(NinePatchTest, UnreadableFilesFailToLoad) {
         EXPECT_FALSE(IsNinePatch(path));
     }
     EXPECT_EQ(Row(canvas_, 0, 0, 10), std::string(10, 'w'));
+}
+
+// In the editor a nine-patch is one of the kept pictures: drawn again from
+// the picture kept while its file is unchanged, and read again, marks and
+// colours, once another program changed it.
+TEST_F(NinePatchTest, AKeptNinePatchIsReadAgainOnceItsFileChanged) {
+    KeepPictures(1 << 20);
+    const std::string path =
+        WriteNinePatch(folder_ / "kept.9.png", "#", "#", [](int, int) { return kRed; });
+    NinePatchImage first;
+    ASSERT_TRUE(first.Load(path));
+    NinePatchImage again;
+    ASSERT_TRUE(again.Load(path));
+    EXPECT_EQ(&again.image(), &first.image()) << "the unchanged file was decoded again";
+
+    // Another size and other marks: fixed green, stretchable blue.
+    WriteNinePatch(path, ".#", "#", [](int x, int) { return x == 0 ? kGreen : kBlue; });
+    NinePatchImage changed;
+    ASSERT_TRUE(changed.Load(path));
+    EXPECT_EQ(changed.width(), 4);
+    EXPECT_EQ(changed.column_runs(), (std::vector<PatchRun>{{1, 2, false}, {2, 3, true}}));
+    ASSERT_TRUE(changed.Draw(canvas_, 0, 0, 5, 1));
+    EXPECT_EQ(Row(canvas_, 0, 0, 6), "gbbbbw");
+    KeepPictures(0);
 }
 
 }  // namespace

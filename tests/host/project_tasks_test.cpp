@@ -7,6 +7,7 @@
 
 #include "engine/engine_fixture.h"
 #include "engine/theme_project.h"
+#include "gfx/image_decode.h"
 #include "harness.h"
 #include "host/json_text.h"
 #include "host/project_tasks.h"
@@ -284,6 +285,51 @@ TEST_F(MainWindowTasksTest, EditorCommandsTakeThePagesArguments) {
     EXPECT_NE(ReadFile(harness_.folder() / "P/theme/launcher/content/res/values/colors.xml")
                   .find("#FF00FF00"),
               std::string::npos);
+}
+
+// The page hears of the screen of an edit as soon as that screen is drawn,
+// before the command answers, and the preview it then loads is the new one.
+TEST_F(MainWindowTasksTest, TheScreenOfAnEditIsShownBeforeTheAnswer) {
+    ASSERT_TRUE(OpenProjectAtStart(project_file_));
+    const std::string preview =
+        harness_.folder() / "P/theme/launcher/preview/xxhdpi/preview2_suit.jpg";
+    const std::string red = harness_.folder() / "red.png";
+    sw::test::WriteSolidPng(red, 108, 192, sw::test::Rgb(255, 0, 0), false);
+    ASSERT_TRUE(main_->Call("DrawThumbNail", Array({"桌面", 54, 96})));
+    struct Told {
+        Json::Value args;
+        gfx::Pixel middle;
+    };
+    std::vector<Told> told;
+    main_->Define("OnShownScreenDrawn", [&](const Json::Value& args) -> std::optional<std::string> {
+        gfx::Image picture;
+        gfx::Pixel middle;
+        if (gfx::DecodeImage(preview, &picture)) {
+            middle = picture.PixelAt(picture.width() / 2, picture.height() / 2);
+        }
+        told.push_back({args, middle});
+        return "";
+    });
+    const struct {
+        const char* command;
+        Json::Value args;
+    } cases[] = {
+        {"SaveThemeImage", Array({"桌面", 1, 0, 0, red})},
+        {"Redraw", Array({"桌面", 1, 0, 0})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        told.clear();
+        // Gone, so that only the redraw can have written it when the page hears.
+        ASSERT_TRUE(std::filesystem::remove(preview));
+        auto answer = main_->Call(c.command, c.args, 20s);
+        ASSERT_TRUE(answer);
+        EXPECT_EQ((*answer)["value"], true);
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].args, Array({"桌面", "1"}));
+        EXPECT_GT(told[0].middle.r, 240);
+        EXPECT_LT(told[0].middle.g, 16);
+    }
 }
 
 }  // namespace

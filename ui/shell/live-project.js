@@ -1,7 +1,8 @@
 /* The editor page's side of a live project: the host watches the project's
  * folders and tells the page when other programs changed its files
- * (OnProjectFilesChanged; OnShownScreenDrawn before it when the screen the
- * preview shows, which ShownScreen names, was drawn again), or that it cannot
+ * (OnProjectFilesChanged; OnShownScreenDrawn of shown-redraw.js before it
+ * when the screen the preview shows, which ShownScreen names, was drawn
+ * again), or that it cannot
  * watch them all (OnProjectWatchLimited). Loaded after the editor's main script. */
 'use strict';
 
@@ -53,12 +54,6 @@ function OnProjectFilesChanged(text) {
 // {"module": page name, "screen": index}.
 function ShownScreen() {
     return JSON.stringify({ module: CURRENT_PACKAGE_NAME, screen: CURRENT_SCREEN_ID });
-}
-
-// The screen the preview shows was drawn again; the others still are.
-function OnShownScreenDrawn() {
-    RefreshPreview();
-    return '';
 }
 
 // Said once a project: changes made by other programs show only after 刷新.

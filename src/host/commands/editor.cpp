@@ -8,6 +8,7 @@
 #include "host/edit_steps.h"
 #include "host/host.h"
 #include "host/project_tasks.h"
+#include "host/script_bridge.h"
 #include "host/window.h"
 
 namespace sw::host {
@@ -40,9 +41,18 @@ CommandResult DrawThumbNailCommand(CommandCall& call) {
     return CommandResult::Boolean(DrawThumbNail(call.text(0), call.number(1), call.number(2)));
 }
 
+// The page hears as soon as the screen of the edit is drawn (it shows it
+// while the other screens are drawn): OnShownScreenDrawn(package, screen).
+ShownScreenDrawn TellPageScreenDrawn(CommandCall& call, int screenId) {
+    return [&main = call.window(), module = call.text(0), screenId] {
+        CallPageFunction(&main, "OnShownScreenDrawn", {module, std::to_string(screenId)});
+    };
+}
+
 CommandResult RedrawCommand(CommandCall& call) {
-    return CommandResult::Boolean(
-        Redraw(call.text(0), call.number(1), call.number(2), call.number(3)));
+    return CommandResult::Boolean(Redraw(call.text(0), call.number(1), call.number(2),
+                                         call.number(3),
+                                         TellPageScreenDrawn(call, call.number(1))));
 }
 
 CommandResult RedrawAllCommand(CommandCall&) {
@@ -67,8 +77,9 @@ CommandResult GetImageInfoCommand(CommandCall& call) {
 }
 
 CommandResult SaveThemeImageCommand(CommandCall& call) {
-    return CommandResult::Boolean(
-        SaveThemeImage(call.text(0), call.number(1), call.number(2), call.number(3), call.text(4)));
+    return CommandResult::Boolean(SaveThemeImage(call.text(0), call.number(1), call.number(2),
+                                                 call.number(3), call.text(4),
+                                                 TellPageScreenDrawn(call, call.number(1))));
 }
 
 CommandResult SaveDeleteImageCommand(CommandCall& call) {

@@ -1045,9 +1045,10 @@ function OnResourceImageClick(ref) {
     var element = ref.element;
     ShowDashedRectByElementID(element.mScreenID, element.mElementID);
     if (element.mTag === 'icongroup' && element.mRedraw) {
-        setTimeout(async function () {
-            await external.Redraw(ref.pkg, element.mScreenID, element.mElementID, ref.index);
-            RefreshPreview();
+        setTimeout(function () {
+            RedrawAndShow(function () {
+                return external.Redraw(ref.pkg, element.mScreenID, element.mElementID, ref.index);
+            });
         }, 10);
     }
 }
@@ -1078,7 +1079,10 @@ async function ChooseImage(ref, cell) {
         return ALERT('您选择的图片尺寸(' + info.width + ' * ' + info.height + ')不正确。需要是 (' +
                      WALLPAPER_WIDTH + ' * ' + WALLPAPER_HEIGHT + ')。');
     }
-    if (!await external.SaveThemeImage(ref.pkg, element.mScreenID, element.mElementID, ref.index, path)) {
+    var saved = await RedrawAndShow(function () {
+        return external.SaveThemeImage(ref.pkg, element.mScreenID, element.mElementID, ref.index, path);
+    });
+    if (!saved) {
         return ALERT('图片替换失败，请重试。<br />请确认主题包图片没有被其他程序打开。');
     }
     if (element.mScreenID > 1) {
@@ -1088,7 +1092,6 @@ async function ChooseImage(ref, cell) {
     cell.find('img.resource-img').Refresh(path);
     cell.closest('.category-block, .filter-block').find('img.resource-img').not(cell.find('img')).Refresh();
     $('#resource img.wallpapper').Refresh();
-    RefreshPreview();
 }
 
 /* Undo and redo. */
