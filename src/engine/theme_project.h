@@ -30,6 +30,10 @@ enum class ScreensToDraw {
     kNone,
 };
 
+// The page name of the module the editor shows first, the home screen: its
+// first screen is what an editor's open draws before it answers.
+inline constexpr const char* kFirstShownModule = "桌面";
+
 // How an open goes about its work. By default every screen of every module
 // is drawn, as the editor needs; a caller that reads only some previews (a
 // pack) asks for those alone.

@@ -24,10 +24,8 @@ namespace {
 constexpr const char* kOpenFailed = "打开主题包失败。";
 constexpr const char* kCreateFailed = "创建主题包失败。";
 
-// The module the editor shows first: an open answers once its first screen
-// is drawn, and draws the others meanwhile.
-constexpr const char* kFirstShownModule = "桌面";
-
+// An open answers once the first screen the editor shows is drawn, and
+// draws the others meanwhile.
 OpenOptions EditorOpen() {
     OpenOptions options;
     options.answer_after = kFirstShownModule;
