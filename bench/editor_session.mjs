@@ -2,7 +2,7 @@
 // the editor in headless Chromium, and the median of their timings.
 import fs from 'node:fs';
 import path from 'node:path';
-import { makeTempDir, openSession, runProgram, waitForEditor } from '../tests/browser/harness.mjs';
+import { createProject, makeTempDir, openEditor } from '../tests/browser/harness.mjs';
 
 export { median } from '../tests/browser/harness.mjs';
 
@@ -11,10 +11,9 @@ export { median } from '../tests/browser/harness.mjs';
 export async function withEditor(prefix, work) {
     const folder = makeTempDir(prefix);
     const home = path.join(folder, 'home');
-    const project = runProgram(['create', '--home', home, '--name', 'bench', '--dir', path.join(folder, 'projects')]).trim();
-    const session = await openSession({ home, args: ['--open', project] });
+    const { project } = createProject(home, folder, 'bench');
+    const session = await openEditor(home, project);
     try {
-        await waitForEditor(session.page);
         await work({ page: session.page, home, work: folder });
     } finally {
         await session.close();

@@ -8,7 +8,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
-import { makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor, waitUntil } from './harness.mjs';
+import { createProject, endSession, makeTempDir, openEditor, popup, screenshot, waitUntil } from './harness.mjs';
 
 const PACKAGES = { '桌面': '#package-desktop', '锁屏': '#package-locktop', '通话': '#package-calltop' };
 
@@ -166,18 +166,13 @@ describe('the preview canvas', () => {
     }
 
     before(async () => {
-        const project = runProgram(['create', '--home', home, '--name', 'canvas', '--dir', path.join(work, 'projects'),
-                                    '--theme-name', 'Canvas']).trim();
-        folder = path.join(path.dirname(project), 'canvas');
-        session = await openSession({ home, args: ['--open', project] });
+        const created = createProject(home, work, 'canvas', ['--theme-name', 'Canvas']);
+        folder = created.folder;
+        session = await openEditor(home, created.project);
         page = session.page;
-        await waitForEditor(page);
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('zooms in steps, shows the screen pixel for pixel at 100 %, and hit tests alike at every zoom', async () => {
         await showPackage('锁屏');

@@ -6,7 +6,7 @@ import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
-import { PROGRAM, makeTempDir, runProgram } from './harness.mjs';
+import { createProject, makeTempDir, PROGRAM } from './harness.mjs';
 
 describe('skinwright check', () => {
     const work = makeTempDir('sw-check-cli-');
@@ -17,8 +17,7 @@ describe('skinwright check', () => {
 
     before(() => {
         fs.mkdirSync(out);
-        project = runProgram(['create', '--home', home, '--name', 'dusk', '--dir', path.join(work, 'projects')]).trim();
-        folder = path.join(path.dirname(project), 'dusk');
+        ({ project, folder } = createProject(home, work, 'dusk'));
     });
 
     after(() => fs.rmSync(work, { recursive: true, force: true }));

@@ -6,7 +6,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    fakeOpener, frameOf, makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor, writePng,
+    createProject, endSession, fakeOpener, frameOf, makeTempDir, openEditor, popup, screenshot, writePng,
 } from './harness.mjs';
 
 describe('the check panel', () => {
@@ -18,8 +18,8 @@ describe('the check panel', () => {
     let page;
 
     before(async () => {
-        project = runProgram(['create', '--home', home, '--name', 'glade', '--dir', path.join(work, 'projects')]).trim();
-        const folder = path.join(path.dirname(project), 'glade');
+        let folder;
+        ({ project, folder } = createProject(home, work, 'glade'));
         // The call screen's wallpaper is too small, and the theme has no author.
         writePng(path.join(folder, 'screencall/content/res/drawable-xxhdpi/custom_wallpaper.png'), 540, 960,
                  () => [30, 40, 90]);
@@ -27,15 +27,11 @@ describe('the check panel', () => {
         const meta = JSON.parse(fs.readFileSync(metaPath, 'utf8'));
         meta.resource_developer = '';
         fs.writeFileSync(metaPath, JSON.stringify(meta));
-        session = await openSession({ home, args: ['--open', project], env: opener.env });
+        session = await openEditor(home, project, opener.env);
         page = session.page;
-        await waitForEditor(page);
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('lists the findings and selects the element of one that is clicked', async () => {
         assert.ok(await page.locator('#package-desktop').evaluate((e) => e.classList.contains('package-active')));

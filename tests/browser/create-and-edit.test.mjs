@@ -6,7 +6,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    colourShare, frameOf, makeTempDir, openSession, popup, screenshot, waitForColourShare, waitForEditor, writePng,
+    colourShare, endSession, frameOf, makeTempDir, openSession, popup, screenshot, waitForColourShare, waitForEditor,
+    writePng,
 } from './harness.mjs';
 
 const PACKAGES = [
@@ -63,10 +64,7 @@ describe('a project made from the start window and edited', () => {
         page = session.page;
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('the start page offers its three actions', async () => {
         for (const id of ['#btn-new', '#btn-open', '#btn-push']) {

@@ -6,8 +6,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    closeForm, makeTempDir, openForm, openSession, popup, PROGRAM, runProgram, screenshot, waitForEditor, waitUntil,
-    valuesEntryIn,
+    closeForm, createProject, endSession, makeTempDir, openEditor, openForm, openSession, popup, PROGRAM, runProgram,
+    screenshot, valuesEntryIn, waitUntil,
 } from './harness.mjs';
 
 const entryIn = valuesEntryIn;
@@ -20,16 +20,12 @@ describe('the editor as a designer uses it', () => {
     let page;
 
     before(async () => {
-        project = runProgram(['create', '--home', home, '--name', 'comforts', '--dir', path.join(work, 'projects'),
-                              '--theme-name', 'Comforts']).trim();
+        ({ project } = createProject(home, work, 'comforts', ['--theme-name', 'Comforts']));
         session = await openSession({ home });
         page = session.page;
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('shows the version the program says it is', async () => {
         const version = runProgram(['--version']).trim().replace(/^skinwright /, '');
@@ -40,9 +36,8 @@ describe('the editor as a designer uses it', () => {
 
     it('takes every one of three quick undo presses, and Ctrl+Y redoes', async () => {
         await session.close();
-        session = await openSession({ home, args: ['--open', project] });
+        session = await openEditor(home, project);
         page = session.page;
-        await waitForEditor(page);
         const dimens = path.join(path.dirname(project), 'comforts', 'launcher/content/res/values/dimens.xml');
         const widths = [entryIn(dimens, 'home_point_width')];
         const form = await openForm(page, '.btn5', '属性设置');
@@ -76,9 +71,8 @@ describe('the editor as a designer uses it', () => {
         assert.ok(original.includes(entry), 'the template has an 85 % opaque battery text');
         // A fresh editor: the steps taken above redraw the lists a while after.
         await session.close();
-        session = await openSession({ home, args: ['--open', project] });
+        session = await openEditor(home, project);
         page = session.page;
-        await waitForEditor(page);
         await page.locator('#package-locktop').click();
         await page.locator('#resource-tab td.tab-normal', { hasText: '电池' }).click();
         const cell = page.locator('#resource .category-block:visible .color-cell', { hasText: '正在充电 86%' });

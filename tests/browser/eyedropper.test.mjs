@@ -6,7 +6,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor, waitUntil, writePng,
+    createProject, endSession, makeTempDir, openEditor, popup, screenshot, waitForEditor, waitUntil, writePng,
 } from './harness.mjs';
 
 // The lock-screen wallpaper: four bands of plain colour.
@@ -21,20 +21,15 @@ describe('colours from the screen', () => {
     const dialog = () => popup(page, '颜色');
 
     before(async () => {
-        const project = runProgram(['create', '--home', home, '--name', 'drop', '--dir', path.join(work, 'projects'),
-                                    '--theme-name', 'Drop']).trim();
-        folder = path.join(path.dirname(project), 'drop');
+        const created = createProject(home, work, 'drop', ['--theme-name', 'Drop']);
+        folder = created.folder;
         writePng(path.join(folder, 'lockscreen/content/res/drawable-xxhdpi/lockscreen_wallpaper.png'), 1080, 1920,
                  (x, y) => BANDS[Math.floor(y / 480)]);
-        session = await openSession({ home, args: ['--open', project] });
+        session = await openEditor(home, created.project);
         page = session.page;
-        await waitForEditor(page);
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     async function openDialog() {
         await page.locator('#package-locktop').click();

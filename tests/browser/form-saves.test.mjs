@@ -9,9 +9,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    closeForm, expectWarning as expectWarningOf, makeTempDir, openForm as openFormOf, openSession, popup, runProgram,
-    snapshotFiles, waitForEditor, waitUntil,
-    valuesEntryIn,
+    closeForm, createProject, endSession, expectWarning as expectWarningOf, makeTempDir, openEditor,
+    openForm as openFormOf, popup, snapshotFiles, valuesEntryIn, waitUntil,
 } from './harness.mjs';
 
 const entryIn = valuesEntryIn;
@@ -30,19 +29,14 @@ describe('the settings forms save all or nothing', () => {
     const expectWarning = (text) => expectWarningOf(page, text);
 
     before(async () => {
-        const project = runProgram(['create', '--home', home, '--name', 'saves', '--dir', path.join(work, 'projects'),
-                                    '--theme-name', 'Saves', '--version-name', '1.0.0', '--originate', '原创',
-                                    '--author', '小林']).trim();
-        folder = path.join(path.dirname(project), 'saves');
-        session = await openSession({ home, args: ['--open', project] });
+        const created = createProject(home, work, 'saves', ['--theme-name', 'Saves', '--version-name', '1.0.0',
+                                                            '--originate', '原创', '--author', '小林']);
+        folder = created.folder;
+        session = await openEditor(home, created.project);
         page = session.page;
-        await waitForEditor(page);
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('refuses bad numbers in every form, names the field and writes nothing', async () => {
         const forms = [

@@ -231,6 +231,35 @@ export async function openSession({ home = makeTempDir('sw-home-'), args = [], e
     }
 }
 
+// A new project made from the template in work/projects; the folder of its
+// modules is beside the project file and bears its name.
+export function createProject(home, work, name, args = []) {
+    const project = runProgram(['create', '--home', home, '--name', name, '--dir', path.join(work, 'projects'),
+                                ...args]).trim();
+    return { project, folder: path.join(path.dirname(project), name) };
+}
+
+// A session whose tab shows the editor on project, its preview drawn.
+export async function openEditor(home, project, env = {}) {
+    const session = await openSession({ home, args: ['--open', project], env });
+    try {
+        await waitForEditor(session.page);
+    } catch (error) {
+        await session.close().catch(() => {});
+        throw error;
+    }
+    return session;
+}
+
+// Ends a test's session (if it began) and removes the test's folder.
+export async function endSession(session, work) {
+    try {
+        await session?.close();
+    } finally {
+        fs.rmSync(work, { recursive: true, force: true });
+    }
+}
+
 // The middle value of a benchmark's timings.
 export function median(values) {
     const sorted = [...values].sort((a, b) => a - b);

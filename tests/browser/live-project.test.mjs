@@ -6,7 +6,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    makeTempDir, openSession, readLog, runProgram, screenshot, waitForColourShare, waitForEditor, waitUntil, writePng,
+    createProject, endSession, makeTempDir, openEditor, readLog, screenshot, waitForColourShare, waitUntil, writePng,
 } from './harness.mjs';
 
 const MAGENTA = [255, 0, 255];
@@ -24,20 +24,15 @@ describe('a live project', () => {
 
     before(async () => {
         fs.mkdirSync(pictures);
-        const project = runProgram(['create', '--home', home, '--name', 'live', '--dir', path.join(work, 'projects'),
-                                    '--theme-name', 'Live']).trim();
-        session = await openSession({ home, args: ['--open', project] });
+        const { project } = createProject(home, work, 'live', ['--theme-name', 'Live']);
+        session = await openEditor(home, project);
         page = session.page;
-        await waitForEditor(page);
         await page.locator('#package-desktop').click();
         wallpaper = await page.evaluate(() => ALL_RESOURCES['桌面'].category['壁纸'][0].mRes[0]);
         await waitUntil(() => readLog(home).includes('watching '), 'the project is watched');
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     // The time it takes is reported, not asserted: a sanitizer build on a busy
     // machine is no measure of speed.

@@ -5,7 +5,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    fakeOpener, makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor, waitUntil,
+    createProject, endSession, fakeOpener, makeTempDir, openSession, popup, screenshot, waitForEditor, waitUntil,
 } from './harness.mjs';
 
 // Project files that cannot be opened, and the log line that says why.
@@ -43,8 +43,7 @@ describe('opening a project from the start window', () => {
     let page;
 
     before(async () => {
-        project = runProgram(['create', '--home', home, '--name', 'harbor', '--dir', path.join(work, 'projects'),
-                              '--theme-name', 'Harbor']).trim();
+        ({ project } = createProject(home, work, 'harbor', ['--theme-name', 'Harbor']));
         for (const broken of BROKEN) {
             fs.writeFileSync(path.join(work, `${broken.name}.wtpj`), broken.text);
         }
@@ -52,10 +51,7 @@ describe('opening a project from the start window', () => {
         page = session.page;
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('a cancelled file dialog returns the start page to its buttons', async () => {
         const files = popup(page, '打开');

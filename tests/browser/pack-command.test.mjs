@@ -4,7 +4,7 @@ import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
-import { PROGRAM, makeTempDir, runProgram } from './harness.mjs';
+import { createProject, makeTempDir, PROGRAM } from './harness.mjs';
 
 describe('skinwright pack', () => {
     const work = makeTempDir('sw-pack-cli-');
@@ -14,7 +14,7 @@ describe('skinwright pack', () => {
 
     before(() => {
         fs.mkdirSync(out);
-        project = runProgram(['create', '--home', home, '--name', 'dune', '--dir', path.join(work, 'projects')]).trim();
+        ({ project } = createProject(home, work, 'dune'));
     });
 
     after(() => fs.rmSync(work, { recursive: true, force: true }));

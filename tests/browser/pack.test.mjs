@@ -6,7 +6,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    fakeOpener, frameOf, makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor, waitUntil,
+    createProject, endSession, fakeOpener, frameOf, makeTempDir, openEditor, popup, screenshot, waitUntil,
 } from './harness.mjs';
 
 describe('packing a theme from the editor', () => {
@@ -20,17 +20,12 @@ describe('packing a theme from the editor', () => {
 
     before(async () => {
         fs.mkdirSync(out, { recursive: true });
-        project = runProgram(['create', '--home', home, '--name', 'meadow', '--dir', path.join(work, 'projects'),
-                              '--theme-name', 'Meadow']).trim();
-        session = await openSession({ home, args: ['--open', project], env: opener.env });
+        ({ project } = createProject(home, work, 'meadow', ['--theme-name', 'Meadow']));
+        session = await openEditor(home, project, opener.env);
         page = session.page;
-        await waitForEditor(page);
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     async function openPackForm() {
         const form = popup(page, '生成主题包');

@@ -9,7 +9,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    ROOT, frameOf, makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor, waitUntil, writePng,
+    createProject, endSession, frameOf, makeTempDir, openEditor, openSession, popup, ROOT, screenshot, waitUntil,
+    writePng,
 } from './harness.mjs';
 
 const THEMES = 'sdcard/.QuindoTheme/Download/themesuite';
@@ -54,10 +55,8 @@ function packedTheme(dir, id) {
 // A project made from the template, open in the editor with the phone
 // simulator in adb's place.
 async function editorWithPhone(work, home, phone, name) {
-    const project = runProgram(['create', '--home', home, '--name', name, '--dir', path.join(work, 'projects'),
-                                '--theme-name', name]).trim();
-    const session = await openSession({ home, args: ['--open', project], env: phone.env });
-    await waitForEditor(session.page);
+    const { project } = createProject(home, work, name, ['--theme-name', name]);
+    const session = await openEditor(home, project, phone.env);
     return { project, session, page: session.page };
 }
 
@@ -77,10 +76,7 @@ describe('pushing a packed theme from the start window', () => {
         page = session.page;
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     // 导入手机 with archive chosen in the file dialog; the alert that ends it.
     async function pushFromStartPage(archive) {
@@ -212,10 +208,7 @@ describe('the advanced mode lists the phone apps', () => {
         ({ project, session, page } = await editorWithPhone(work, home, phone, 'icons'));
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('fills both lists from the app list in the home folder, any title', async () => {
         fs.writeFileSync(path.join(home, 'iconNames.xml'), iconNames([
@@ -291,10 +284,7 @@ describe('the pack result pushes the new archive to the phone', () => {
         ({ session, page } = await editorWithPhone(work, home, phone, 'Tide'));
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('packs the project, then 一键导入手机中 puts the archive on the phone', async () => {
         const form = popup(page, '生成主题包');

@@ -8,7 +8,7 @@ import path from 'node:path';
 import zlib from 'node:zlib';
 import { after, before, describe, it } from 'node:test';
 import {
-    makeTempDir, openSession, runProgram, screenshot, waitForEditor, waitUntil, writePng,
+    createProject, endSession, makeTempDir, openEditor, runProgram, screenshot, waitUntil, writePng,
 } from './harness.mjs';
 
 // The entries of a zip archive by name (stored or deflated).
@@ -81,9 +81,8 @@ describe('the preview at every density', () => {
     let folder;     // the project's modules
 
     before(async () => {
-        const project = runProgram(['create', '--home', home, '--name', 'dens', '--dir', path.join(work, 'projects'),
-                                    '--theme-name', 'Dens']).trim();
-        folder = path.join(path.dirname(project), 'dens');
+        let project;
+        ({ project, folder } = createProject(home, work, 'dens', ['--theme-name', 'Dens']));
         for (const module of MODULES) {
             writePng(path.join(folder, module.folder, 'content/res/drawable-xxhdpi', module.wallpaper), 1080, 1920,
                      pattern);
@@ -96,15 +95,11 @@ describe('the preview at every density', () => {
         for (const module of MODULES) {
             resources[module.folder] = readZip(theme[`${module.archive}/content/res.zip`]);
         }
-        session = await openSession({ home, args: ['--open', project] });
+        session = await openEditor(home, project);
         page = session.page;
-        await waitForEditor(page);
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     // The file's entry in res.zip, whether the archive names it from res or
     // from inside it.

@@ -7,9 +7,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    closeForm, expectWarning as expectWarningOf, makeTempDir, openForm as openFormOf, openSession, popup, runProgram,
-    screenshot, snapshotFiles, waitForEditor, waitUntil,
-    valuesEntryIn,
+    closeForm, createProject, endSession, expectWarning as expectWarningOf, makeTempDir, openEditor,
+    openForm as openFormOf, popup, screenshot, snapshotFiles, valuesEntryIn, waitUntil,
 } from './harness.mjs';
 
 // A picture as the page shows it, as a data address; null while it loads.
@@ -77,18 +76,13 @@ describe('the settings forms', () => {
     const snapshot = (relative) => snapshotFiles(folder, relative);
 
     before(async () => {
-        const project = runProgram(['create', '--home', home, '--name', 'studio', '--dir', path.join(work, 'projects'),
-                                    '--theme-name', 'Studio']).trim();
-        folder = path.join(path.dirname(project), 'studio');
-        session = await openSession({ home, args: ['--open', project] });
+        const created = createProject(home, work, 'studio', ['--theme-name', 'Studio']);
+        folder = created.folder;
+        session = await openEditor(home, created.project);
         page = session.page;
-        await waitForEditor(page);
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('launcher attributes: shown, refused without a width, saved with the editor following', async () => {
         await page.locator('#package-desktop').click();

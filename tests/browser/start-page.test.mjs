@@ -8,7 +8,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    makeTempDir, openSession, popup, runProgram, screenshot, waitForEditor, waitUntil,
+    createProject, endSession, makeTempDir, openEditor, popup, screenshot, waitForEditor, waitUntil,
 } from './harness.mjs';
 
 const TITLE = 'Quindo手机主题制作工具';
@@ -35,18 +35,13 @@ describe('the start page lists the projects opened last', () => {
 
     before(async () => {
         for (const name of ['harbor', 'meadow']) {
-            projects[name] = runProgram(['create', '--home', home, '--name', name, '--dir', path.join(work, 'projects'),
-                                         '--theme-name', name]).trim();
+            projects[name] = createProject(home, work, name, ['--theme-name', name]).project;
         }
-        session = await openSession({ home, args: ['--open', projects.harbor] });
+        session = await openEditor(home, projects.harbor);
         page = session.page;
-        await waitForEditor(page);
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('comes back to the start page when the editor closes, and opens from the list', async () => {
         await page.waitForFunction((title) => document.title === `harbor - ${title}`, TITLE);

@@ -7,7 +7,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, it } from 'node:test';
 import {
-    makeTempDir, openSession, popup, runProgram, screenshot, waitForColourShare, waitForEditor, writePng,
+    createProject, endSession, makeTempDir, openEditor, popup, screenshot, waitForColourShare, writePng,
 } from './harness.mjs';
 
 const MAGENTA = [255, 0, 255];
@@ -61,17 +61,12 @@ describe('undo and redo in the editor', () => {
     before(async () => {
         fs.mkdirSync(pictures);
         writePng(large, 1080, 1920, () => MAGENTA);
-        const project = runProgram(['create', '--home', home, '--name', 'undo', '--dir', path.join(work, 'projects'),
-                                    '--theme-name', 'Undo']).trim();
-        session = await openSession({ home, args: ['--open', project] });
+        const { project } = createProject(home, work, 'undo', ['--theme-name', 'Undo']);
+        session = await openEditor(home, project);
         page = session.page;
-        await waitForEditor(page);
     });
 
-    after(async () => {
-        await session?.close();
-        fs.rmSync(work, { recursive: true, force: true });
-    });
+    after(() => endSession(session, work));
 
     it('with nothing done, both buttons are greyed', async () => {
         await page.waitForFunction(() => document.getElementById('undo-button').getAttribute('aria-disabled') === 'true');
