@@ -11,6 +11,7 @@
 #include "engine/theme_project.h"
 #include "gfx/image_decode.h"
 #include "gfx/image_encode.h"
+#include "png_pixel_data.h"
 #include "template_project.h"
 
 namespace sw::bench {
@@ -35,6 +36,55 @@ void BM_OpenTemplateProject(benchmark::State& state) {
     state.counters["screens"] = screens;
 }
 BENCHMARK(BM_OpenTemplateProject)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The editor's open up to its answer: every module loaded, the home
+// screen's first screens drawn; the rest of the drawing is waited for
+// outside the timing, before the next open. Against BM_InflateTemplatePngData
+// as the yardstick, in one run.
+void BM_OpenTemplateProjectAnswer(benchmark::State& state) {
+    TemplateProject project;
+    if (!project.ok()) {
+        state.SkipWithError("cannot create a project from the template");
+        return;
+    }
+    OpenOptions editor;
+    editor.answer_after = "桌面";
+    for (auto _ : state) {
+        if (!OpenProject(project.project_file(), editor)) {
+            state.SkipWithError("OpenProject failed");
+            return;
+        }
+        state.PauseTiming();
+        const bool drawn = WaitForOpenDrawing();
+        state.ResumeTiming();
+        if (!drawn) {
+            state.SkipWithError("the drawing after the answer failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_OpenTemplateProjectAnswer)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The yardstick: inflating the PNG pixel data of the project once, on one
+// core (what bench/programs/inflate_png_data does as a process).
+void BM_InflateTemplatePngData(benchmark::State& state) {
+    TemplateProject project;
+    if (!project.ok()) {
+        state.SkipWithError("cannot create a project from the template");
+        return;
+    }
+    for (auto _ : state) {
+        int files = 0;
+        std::string failed;
+        const long long pixels = InflatePngPixelData(project.folder(), files, failed);
+        if (pixels < 0) {
+            state.SkipWithError(("not inflated: " + failed).c_str());
+            return;
+        }
+        benchmark::DoNotOptimize(pixels);
+    }
+}
+BENCHMARK(BM_InflateTemplatePngData)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_OpenTemplateProjectLoad(benchmark::State& state) {
     TemplateProject project;

@@ -15,7 +15,10 @@ int RunOpen(const std::string& projectFile, const std::string& home) {
     if (!PrepareHome(home)) {
         return 1;
     }
-    const bool opened = OpenProjectForCommand(projectFile);
+    // As the editor opens it: the first screen it shows, then the others.
+    OpenOptions options;
+    options.answer_after = kFirstShownModule;
+    const bool opened = OpenProjectForCommand(projectFile, options);
     const ProjectReader project = ReadProject();
     for (const auto& module : project->modules()) {
         std::string pageName;

@@ -62,6 +62,15 @@ void DrawProgress(pack::PackStep step, double done) {
 // Opens the project as a pack needs it: only the screens whose previews the
 // archive holds are drawn, and the pictures the open decodes are known sound
 // to the check after it; those the pack resizes stay in pictures.
+OpenOptions PackOpen(const pack::WantedModules& wanted, gfx::DecodedPictures& pictures) {
+    OpenOptions options;
+    options.screens = [wanted](const std::string& module) {
+        return pack::ScreensInArchive(module, wanted);
+    };
+    options.pictures = &pictures;
+    return options;
+}
+
 bool OpenForPack(const std::string& projectFile, const pack::WantedModules& wanted,
                  gfx::DecodedPictures& pictures) {
     const std::string folder = ProjectFolderNamedIn(ProjectFilePath(projectFile));
@@ -70,12 +79,18 @@ bool OpenForPack(const std::string& projectFile, const pack::WantedModules& want
             pictures.Keep(source);
         }
     }
-    OpenOptions options;
-    options.screens = [wanted](const std::string& module) {
-        return pack::ScreensInArchive(module, wanted);
-    };
-    options.pictures = &pictures;
-    return OpenProjectForCommand(projectFile, options);
+    return OpenProjectForCommand(projectFile, PackOpen(wanted, pictures));
+}
+
+// The previews the archive does not hold were left out of the open; they
+// are drawn once the pack is over, whatever its outcome, so that no preview
+// in the project is older than what the project holds.
+void DrawPreviewsLeftOut(const pack::WantedModules& wanted, gfx::DecodedPictures& pictures) {
+    if (!DrawScreensLeftOut(*WriteProject(), PackOpen(wanted, pictures))) {
+        std::fprintf(stderr,
+                     "skinwright: some previews of the project could not be drawn (see %s)\n",
+                     GetLogFilePath().c_str());
+    }
 }
 
 // The project check before packing: its ERROR findings on standard error.
@@ -104,30 +119,9 @@ bool PassesCheck(bool force, gfx::DecodedPictures& pictures) {
     return force;
 }
 
-int RunPack(const std::string& projectFile, const std::string& name, const std::string& out,
-            const std::string& modules, bool force, const std::string& home) {
-    pack::PackRequest request;
-    request.pack_name = name;
-    std::error_code error;
-    request.pack_path = std::filesystem::absolute(out, error).lexically_normal().string();
-    if (error || request.pack_path.empty()) {
-        request.pack_path = out;
-    }
-    while (request.pack_path.size() > 1 && request.pack_path.back() == '/') {
-        request.pack_path.pop_back();
-    }
-    if (!ParseModules(modules, request.modules)) {
-        return 1;
-    }
-    const std::string refusal = pack::CheckPackRequest(request);
-    if (!refusal.empty()) {
-        std::fprintf(stderr, "skinwright: cannot pack: %s\n", refusal.c_str());
-        return 1;
-    }
-    // One decode of each picture serves the check and the pack.
-    gfx::DecodedPictures pictures;
-    if (!PrepareHome(home) || !OpenForPack(projectFile, request.modules, pictures) ||
-        !PassesCheck(force, pictures)) {
+// The check and the pack of the open project, as the pack form runs them.
+int PackOpenProject(const pack::PackRequest& request, bool force, gfx::DecodedPictures& pictures) {
+    if (!PassesCheck(force, pictures)) {
         return 1;
     }
     const bool terminal = ::isatty(STDERR_FILENO) == 1;
@@ -151,6 +145,36 @@ int RunPack(const std::string& projectFile, const std::string& name, const std::
     }
     std::printf("%s\n", result.archive.c_str());
     return 0;
+}
+
+int RunPack(const std::string& projectFile, const std::string& name, const std::string& out,
+            const std::string& modules, bool force, const std::string& home) {
+    pack::PackRequest request;
+    request.pack_name = name;
+    std::error_code error;
+    request.pack_path = std::filesystem::absolute(out, error).lexically_normal().string();
+    if (error || request.pack_path.empty()) {
+        request.pack_path = out;
+    }
+    while (request.pack_path.size() > 1 && request.pack_path.back() == '/') {
+        request.pack_path.pop_back();
+    }
+    if (!ParseModules(modules, request.modules)) {
+        return 1;
+    }
+    const std::string refusal = pack::CheckPackRequest(request);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "skinwright: cannot pack: %s\n", refusal.c_str());
+        return 1;
+    }
+    // One decode of each picture serves the check and the pack.
+    gfx::DecodedPictures pictures;
+    if (!PrepareHome(home) || !OpenForPack(projectFile, request.modules, pictures)) {
+        return 1;
+    }
+    const int code = PackOpenProject(request, force, pictures);
+    DrawPreviewsLeftOut(request.modules, pictures);
+    return code;
 }
 
 void AddPack(CLI::App& app, int& exitCode) {

@@ -46,7 +46,8 @@ std::string ProjectFilePath(const std::string& projectFile) {
 
 bool OpenProjectForCommand(const std::string& projectFile, const OpenOptions& options) {
     const std::size_t logStart = LogSize();
-    if (OpenProject(ProjectFilePath(projectFile), options)) {
+    // An open that answered early has failed only once its drawing did.
+    if (OpenProject(ProjectFilePath(projectFile), options) && WaitForOpenDrawing()) {
         return true;
     }
     std::fprintf(stderr, "skinwright: could not open %s:\n", projectFile.c_str());

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -386,28 +387,35 @@ bool LoadModuleWith(ThemeModule& module, const std::string& path, ImageSizeCache
     return true;
 }
 
-bool LoadModule(ThemeModule& module, const std::string& path, bool keepPictures,
-                gfx::DecodedPictures* pictures) {
-    ImageSizeCache sizes;
-    sizes.headers_only = true;
-    // The lines of the first load wait until its images are known to be
-    // whole: a load made again one step after another logs its own.
-    bool loaded = false;
-    std::vector<std::string> lines;
-    {
-        HeldLogLines held;
-        loaded = LoadModuleWith(module, path, sizes);
-        lines = held.Take();
-    }
+namespace {
 
-    struct Decoded {
-        std::pair<std::string, int> key;
-        std::shared_ptr<const gfx::Image> picture;
-        gfx::Size size;
-    };
-    std::vector<Decoded> decoded(loaded ? sizes.to_decode.size() : 0);
-    const bool whole = ForEachOnAllCoresInLogOrder(decoded.size(), [&](std::size_t i) {
-        const std::string& file = sizes.to_decode[i];
+using LoadPictures = decltype(ModuleContext::load_pictures);
+
+// Loads the module again one step after another, with the sizes of the
+// files decoded whole and the files found unreadable, so that the first
+// failure is met, and logged, where it lies.
+bool LoadModuleStrictly(ThemeModule& module, const std::string& path,
+                        const std::vector<std::string>& files,
+                        const std::vector<std::optional<gfx::Size>>& sizes) {
+    ImageSizeCache strict;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (sizes[i]) {
+            strict.sizes.emplace(files[i], *sizes[i]);
+        } else {
+            strict.unreadable.insert(files[i]);
+        }
+    }
+    return LoadModuleWith(module, path, strict);
+}
+
+// Decodes files whole side by side on every core; sizes receives the size
+// of each sound one, pictures of each when keep. True when all were sound.
+bool DecodeWhole(const std::vector<std::string>& files, bool keep, gfx::DecodedPictures* pictures,
+                 std::vector<std::optional<gfx::Size>>& sizes, LoadPictures* kept) {
+    sizes.assign(files.size(), std::nullopt);
+    std::vector<std::shared_ptr<const gfx::Image>> decoded(keep ? files.size() : 0);
+    const bool whole = ForEachOnAllCoresInLogOrder(files.size(), [&](std::size_t i) {
+        const std::string& file = files[i];
         const int kind = ImageKindOf(file);
         std::shared_ptr<const gfx::Image> picture;
         if (pictures != nullptr && DrawingRuleOf(kind) == gfx::Premultiply::kAll) {
@@ -421,38 +429,74 @@ bool LoadModule(ThemeModule& module, const std::string& path, bool keepPictures,
         if (!picture) {
             return false;
         }
-        decoded[i].key = {file, kind};
-        decoded[i].size = picture->size();
-        if (keepPictures) {
-            decoded[i].picture = std::move(picture);
+        sizes[i] = picture->size();
+        if (keep) {
+            decoded[i] = std::move(picture);
         }
         return true;
     });
-    if (loaded && whole) {
-        WriteLogLines(lines);
-        for (Decoded& picture : decoded) {
-            if (picture.picture != nullptr) {
-                module.context.load_pictures.emplace(picture.key, std::move(picture.picture));
-            }
+    if (whole && kept != nullptr) {
+        for (std::size_t i = 0; i < decoded.size(); ++i) {
+            kept->emplace(std::pair(files[i], ImageKindOf(files[i])), std::move(decoded[i]));
         }
+    }
+    return whole;
+}
+
+}  // namespace
+
+bool LoadModule(ThemeModule& module, const std::string& path, bool keepPictures,
+                gfx::DecodedPictures* pictures) {
+    ImageSizeCache sizes;
+    sizes.headers_only = true;
+    // The lines of the first load wait until its images are known to be
+    // whole: a load made again one step after another logs its own.
+    bool loaded = false;
+    std::vector<std::string> lines;
+    {
+        HeldLogLines held;
+        loaded = LoadModuleWith(module, path, sizes);
+        lines = held.Take();
+    }
+    if (!loaded) {
+        ImageSizeCache strict;
+        return LoadModuleWith(module, path, strict);
+    }
+    std::vector<std::optional<gfx::Size>> decodedSizes;
+    LoadPictures kept;
+    if (DecodeWhole(sizes.to_decode, keepPictures, pictures, decodedSizes, &kept)) {
+        WriteLogLines(lines);
+        module.context.load_pictures = std::move(kept);
         return true;
     }
-    // A file whose header is sound but whose data is not, or a load that
-    // failed anyway: the load is made again one step after another, so
-    // that the first failure is met, and logged, where it lies.
-    ImageSizeCache strict;
-    for (const Decoded& picture : decoded) {
-        if (picture.key.first.empty()) {
-            continue;
-        }
-        strict.sizes.emplace(picture.key.first, picture.size);
+    // A file whose header is sound but whose data is not.
+    return LoadModuleStrictly(module, path, sizes.to_decode, decodedSizes);
+}
+
+bool LoadModuleSized(ThemeModule& module, const std::string& path,
+                     std::vector<std::string>& toDecode) {
+    ImageSizeCache sizes;
+    sizes.headers_only = true;
+    const bool loaded = LoadModuleWith(module, path, sizes);
+    toDecode = std::move(sizes.to_decode);
+    return loaded;
+}
+
+bool DecodeLoadedImages(ThemeModule& module, const std::vector<std::string>& files,
+                        gfx::DecodedPictures* pictures) {
+    std::vector<std::optional<gfx::Size>> sizes;
+    LoadPictures kept;
+    if (DecodeWhole(files, true, pictures, sizes, &kept)) {
+        module.context.load_pictures.merge(kept);
+        return true;
     }
-    for (std::size_t i = 0; i < decoded.size(); ++i) {
-        if (decoded[i].key.first.empty()) {
-            strict.unreadable.insert(sizes.to_decode[i]);
-        }
-    }
-    return LoadModuleWith(module, path, strict);
+    // The module itself is left as it is, for others may be reading it.
+    ThemeModule scratch;
+    scratch.context.screen_width = module.context.screen_width;
+    scratch.context.screen_height = module.context.screen_height;
+    scratch.context.density = module.context.density;
+    LoadModuleStrictly(scratch, module.path, files, sizes);
+    return false;
 }
 
 }  // namespace sw

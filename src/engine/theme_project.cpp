@@ -2,7 +2,10 @@
 
 #include <json/writer.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <set>
+#include <utility>
 
 #include "core/files.h"
 #include "core/log.h"
@@ -12,8 +15,10 @@
 #include "engine/json_file.h"
 #include "engine/module_folders.h"
 #include "engine/module_loader.h"
+#include "engine/open_drawing.h"
 #include "engine/resolution.h"
 #include "engine/screen_drawing.h"
+#include "engine/thumbnails.h"
 
 namespace sw {
 
@@ -37,6 +42,11 @@ std::string MemberText(const Json::Value& value) {
 }
 
 struct ProjectSlot {
+    // The drawing an open leaves runs on the shared helper threads, which
+    // must outlive the slot that waits for it when the process ends.
+    ProjectSlot() { CoreCount(); }
+    ~ProjectSlot() { drawing.reset(); }
+
     std::shared_mutex guard;
     std::unique_ptr<ThemeProject> project = std::make_unique<ThemeProject>();
     // Opens build their projects outside the guard, so they are serialised
@@ -46,6 +56,9 @@ struct ProjectSlot {
     // that holds the guard.
     std::mutex folder_mutex;
     std::string folder;
+    // The drawing the open project's open left; guarded by folder_mutex
+    // and replaced only while the guard is held too.
+    std::shared_ptr<OpenDrawing> drawing;
     // Guarded by open_mutex.
     std::function<void()> replace_hook;
 };
@@ -55,9 +68,62 @@ ProjectSlot& Slot() {
     return slot;
 }
 
+std::shared_ptr<OpenDrawing> CurrentDrawing() {
+    ProjectSlot& slot = Slot();
+    std::lock_guard folder(slot.folder_mutex);
+    return slot.drawing;
+}
+
+// The screens of a module an open draws.
+std::vector<int> ScreensOpenDraws(const ThemeModule& module, const OpenOptions& options) {
+    const ScreensToDraw which =
+        options.screens ? options.screens(module.name) : ScreensToDraw::kEvery;
+    const int count = static_cast<int>(module.screens.size());
+    const int last = which == ScreensToDraw::kNone    ? -1
+                     : which == ScreensToDraw::kFirst ? std::min(count, 2) - 1
+                                                      : count - 1;
+    std::vector<int> screens;
+    for (int i = 0; i <= last; ++i) {
+        screens.push_back(i);
+    }
+    return screens;
+}
+
+// The first images of the elements of these screens, of files.
+std::vector<std::string> FirstImagesOf(const ThemeModule& module, const std::vector<int>& screens,
+                                       const std::vector<std::string>& files) {
+    const std::set<std::string> known(files.begin(), files.end());
+    std::set<std::string> taken;
+    std::vector<std::string> images;
+    for (int i : screens) {
+        for (const ThemeElement& element : module.screens[i].elements) {
+            if (!element.images.empty() && known.count(element.images[0]) != 0 &&
+                taken.insert(element.images[0]).second) {
+                images.push_back(element.images[0]);
+            }
+        }
+    }
+    return images;
+}
+
+std::vector<std::string> Without(const std::vector<std::string>& all,
+                                 const std::vector<std::string>& some) {
+    const std::set<std::string> left(some.begin(), some.end());
+    std::vector<std::string> rest;
+    for (const std::string& item : all) {
+        if (left.count(item) == 0) {
+            rest.push_back(item);
+        }
+    }
+    return rest;
+}
+
 }  // namespace
 
 bool ThemeProject::Open(const std::string& path, const OpenOptions& options) {
+    if (!options.answer_after.empty()) {
+        return OpenFirstScreen(path, options);
+    }
     if (!ReadAndLoad(path, options.pictures)) {
         return false;
     }
@@ -69,9 +135,10 @@ bool ThemeProject::OpenWithoutDrawing(const std::string& path) {
     return ReadAndLoad(path, nullptr);
 }
 
-bool ThemeProject::ReadAndLoad(const std::string& path, gfx::DecodedPictures* pictures) {
+void ThemeProject::Reset(const std::string& path) {
     LogInfo("opening project %s\n", path.c_str());
     modules_.clear();
+    rest_.reset();
     project_path_ = path;
     project_dir_.clear();
     document_ = Json::Value();
@@ -81,7 +148,131 @@ bool ThemeProject::ReadAndLoad(const std::string& path, gfx::DecodedPictures* pi
     screen_width_ = 0;
     screen_height_ = 0;
     density_ = 0;
+}
+
+bool ThemeProject::ReadAndLoad(const std::string& path, gfx::DecodedPictures* pictures) {
+    Reset(path);
     return ReadProjectFile() && LoadModules(pictures);
+}
+
+bool ThemeProject::OpenFirstScreen(const std::string& path, const OpenOptions& options) {
+    Reset(path);
+    if (!ReadProjectFile()) {
+        return false;
+    }
+    // Every module is read, its images sized from their headers alone: the
+    // pictures are decoded when their screens are drawn.
+    std::vector<ProjectFolder> folders;
+    if (!ListProjectFolders(project_dir_, folders)) {
+        LogError("fail to search directory.\n");
+        return false;
+    }
+    Rest rest;
+    rest.pictures = options.pictures;
+    for (const ProjectFolder& folder : folders) {
+        if (folder.passed_over != nullptr) {
+            LogWarn("folder %s passed over: %s\n", folder.name.c_str(), folder.passed_over);
+            continue;
+        }
+        auto module = std::make_unique<ThemeModule>();
+        module->context.screen_width = screen_width_;
+        module->context.screen_height = screen_height_;
+        module->context.density = density_;
+        std::vector<std::string> files;
+        if (!LoadModuleSized(*module, project_dir_ + "/" + folder.name, files)) {
+            LogError("load module %s failed.\n", folder.name.c_str());
+            return false;
+        }
+        module->name = folder.name;
+        rest.screens.push_back(ScreensOpenDraws(*module, options));
+        rest.files.push_back(std::move(files));
+        modules_.push_back(std::move(module));
+    }
+    if (modules_.empty()) {
+        LogError("no modules found\n");
+        return false;
+    }
+    for (std::size_t i = 0; i < modules_.size(); ++i) {
+        ThemeModule& module = *modules_[i];
+        std::string pageName;
+        if (!module.PageName(pageName) || pageName != options.answer_after) {
+            continue;
+        }
+        // The first screen is drawn with the second, as every drawing of it.
+        std::vector<int> first;
+        std::vector<int> later;
+        for (int screen : rest.screens[i]) {
+            (screen <= 1 ? first : later).push_back(screen);
+        }
+        const std::vector<std::string> images = FirstImagesOf(module, first, rest.files[i]);
+        if (!DecodeLoadedImages(module, images, options.pictures)) {
+            LogError("load module %s failed.\n", module.name.c_str());
+            return false;
+        }
+        if (!first.empty() && !RedrawTheseScreens(module, first, nullptr)) {
+            LogError("draw package %d failed\n", static_cast<int>(i));
+            return false;
+        }
+        rest.files[i] = Without(rest.files[i], images);
+        rest.screens[i] = std::move(later);
+        break;
+    }
+    rest_ = std::move(rest);
+    loaded_ = true;
+    return true;
+}
+
+std::vector<std::string> ThemeProject::PicturesLeftToDraw() const {
+    std::vector<std::string> pictures;
+    if (!rest_) {
+        return pictures;
+    }
+    for (std::size_t i = 0; i < modules_.size(); ++i) {
+        for (int screen : rest_->screens[i]) {
+            pictures.push_back(PreviewPath(modules_[i]->screens[screen]));
+            pictures.push_back(ThumbnailPath(modules_[i]->screens[screen]));
+        }
+    }
+    return pictures;
+}
+
+bool ThemeProject::DrawTheRest(const std::function<void(const ThemePackage&)>& drawn) {
+    if (!rest_) {
+        return loaded_;
+    }
+    const Rest& rest = *rest_;
+    bool whole = true;
+    for (std::size_t i = 0; i < modules_.size() && whole; ++i) {
+        if (!DecodeLoadedImages(*modules_[i], rest.files[i], rest.pictures)) {
+            LogError("load module %s failed.\n", modules_[i]->name.c_str());
+            whole = false;
+        }
+    }
+    const bool drawnAll =
+        whole && ForEachOnAllCoresInLogOrder(modules_.size(), [&](std::size_t i) {
+            if (rest.screens[i].empty()) {
+                return true;
+            }
+            const bool done = RedrawTheseScreens(
+                *modules_[i], rest.screens[i], [&](const ThemePackage& screen, const gfx::Image&) {
+                    if (drawn) {
+                        drawn(screen);
+                    }
+                    return true;
+                });
+            if (!done) {
+                LogError("draw package %d failed\n", static_cast<int>(i));
+            }
+            return done;
+        });
+    // The pictures of the load served this drawing; later drawings read the
+    // files again, which edits change.
+    for (const auto& module : modules_) {
+        module->context.load_pictures.clear();
+    }
+    rest_.reset();
+    loaded_ = drawnAll;
+    return drawnAll;
 }
 
 bool ThemeProject::ReadProjectFile() {
@@ -225,6 +416,24 @@ void ThemeProject::SetThumbnailSize(int width, int height) {
     thumbnail_height_ = height;
 }
 
+bool DrawScreensLeftOut(const ThemeProject& project, const OpenOptions& options) {
+    bool drawn = true;
+    for (const auto& module : project.modules()) {
+        const std::vector<int> opened = ScreensOpenDraws(*module, options);
+        std::vector<int> left;
+        for (int i = 0; i < static_cast<int>(module->screens.size()); ++i) {
+            if (std::find(opened.begin(), opened.end(), i) == opened.end()) {
+                left.push_back(i);
+            }
+        }
+        if (!left.empty() && !RedrawTheseScreens(*module, left, nullptr)) {
+            LogWarn("the previews of %s are not all drawn\n", module->name.c_str());
+            drawn = false;
+        }
+    }
+    return drawn;
+}
+
 std::string ProjectFolderNamedIn(const std::string& path) {
     std::string text;
     Json::Value document;
@@ -246,8 +455,27 @@ ProjectReader ReadProject() {
 
 ProjectWriter WriteProject() {
     ProjectSlot& slot = Slot();
-    std::unique_lock lock(slot.guard);
-    return ProjectWriter(std::move(lock), *slot.project);
+    for (;;) {
+        std::unique_lock lock(slot.guard);
+        // A drawing the open left reads the modules without the guard: a
+        // writer waits for its end, outside the guard so that readers go on.
+        const std::shared_ptr<OpenDrawing> drawing = CurrentDrawing();
+        if (!drawing || drawing->Done()) {
+            return ProjectWriter(std::move(lock), *slot.project);
+        }
+        lock.unlock();
+        drawing->Wait();
+    }
+}
+
+bool WaitForOpenDrawing() {
+    const std::shared_ptr<OpenDrawing> drawing = CurrentDrawing();
+    return !drawing || drawing->Wait();
+}
+
+bool WaitForOpenPicture(const std::string& path, std::chrono::milliseconds limit) {
+    const std::shared_ptr<OpenDrawing> drawing = CurrentDrawing();
+    return !drawing || drawing->WaitForPicture(path, limit);
 }
 
 void SetProjectReplaceHook(std::function<void()> hook) {
@@ -265,18 +493,36 @@ std::string OpenProjectFolder() {
 bool OpenProject(const std::string& path, const OpenOptions& options) {
     ProjectSlot& slot = Slot();
     std::lock_guard opening(slot.open_mutex);
+    // The old project's drawing ends before anything of it is replaced.
+    WaitForOpenDrawing();
     auto project = std::make_unique<ThemeProject>();
     const bool opened = project->Open(path, options);
     if (slot.replace_hook) {
         slot.replace_hook();
     }
+    std::shared_ptr<OpenDrawing> drawing;
+    if (opened && project->drawing_left()) {
+        drawing = std::make_shared<OpenDrawing>(project->PicturesLeftToDraw());
+    }
+    std::shared_ptr<OpenDrawing> old;
     {
         std::unique_lock lock(slot.guard);
         slot.project.swap(project);
-    }
-    {
         std::lock_guard folder(slot.folder_mutex);
         slot.folder = slot.project->project_dir();
+        old = std::exchange(slot.drawing, drawing);
+    }
+    if (drawing) {
+        // The project stays in place until the next open, which waits for
+        // this drawing first.
+        ThemeProject* drawn = slot.project.get();
+        OpenDrawing* state = drawing.get();
+        drawing->Start([drawn, state] {
+            return drawn->DrawTheRest([state](const ThemePackage& screen) {
+                state->Drawn(PreviewPath(screen));
+                state->Drawn(ThumbnailPath(screen));
+            });
+        });
     }
     // The old project is destroyed here, outside the guard.
     return opened;

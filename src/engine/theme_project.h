@@ -5,9 +5,12 @@
 
 #include <json/value.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <shared_mutex>
 #include <string>
 #include <vector>
@@ -27,6 +30,10 @@ enum class ScreensToDraw {
     kNone,
 };
 
+// The page name of the module the editor shows first, the home screen: its
+// first screen is what an editor's open draws before it answers.
+inline constexpr const char* kFirstShownModule = "桌面";
+
 // How an open goes about its work. By default every screen of every module
 // is drawn, as the editor needs; a caller that reads only some previews (a
 // pack) asks for those alone.
@@ -37,6 +44,12 @@ struct OpenOptions {
     // Where the pictures the open decodes are shared with later steps
     // (a check); nullptr for none.
     gfx::DecodedPictures* pictures = nullptr;
+    // The page name of the module the editor shows first. When set, Open
+    // answers once that module's first screen (with the second) is drawn,
+    // decoding only the pictures those need; DrawTheRest draws the others
+    // (OpenProject does it on a thread of its own). Empty: Open draws every
+    // screen before it answers.
+    std::string answer_after;
 };
 
 class ThemeProject {
@@ -50,6 +63,19 @@ class ThemeProject {
     // fresh project; whatever was reached before a failure is kept. Logs every
     // failure.
     bool Open(const std::string& path, const OpenOptions& options = {});
+
+    // After an Open that answered early (answer_after): decodes and draws
+    // what it left, telling drawn of every screen written, and sets loaded
+    // to the outcome. A picture found unreadable now fails its module as a
+    // load would ("load module %s failed."), a screen that cannot be drawn
+    // its module ("draw package %d failed"). The modules are only read, so
+    // readers may share the project meanwhile, writers not. True at once
+    // when nothing is left.
+    bool DrawTheRest(const std::function<void(const ThemePackage&)>& drawn = nullptr);
+    // Whether an early answer left drawing to do.
+    bool drawing_left() const { return rest_.has_value(); }
+    // The preview and thumbnail files of the screens left to draw.
+    std::vector<std::string> PicturesLeftToDraw() const;
 
     // Reads the project file and loads every module as Open does, but draws
     // nothing: nothing is written in the project. What a check reads.
@@ -66,7 +92,7 @@ class ThemeProject {
     const std::string& project_dir() const { return project_dir_; }
     const std::vector<std::unique_ptr<ThemeModule>>& modules() const { return modules_; }
     std::vector<std::unique_ptr<ThemeModule>>& modules() { return modules_; }
-    bool loaded() const { return loaded_; }
+    bool loaded() const { return loaded_.load(); }
     int thumbnail_width() const { return thumbnail_width_; }
     int thumbnail_height() const { return thumbnail_height_; }
     void SetThumbnailSize(int width, int height);
@@ -87,12 +113,26 @@ class ThemeProject {
     bool ReadProjectFile();
     bool LoadModules(gfx::DecodedPictures* pictures);
     bool DrawModules(const OpenOptions& options);
+    // Clears what an open reads and sets the project file path.
+    void Reset(const std::string& path);
+    // Open's way with answer_after: the first screen of that module before
+    // the answer, the rest left in rest_.
+    bool OpenFirstScreen(const std::string& path, const OpenOptions& options);
+
+    // What an early answer left to decode and draw, by module index.
+    struct Rest {
+        std::vector<std::vector<std::string>> files;
+        std::vector<std::vector<int>> screens;
+        gfx::DecodedPictures* pictures = nullptr;
+    };
 
     std::string project_path_;
     Json::Value document_;
     std::string project_dir_;
     std::vector<std::unique_ptr<ThemeModule>> modules_;
-    bool loaded_ = false;
+    std::optional<Rest> rest_;
+    // Read by readers while the rest of an open is drawn.
+    std::atomic<bool> loaded_{false};
     int thumbnail_width_ = 0;
     int thumbnail_height_ = 0;
     // From the project file's dpi and density.
@@ -100,6 +140,13 @@ class ThemeProject {
     int screen_height_ = 0;
     int density_ = 0;
 };
+
+// Draws every screen of project that an open with options left out
+// (OpenOptions::screens), each module's side by side: for a caller that
+// opened for some previews only and leaves no preview older than the
+// project behind. False when one cannot be drawn (logged, and the others
+// are drawn still).
+bool DrawScreensLeftOut(const ThemeProject& project, const OpenOptions& options);
 
 // The project folder the project file at path names (its "name" member, a
 // folder beside the file) without opening the project; "" when the file
@@ -133,22 +180,37 @@ class ProjectWriter {
     ThemeProject* project_;
 };
 
-// The process's project; both wait while the other kind of access is held.
-// A thread that holds either must not call OpenProject, which waits for every
-// access to end before it puts the new project in place.
+// The process's project; both wait while the other kind of access is held,
+// and a writer also until the drawing an early open left has ended. A thread
+// that holds either must not call OpenProject, which waits for every access
+// to end before it puts the new project in place.
 ProjectReader ReadProject();
 ProjectWriter WriteProject();
 
 // Opens the project file at path as the process's project: a new project is
 // built and drawn without holding the guard, then takes the place of the old
 // one whatever the outcome (a failed open leaves what it reached, with loaded
-// false). Opens run one at a time. True when at least one module loaded and
-// every screen was drawn (every one options ask for).
+// false). Opens run one at a time, each after the drawing of the last one
+// ended. True when at least one module loaded and every screen was drawn
+// (every one options ask for). With options.answer_after the answer comes
+// once that module's first screen is drawn, true when the rest is drawn
+// next on a thread of its own (WaitForOpenDrawing).
 bool OpenProject(const std::string& path, const OpenOptions& options = {});
 
 // The open project's folder ("" before any open), without waiting for the
 // guard: for serving its images while a command draws.
 std::string OpenProjectFolder();
+
+// Waits until the drawing the last open left (OpenOptions::answer_after)
+// has ended; true when it succeeded or there was none. A reader of every
+// preview (a pack, a check) waits here first; writers (WriteProject) wait
+// by themselves.
+bool WaitForOpenDrawing();
+
+// Waits at most limit until the picture at path (a preview or thumbnail of
+// the open project) is no longer left to draw by the last open; false when
+// it still is. True at once for any other file.
+bool WaitForOpenPicture(const std::string& path, std::chrono::milliseconds limit);
 
 // Called by OpenProject on its own thread once the new project is built, just
 // before it waits for the guard to put it in place; nullptr for none. The

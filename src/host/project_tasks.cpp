@@ -24,6 +24,14 @@ namespace {
 constexpr const char* kOpenFailed = "打开主题包失败。";
 constexpr const char* kCreateFailed = "创建主题包失败。";
 
+// An open answers once the first screen the editor shows is drawn, and
+// draws the others meanwhile.
+OpenOptions EditorOpen() {
+    OpenOptions options;
+    options.answer_after = kFirstShownModule;
+    return options;
+}
+
 // Lets the page show its loading overlay before the lists arrive.
 constexpr auto kListPause = std::chrono::milliseconds(100);
 
@@ -38,6 +46,9 @@ std::string ProjectPathCopy() {
 void SendPageLists(Window* main, bool withResources) {
     EvalInPage(main, "OnProjectLoading();");
     std::this_thread::sleep_for(kListPause);
+    // The lists follow the whole drawing of the open, whose failure comes
+    // to the page as the open's own would.
+    WaitForOpenDrawing();
     std::string resources;
     std::string categories;
     if (!BuildPageLists(resources, categories)) {
@@ -59,7 +70,7 @@ bool OpenChosenProject(const std::string& path) {
     std::error_code error;
     const std::string absolute = std::filesystem::absolute(path, error).lexically_normal();
     const std::string chosen = error ? path : absolute;
-    if (!OpenProject(chosen)) {
+    if (!OpenProject(chosen, EditorOpen())) {
         return false;
     }
     RememberRecentProject(chosen);
@@ -165,7 +176,9 @@ bool ReloadTask(Host& host, Window* main) {
         return false;
     }
     EvalInPage(main, "OnProjectOpening();");
-    if (!OpenProject(path)) {
+    // Without a window no list task tells of a failure of the drawing the
+    // open left, so it is waited for here.
+    if (!OpenProject(path, EditorOpen()) || (main == nullptr && !WaitForOpenDrawing())) {
         ShowWarningAlert(host, kOpenFailed);
         EvalInPage(main, "OnProjectOpenFailed()");
         return false;

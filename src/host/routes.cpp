@@ -6,10 +6,12 @@
 
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 
 #include "core/log.h"
 #include "core/unique_fd.h"
+#include "engine/theme_project.h"
 #include "host/access.h"
 #include "host/image_files.h"
 #include "host/page_text.h"
@@ -47,6 +49,9 @@ std::size_t AfterTag(std::string_view html, std::string_view name) {
     }
     return std::string_view::npos;
 }
+
+// How long a request for a picture the open still draws waits for it.
+constexpr auto kDrawingWait = std::chrono::seconds(10);
 
 bool AllDigits(std::string_view text) {
     if (text.empty() || text.size() > 9) {
@@ -86,6 +91,11 @@ HttpReply HtmlPage(std::string_view html) {
 HttpReply ServeImage(std::string_view target, const RouteContext& context) {
     bool found = false;
     const std::string requested = QueryParameter(target, "path", &found);
+    // A preview or thumbnail the open is still drawing is served once drawn
+    // (the first time it may not exist yet).
+    if (found && !WaitForOpenPicture(requested, kDrawingWait)) {
+        LogWarn("file %s is still being drawn: served as it is\n", requested.c_str());
+    }
     std::string canonical;
     std::string reason;
     if (!found || !context.image_files().Resolve(requested, canonical, reason)) {

@@ -34,6 +34,31 @@ describe('skinwright pack', () => {
         assert.ok(!archive.includes('content/launcher/'), 'the launcher was not asked for');
     });
 
+    it('leaves every preview of the project drawn, also those the archive does not hold', () => {
+        // Every preview on disk is stale: the pack draws some for the archive
+        // and must leave none of the others behind as they were.
+        const projectDir = path.join(path.dirname(project), 'dune');
+        const previews = [];
+        for (const module of fs.readdirSync(projectDir)) {
+            const folder = path.join(projectDir, module, 'preview', 'xxhdpi');
+            if (!fs.existsSync(folder)) {
+                continue;
+            }
+            for (const name of fs.readdirSync(folder).filter((n) => /^preview\d+_suit\.jpg$/.test(n))) {
+                previews.push(path.join(folder, name));
+                fs.writeFileSync(path.join(folder, name), 'stale');
+            }
+        }
+        assert.ok(previews.some((p) => p.endsWith(path.join('launcher', 'preview', 'xxhdpi', 'preview3_suit.jpg'))));
+        const result = pack('--name', 'dune-screencall', '--out', out, '--modules', 'screencall');
+        assert.equal(result.status, 0, result.stderr);
+        for (const preview of previews) {
+            const bytes = fs.readFileSync(preview);
+            assert.ok(bytes[0] === 0xff && bytes[1] === 0xd8, `${preview} was left stale`);
+        }
+        fs.rmSync(path.join(out, 'dune-screencall.zip'));
+    });
+
     it('says why it failed on standard error and exits 1', () => {
         const cases = [
             { args: ['--name', 'dune', '--out', path.join(work, 'missing')], says: /does not exist/ },

@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <functional>
 #include <latch>
+#include <mutex>
 #include <thread>
 
 #include "engine/engine_fixture.h"
+#include "engine/screen_drawing.h"
 
 namespace sw {
 namespace {
@@ -368,6 +370,202 @@ TEST_F(ProjectTest, ReadersSeeEitherTheOldOrTheNewProject) {
     SetProjectReplaceHook(nullptr);
     EXPECT_TRUE(replaced);
     EXPECT_TRUE(ReadProject()->loaded());
+}
+
+// The editor's open: the home screen's first two screens are drawn before
+// the answer, every other screen after it.
+OpenOptions EditorOpen() {
+    OpenOptions options;
+    options.answer_after = "桌面";
+    return options;
+}
+
+class EarlyOpenTest : public ProjectTest {
+  protected:
+    // The standard modules, the home screen with a third screen that shows
+    // the wallpaper too, so that the rest of the drawing shares a picture
+    // with the first screen.
+    void AddModulesWithThreeHomeScreens() {
+        AddStandardModules();
+        ModuleFolder launcher(folder_ / "P/theme/launcher");
+        const std::string wallpaper =
+            "<icon left=\"zero\" top=\"zero\" width=\"screen_w\" height=\"screen_h\" "
+            "res=\"wallpaper\" />";
+        launcher.WriteTemplate("<category list=\"a\" /><screen>" + wallpaper + "</screen><screen>" +
+                                   wallpaper + "</screen><screen>" + wallpaper +
+                                   "<icon left=\"icon_left\" top=\"icon_top\" "
+                                   "width=\"icon_size\" height=\"icon_size\" res=\"app_icon\" />"
+                                   "</screen>",
+                               "name=\"桌面\"");
+        WriteProjectFile(kGoodProject);
+    }
+
+    std::string Preview(const std::string& module, int n) const {
+        return folder_ /
+               ("P/theme/" + module + "/preview/xxhdpi/preview" + std::to_string(n) + "_suit.jpg");
+    }
+    std::string Thumbnail(const std::string& module, int n) const {
+        return folder_ / ("P/theme/" + module + "/preview/xxhdpi/thumbnail/preview" +
+                          std::to_string(n) + ".jpg");
+    }
+
+    // Every screen but the home screen's first two waits in the drawing
+    // until Release.
+    void HoldTheRest() {
+        SetScreenDrawingHook([this](const ThemePackage& screen) {
+            if (screen.context->module_path == folder_ / "P/theme/launcher" && screen.index <= 1) {
+                return;
+            }
+            held_.wait();
+        });
+    }
+    void Release() {
+        std::call_once(released_, [this] { held_.count_down(); });
+    }
+
+    ~EarlyOpenTest() override {
+        Release();
+        WaitForOpenDrawing();
+        SetScreenDrawingHook(nullptr);
+    }
+
+    std::latch held_{1};
+    std::once_flag released_;
+};
+
+// The open answers with the first screen drawn while the rest is still held
+// back; the rest is drawn after, and whoever must see it waits for it:
+// writers and the next open wait, readers do not, a picture of the rest is
+// not ready until drawn.
+TEST_F(EarlyOpenTest, AnswersAfterTheFirstScreenAndDrawsTheRestMeanwhile) {
+    AddModulesWithThreeHomeScreens();
+    HoldTheRest();
+    ASSERT_TRUE(OpenProject(ProjectFile(), EditorOpen()));
+    EXPECT_TRUE(fs::is_regular_file(Preview("launcher", 1)));
+    EXPECT_TRUE(fs::is_regular_file(Preview("launcher", 2)));
+    EXPECT_FALSE(fs::exists(Preview("launcher", 3)));
+    EXPECT_FALSE(fs::exists(Preview("lockscreen", 1)));
+    EXPECT_TRUE(WaitForOpenPicture(Preview("launcher", 1), std::chrono::milliseconds(0)));
+    EXPECT_TRUE(WaitForOpenPicture(ProjectFile(), std::chrono::milliseconds(0)));
+    for (const std::string& pending :
+         {Preview("launcher", 3), Thumbnail("launcher", 3), Preview("screencall", 2),
+          // The same file by another way to it.
+          folder_ / "P/theme/lockscreen/../lockscreen/preview/xxhdpi/preview1_suit.jpg"}) {
+        EXPECT_FALSE(WaitForOpenPicture(pending, std::chrono::milliseconds(20))) << pending;
+    }
+    EXPECT_TRUE(ReadProject()->loaded());
+
+    std::atomic<bool> written = false;
+    std::atomic<bool> reopened = false;
+    std::thread writer([&] {
+        const ProjectWriter project = WriteProject();
+        // Every picture is drawn before a writer may change the project.
+        EXPECT_TRUE(fs::is_regular_file(Preview("screencall", 2)));
+        written = true;
+    });
+    std::thread opener([&] {
+        EXPECT_TRUE(OpenProject(ProjectFile()));
+        reopened = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(written) << "a writer went ahead of the open's drawing";
+    EXPECT_FALSE(reopened) << "the next open went ahead of the open's drawing";
+    {
+        const ProjectReader project = ReadProject();
+        EXPECT_EQ(project->modules().size(), 3u);
+    }
+    Release();
+    writer.join();
+    opener.join();
+    EXPECT_TRUE(written);
+    EXPECT_TRUE(reopened);
+    EXPECT_TRUE(WaitForOpenDrawing());
+    const ProjectReader project = ReadProject();
+    EXPECT_TRUE(project->loaded());
+    for (const auto& module : project->modules()) {
+        EXPECT_TRUE(module->context.load_pictures.empty()) << module->name;
+        for (std::size_t n = 1; n <= module->screens.size(); ++n) {
+            EXPECT_TRUE(fs::is_regular_file(Preview(module->name, static_cast<int>(n))));
+        }
+    }
+}
+
+// The log of an open that answers early reads as the log of one that draws
+// everything first, line for line.
+TEST_F(EarlyOpenTest, LogsAsAnOpenThatDrawsEverythingFirst) {
+    AddModulesWithThreeHomeScreens();
+    // One element that cannot be drawn logs a line in the rest.
+    ModuleFolder lockscreen(folder_ / "P/theme/lockscreen");
+    lockscreen.WriteTemplate(
+        "<category list=\"a\" /><screen><icon left=\"zero\" top=\"zero\" width=\"zero\" "
+        "height=\"zero\" res=\"wallpaper\" index=\"3\" /></screen>",
+        "name=\"锁屏\"");
+    log_.Clear();
+    {
+        ThemeProject project;
+        ASSERT_TRUE(project.Open(ProjectFile()));
+    }
+    const std::vector<std::string> whole = log_.Lines();
+    log_.Clear();
+    ThemeProject project;
+    ASSERT_TRUE(project.Open(ProjectFile(), EditorOpen()));
+    EXPECT_TRUE(project.drawing_left());
+    EXPECT_TRUE(project.DrawTheRest());
+    EXPECT_FALSE(project.drawing_left());
+    EXPECT_EQ(log_.Lines(), whole);
+}
+
+// What goes wrong in the rest of the drawing fails the open after its
+// answer, logged as it would have failed before; what goes wrong with the
+// first screen fails the answer itself.
+TEST_F(EarlyOpenTest, AFailureAfterTheAnswerFailsTheOpen) {
+    struct Case {
+        const char* name;
+        const char* module;
+        // Breaks the module's folder.
+        std::function<void(const std::string& folder)> spoil;
+        bool answered;
+        std::vector<std::string> log;
+    };
+    const auto halveWallpaper = [](const std::string& folder) {
+        const std::string file = folder + "/content/res/drawable-xxhdpi/wallpaper.png";
+        const std::string png = test::ReadText(file);
+        WriteText(file, png.substr(0, png.size() / 2));
+    };
+    const auto blockFirstPreview = [](const std::string& folder) {
+        fs::create_directories(folder + "/preview/xxhdpi/preview1_suit.jpg");
+    };
+    const Case cases[] = {
+        {"a later module's damaged picture",
+         "lockscreen",
+         halveWallpaper,
+         true,
+         {"ERROR\timg 'wallpaper' not found.", "ERROR\tinvalid format",
+          "ERROR\tload element 0 failed", "ERROR\tload screen failed.",
+          "ERROR\tload module lockscreen failed."}},
+        {"a later module's preview that cannot be written",
+         "screencall",
+         blockFirstPreview,
+         true,
+         {"ERROR\tcan not save image for screen 0", "ERROR\tdraw screen 0 failed",
+          "ERROR\tdraw package 2 failed"}},
+        {"the first screen's damaged picture",
+         "launcher",
+         halveWallpaper,
+         false,
+         {"ERROR\tload module launcher failed."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder_ / "P/theme");
+        AddModulesWithThreeHomeScreens();
+        c.spoil(folder_ / ("P/theme/" + std::string(c.module)));
+        log_.Clear();
+        EXPECT_EQ(OpenProject(ProjectFile(), EditorOpen()), c.answered);
+        EXPECT_FALSE(WaitForOpenDrawing() && c.answered);
+        EXPECT_FALSE(ReadProject()->loaded());
+        EXPECT_TRUE(log_.HasSequence(c.log)) << ::testing::PrintToString(log_.Lines());
+    }
 }
 
 }  // namespace

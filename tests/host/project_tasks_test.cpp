@@ -4,8 +4,11 @@
 
 #include <filesystem>
 #include <future>
+#include <latch>
+#include <mutex>
 
 #include "engine/engine_fixture.h"
+#include "engine/screen_drawing.h"
 #include "engine/theme_project.h"
 #include "gfx/image_decode.h"
 #include "harness.h"
@@ -330,6 +333,78 @@ TEST_F(MainWindowTasksTest, TheScreenOfAnEditIsShownBeforeTheAnswer) {
         EXPECT_GT(told[0].middle.r, 240);
         EXPECT_LT(told[0].middle.g, 16);
     }
+}
+
+// The open answers once the home screen's first screens are drawn; the
+// others follow while the editor starts, and whoever reads them waits.
+class DrawingAfterTheOpenTest : public MainWindowTasksTest {
+  protected:
+    DrawingAfterTheOpenTest() {
+        lockscreen_ = harness_.folder() / "P/theme/lockscreen";
+        sw::test::ModuleFolder lockscreen(lockscreen_);
+        lockscreen.WriteDefault();
+        lockscreen.WriteTemplate(
+            "<category list=\"a\" /><screen><icon left=\"zero\" top=\"zero\" "
+            "width=\"screen_w\" height=\"screen_h\" res=\"wallpaper\" /></screen>",
+            "name=\"锁屏\"");
+        // The lock screen's drawing waits until the test lets it go.
+        SetScreenDrawingHook([this](const ThemePackage& screen) {
+            if (screen.context->module_path == lockscreen_) {
+                held_.wait();
+            }
+        });
+    }
+    ~DrawingAfterTheOpenTest() override {
+        Release();
+        WaitForOpenDrawing();
+        SetScreenDrawingHook(nullptr);
+    }
+
+    void Release() {
+        std::call_once(released_, [this] { held_.count_down(); });
+    }
+
+    std::string lockscreen_;
+    std::latch held_{1};
+    std::once_flag released_;
+};
+
+// A preview the open still draws is served once drawn, not before (it does
+// not exist yet here).
+TEST_F(DrawingAfterTheOpenTest, APreviewStillDrawnIsServedOnceDrawn) {
+    ASSERT_TRUE(OpenProjectAtStart(project_file_));
+    const std::string preview = lockscreen_ + "/preview/xxhdpi/preview1_suit.jpg";
+    ASSERT_FALSE(std::filesystem::exists(preview));
+    auto served =
+        std::async(std::launch::async, [&] { return harness_.Get("/file?path=" + preview); });
+    EXPECT_EQ(served.wait_for(300ms), std::future_status::timeout);
+    Release();
+    HttpResult reply = served.get();
+    EXPECT_EQ(reply.status, 200u);
+    EXPECT_EQ(reply.headers["content-type"], "image/jpeg");
+    EXPECT_EQ(reply.body, ReadFile(preview));
+}
+
+// A picture of a later screen that turns out damaged fails the open after
+// its answer: the page hears of it as of a failed open, with no lists.
+TEST_F(DrawingAfterTheOpenTest, AFailureOfTheLaterDrawingWarnsAsAFailedOpen) {
+    const std::string wallpaper = lockscreen_ + "/content/res/drawable-xxhdpi/wallpaper.png";
+    const std::string png = ReadFile(wallpaper);
+    WriteFile(wallpaper, png.substr(0, png.size() / 2));
+    Release();
+    ASSERT_TRUE(OpenProjectAtStart(project_file_));
+    ASSERT_TRUE(main_->Call("OnDocumentReady"));
+    std::string title;
+    auto alert = NextPopup(*main_, &title);
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(title, "警告");
+    EXPECT_NE(ShownMessage(*alert).find("打开主题包失败。"), std::string::npos);
+    alert->Call("CloseWindow");
+    ASSERT_TRUE(WaitForExpressions(2));
+    EXPECT_EQ(main_->expressions(),
+              (std::vector<std::string>{"OnProjectLoading();", "OnProjectOpenFailed();"}));
+    EXPECT_TRUE(lists_.empty());
+    EXPECT_FALSE(ReadProject()->loaded());
 }
 
 }  // namespace

@@ -15,6 +15,8 @@ namespace {
 // about an element also its page, screen and element.
 CommandResult CheckTheme(CommandCall&) {
     check::Findings findings;
+    // The check reads the project as the open left it, every screen drawn.
+    WaitForOpenDrawing();
     {
         const ProjectReader project = ReadProject();
         if (!project->loaded()) {
