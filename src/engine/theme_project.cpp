@@ -507,6 +507,13 @@ bool OpenProject(const std::string& path, const OpenOptions& options) {
     std::shared_ptr<OpenDrawing> old;
     {
         std::unique_lock lock(slot.guard);
+        // A project opened again keeps the thumbnail size its editor page set:
+        // a reload asked for by a settings form or by the project's watch
+        // draws the thumbnails the page shows.
+        if (slot.project && slot.project->project_path() == project->project_path()) {
+            project->SetThumbnailSize(slot.project->thumbnail_width(),
+                                      slot.project->thumbnail_height());
+        }
         slot.project.swap(project);
         std::lock_guard folder(slot.folder_mutex);
         slot.folder = slot.project->project_dir();

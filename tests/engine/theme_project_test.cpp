@@ -313,6 +313,12 @@ TEST_F(ProjectTest, OpeningReplacesTheProcessProject) {
     }
     EXPECT_EQ(ReadProject()->thumbnail_width(), 200);
 
+    // Opened again, as a settings form's or the watch's reload does, the
+    // project keeps the thumbnail size its page set.
+    ASSERT_TRUE(OpenProject(ProjectFile()));
+    EXPECT_EQ(ReadProject()->thumbnail_width(), 200);
+    EXPECT_EQ(ReadProject()->thumbnail_height(), 300);
+
     // A second project drops every module of the first and the thumbnail size.
     AddModule("only", "桌面", "second");
     WriteProjectFile("{\"name\": \"second\", \"dpi\": \"xhdpi\", \"density\": 320}", "second.wtpj");
