@@ -152,7 +152,9 @@ void ThemeProject::Reset(const std::string& path) {
 
 bool ThemeProject::ReadAndLoad(const std::string& path, gfx::DecodedPictures* pictures) {
     Reset(path);
-    return ReadProjectFile() && LoadModules(pictures);
+    return ReadProjectFile() && LoadModules([&](const std::string& name) {
+               return LoadModuleFolder(name, true, pictures);
+           });
 }
 
 bool ThemeProject::OpenFirstScreen(const std::string& path, const OpenOptions& options) {
@@ -162,34 +164,20 @@ bool ThemeProject::OpenFirstScreen(const std::string& path, const OpenOptions& o
     }
     // Every module is read, its images sized from their headers alone: the
     // pictures are decoded when their screens are drawn.
-    std::vector<ProjectFolder> folders;
-    if (!ListProjectFolders(project_dir_, folders)) {
-        LogError("fail to search directory.\n");
-        return false;
-    }
     Rest rest;
     rest.pictures = options.pictures;
-    for (const ProjectFolder& folder : folders) {
-        if (folder.passed_over != nullptr) {
-            LogWarn("folder %s passed over: %s\n", folder.name.c_str(), folder.passed_over);
-            continue;
-        }
-        auto module = std::make_unique<ThemeModule>();
-        module->context.screen_width = screen_width_;
-        module->context.screen_height = screen_height_;
-        module->context.density = density_;
+    const bool loaded = LoadModules([&](const std::string& name) -> std::unique_ptr<ThemeModule> {
+        std::unique_ptr<ThemeModule> module = NewModule();
         std::vector<std::string> files;
-        if (!LoadModuleSized(*module, project_dir_ + "/" + folder.name, files)) {
-            LogError("load module %s failed.\n", folder.name.c_str());
-            return false;
+        if (!LoadModuleSized(*module, project_dir_ + "/" + name, files)) {
+            return nullptr;
         }
-        module->name = folder.name;
+        module->name = name;
         rest.screens.push_back(ScreensOpenDraws(*module, options));
         rest.files.push_back(std::move(files));
-        modules_.push_back(std::move(module));
-    }
-    if (modules_.empty()) {
-        LogError("no modules found\n");
+        return module;
+    });
+    if (!loaded) {
         return false;
     }
     for (std::size_t i = 0; i < modules_.size(); ++i) {
@@ -327,7 +315,8 @@ bool ThemeProject::ReadProjectFile() {
     return true;
 }
 
-bool ThemeProject::LoadModules(gfx::DecodedPictures* pictures) {
+bool ThemeProject::LoadModules(
+    const std::function<std::unique_ptr<ThemeModule>(const std::string& name)>& load) {
     std::vector<ProjectFolder> folders;
     if (!ListProjectFolders(project_dir_, folders)) {
         LogError("fail to search directory.\n");
@@ -342,7 +331,7 @@ bool ThemeProject::LoadModules(gfx::DecodedPictures* pictures) {
         }
         // A module that cannot be loaded fails the open: a project opened
         // without it would be edited and packed without that screen.
-        std::unique_ptr<ThemeModule> module = LoadModuleFolder(folder.name, true, pictures);
+        std::unique_ptr<ThemeModule> module = load(folder.name);
         if (!module) {
             LogError("load module %s failed.\n", folder.name.c_str());
             return false;
@@ -356,16 +345,21 @@ bool ThemeProject::LoadModules(gfx::DecodedPictures* pictures) {
     return true;
 }
 
+std::unique_ptr<ThemeModule> ThemeProject::NewModule() const {
+    auto module = std::make_unique<ThemeModule>();
+    module->context.screen_width = screen_width_;
+    module->context.screen_height = screen_height_;
+    module->context.density = density_;
+    return module;
+}
+
 std::unique_ptr<ThemeModule> ThemeProject::LoadModuleFolder(const std::string& name,
                                                             bool keepPictures,
                                                             gfx::DecodedPictures* pictures) const {
     if (project_dir_.empty()) {
         return nullptr;
     }
-    auto module = std::make_unique<ThemeModule>();
-    module->context.screen_width = screen_width_;
-    module->context.screen_height = screen_height_;
-    module->context.density = density_;
+    std::unique_ptr<ThemeModule> module = NewModule();
     if (!LoadModule(*module, project_dir_ + "/" + name, keepPictures, pictures)) {
         return nullptr;
     }

@@ -111,7 +111,13 @@ class ThemeProject {
     bool ReadAndLoad(const std::string& path, gfx::DecodedPictures* pictures);
     // Reads and checks the project file; false (logged) when it is unusable.
     bool ReadProjectFile();
-    bool LoadModules(gfx::DecodedPictures* pictures);
+    // Loads each module folder of the project with load (nullptr when it
+    // does not load, which fails the open), passing over folders that are
+    // no modules.
+    bool LoadModules(
+        const std::function<std::unique_ptr<ThemeModule>(const std::string& name)>& load);
+    // A module of the project's screen size and density, not yet loaded.
+    std::unique_ptr<ThemeModule> NewModule() const;
     bool DrawModules(const OpenOptions& options);
     // Clears what an open reads and sets the project file path.
     void Reset(const std::string& path);
